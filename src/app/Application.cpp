@@ -1,0 +1,63 @@
+#include "app/Application.h"
+
+#include "app/HelpTexts.h"
+#include "common/Text.h"
+#include "facts/SystemFacts.h"
+#include "platform/Console.h"
+#include "platform/FileSystem.h"
+#include "report/Report.h"
+#include "rules/RuleDriver.h"
+
+namespace dorvanta {
+namespace {
+
+[[noreturn]] void RunUsage() {
+  platform::WriteStandardOutput(kUsageText);
+  ReportAndExit(1, L"WARNING: Usage\n");
+}
+
+bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument) == L"/VERBOSE"; }
+
+}  // namespace
+
+void RunApplication(const std::vector<std::wstring>& arguments) {
+  platform::WriteStandardOutput(Format(L"Dorvanta V%s\n\n", kProgramVersion));
+
+  if (arguments.size() < 2 || arguments.size() > 4) RunUsage();
+  const std::wstring& iniPath = arguments[1];
+  if (iniPath == L"/?") RunUsage();
+  if (iniPath == L"/??") {
+    platform::WriteStandardOutput(kIniHelpText);
+    ReportAndExit(1, L"WARNING: INI Usage\n");
+  }
+  if (iniPath == L"/???") {
+    platform::WriteStandardOutput(kFolderHelpText);
+    ReportAndExit(1, L"WARNING: CSIDL Usage\n");
+  }
+
+  LogPath.clear();
+  Verbose = false;
+  bool logPathTaken = false;
+  for (std::size_t i = 2; i < arguments.size(); ++i) {
+    if (IsVerboseSwitch(arguments[i])) {
+      Verbose = true;
+    } else if (logPathTaken) {
+      RunUsage();
+    } else {
+      LogPath = Trim(arguments[i]);
+      logPathTaken = true;
+    }
+  }
+
+  platform::WriteStandardOutput(Format(L"Log output to %s\n\n", LogPath));
+
+  if (!platform::PathExists(iniPath)) {
+    ReportAndExit(1, L"ERROR: INI file \"%s\" does not exist!", iniPath);
+  }
+
+  GatherOsFacts();
+  ProcessIniFile(iniPath);
+  ReportAndExit(0, L"Done.\n");
+}
+
+}  // namespace dorvanta

@@ -1,0 +1,21 @@
+// Conversions between the program's wide texts and bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dorvanta {
+
+// UTF-8 to wide text. A byte that is not part of a valid UTF-8 sequence becomes
+// U+DC80 + byte, so that EncodeUtf8 gives the original bytes back.
+std::wstring DecodeUtf8(std::string_view bytes);
+
+// Wide text to UTF-8. U+DC80..U+DCFF become the single byte they stand for;
+// any other unpaired surrogate becomes U+FFFD.
+std::string EncodeUtf8(std::wstring_view text);
+
+// Wide text to 8-bit text: characters 0..255 become one byte of the same value,
+// every other character (a surrogate pair counts as one) becomes '?'.
+std::string EncodeEightBit(std::wstring_view text);
+
+}  // namespace dorvanta

@@ -1,0 +1,50 @@
+#include "common/Text.h"
+
+#include <limits>
+
+namespace dorvanta {
+
+bool IsWhiteSpace(wchar_t c) {
+  const auto u = static_cast<std::uint32_t>(c);
+  if (u <= 0xFF) return (u >= 0x09 && u <= 0x0D) || u == 0x20 || u == 0xA0;
+  return u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 || u == 0x205F ||
+         u == 0x3000;
+}
+
+std::wstring Trim(std::wstring_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+  return std::wstring(text.substr(begin, end - begin));
+}
+
+std::wstring UpperAscii(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
+  return out;
+}
+
+std::int32_t ParseDecimal(std::wstring_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsWhiteSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+    negative = text[i] == L'-';
+    ++i;
+  }
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+  std::int64_t value = 0;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    if (value <= kMax + 1) value = value * 10 + (text[i] - L'0');
+  }
+  if (negative) value = -value;
+  if (value > kMax) return static_cast<std::int32_t>(kMax);
+  if (value < kMin) return static_cast<std::int32_t>(kMin);
+  return static_cast<std::int32_t>(value);
+}
+
+}  // namespace dorvanta

@@ -1,0 +1,25 @@
+// White space, upper-casing and number reading shared by every part of the program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dorvanta {
+
+// The wide white space of the standard library's default locale: U+0009..U+000D,
+// U+0020, U+00A0, and the Unicode space characters above U+00FF.
+bool IsWhiteSpace(wchar_t c);
+
+// Removes white space at both ends, never inside.
+std::wstring Trim(std::wstring_view text);
+
+// Turns a..z into A..Z; every other character stays as it is.
+std::wstring UpperAscii(std::wstring_view text);
+
+// Reads a decimal number as wcstol does with base 10: leading white space, one
+// optional sign, digits up to the first non-digit. No digits give 0; values
+// beyond the signed 32-bit range are clamped to its ends.
+std::int32_t ParseDecimal(std::wstring_view text);
+
+}  // namespace dorvanta

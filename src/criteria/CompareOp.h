@@ -1,0 +1,55 @@
+// What every criterion kind shares: the split of the value at its first comma,
+// the six operator words, the two messages for a malformed value and the
+// " --> OK" / " --> NG" tail of the result line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dorvanta {
+
+// The relation reads fact, operator, INI value.
+enum class CompareOp { LT, EQ, NE, GT, GE, LE };
+
+// Which operator words a criterion kind accepts.
+enum class OperatorSet { All, EqualityOnly };
+
+struct CriterionValue {
+  std::wstring Operator;  // trimmed and upper-cased
+  std::wstring Operand;   // trimmed; later commas belong to it
+};
+
+// Splits at the first comma; empty when the value is empty or holds no comma.
+std::optional<CriterionValue> SplitCriterionValue(std::wstring_view value);
+
+// The operator for an upper-cased word, when the set accepts it.
+std::optional<CompareOp> ParseCompareOp(std::wstring_view word, OperatorSet accepted);
+
+template <typename T>
+bool Holds(CompareOp op, T fact, T ini) {
+  switch (op) {
+    case CompareOp::LT:
+      return fact < ini;
+    case CompareOp::EQ:
+      return fact == ini;
+    case CompareOp::NE:
+      return fact != ini;
+    case CompareOp::GT:
+      return fact > ini;
+    case CompareOp::GE:
+      return fact >= ini;
+    case CompareOp::LE:
+      return fact <= ini;
+  }
+  return false;
+}
+
+void ReportMissingComma(const std::wstring& section, const std::wstring& key);
+void ReportInvalidOperator(const std::wstring& word, const std::wstring& key,
+                           const std::wstring& section);
+
+// Reports the tail of a result line and returns `holds`.
+bool ReportVerdict(bool holds);
+
+}  // namespace dorvanta

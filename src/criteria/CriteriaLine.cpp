@@ -1,0 +1,64 @@
+#include "criteria/CriteriaLine.h"
+
+#include <array>
+#include <string_view>
+
+#include "common/Text.h"
+#include "criteria/NumericCriteria.h"
+#include "facts/SystemFacts.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace {
+
+using Check = bool (*)(const std::wstring& value, const std::wstring& section,
+                       const std::wstring& key);
+
+struct KeyEntry {
+  std::wstring_view Key;
+  Check Run;
+};
+
+// Checks that read their fact from the record when the line is evaluated.
+template <auto Field>
+bool LongFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+  return CheckLongCriterion(value, SystemFacts.*Field, section, key);
+}
+
+template <auto Field>
+bool ByteFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+  return CheckByteCriterion(value, SystemFacts.*Field, section, key);
+}
+
+// Looked up top to bottom with the upper-cased key.
+constexpr std::array kKeys{
+    KeyEntry{L"OSMAJOR", &LongFact<&SystemFactsRecord::OsMajor>},
+    KeyEntry{L"OSMINOR", &LongFact<&SystemFactsRecord::OsMinor>},
+    KeyEntry{L"BIT", &ByteFact<&SystemFactsRecord::OsBits>},
+    KeyEntry{L"PROCESSORS", &LongFact<&SystemFactsRecord::Processors>},
+    KeyEntry{L"PROCESSORTYPE", &LongFact<&SystemFactsRecord::ProcessorType>},
+    KeyEntry{L"PROCESSORREVISION", &LongFact<&SystemFactsRecord::ProcessorRevision>},
+    KeyEntry{L"PROCESSORLEVEL", &LongFact<&SystemFactsRecord::ProcessorLevel>},
+    KeyEntry{L"PROCESSORMODEL", &LongFact<&SystemFactsRecord::ProcessorModel>},
+    KeyEntry{L"PROCESSORSTEPPING", &LongFact<&SystemFactsRecord::ProcessorStepping>},
+};
+
+}  // namespace
+
+bool EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line) {
+  const std::size_t equals = line.find(L'=');
+  if (equals == std::wstring::npos) {
+    Report(L"ERROR: Missing '=' in section %s (line: %s)!\n", section, line);
+    return false;
+  }
+  const std::wstring key = Trim(std::wstring_view(line).substr(0, equals));
+  const std::wstring lookup = UpperAscii(key);
+  const std::wstring value = Trim(std::wstring_view(line).substr(equals + 1));
+  for (const KeyEntry& entry : kKeys) {
+    if (lookup == entry.Key) return entry.Run(value, section, key);
+  }
+  Report(L"ERROR: Unknown key: \"%s\" in section \"%s\"\n", key, section);
+  return false;
+}
+
+}  // namespace dorvanta

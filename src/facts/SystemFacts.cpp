@@ -1,0 +1,7 @@
+#include "facts/SystemFacts.h"
+
+namespace dorvanta {
+
+SystemFactsRecord SystemFacts;
+
+}  // namespace dorvanta

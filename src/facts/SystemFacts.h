@@ -1,0 +1,43 @@
+// The facts about the machine, gathered once at start-up and only read afterwards.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dorvanta {
+
+struct SystemFactsRecord {
+  std::uint32_t OsMajor = 0;
+  std::uint32_t OsMinor = 0;
+  std::wstring CsdVersion;
+  std::uint8_t OsBits = 0;
+  std::uint32_t Processors = 0;
+  std::uint32_t ProcessorType = 0;
+  std::uint16_t ProcessorRevision = 0;
+  std::uint16_t ProcessorLevel = 0;
+  std::uint8_t ProcessorModel = 0;
+  std::uint8_t ProcessorStepping = 0;
+
+  std::uint16_t UserDefaultUi = 0;
+  std::uint16_t UserDefaultUiPrimary = 0;
+  std::uint16_t UserDefaultUiSub = 0;
+  std::uint16_t SysDefaultUi = 0;
+  std::uint16_t SysDefaultUiPrimary = 0;
+  std::uint16_t SysDefaultUiSub = 0;
+  std::uint16_t SysDefault = 0;
+  std::uint16_t SysDefaultPrimary = 0;
+  std::uint16_t SysDefaultSub = 0;
+  std::wstring CurrentLocation;
+
+  std::wstring DmiMachineType;
+  std::wstring DmiPaNumber;
+  std::wstring DmiVendor;
+};
+
+extern SystemFactsRecord SystemFacts;
+
+// Fills the OS and processor facts and reports the "OS Information" block; ends
+// the process when the OS version cannot be read.
+void GatherOsFacts();
+
+}  // namespace dorvanta

@@ -1,0 +1,44 @@
+// The one road by which every message reaches the console and the log file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "report/Format.h"
+
+namespace dorvanta {
+
+// Process-wide output settings, written once by the entry.
+extern bool Verbose;
+extern std::wstring LogPath;
+// True until the first log write of the run, which empties the file and writes the header.
+extern bool LogHeaderPending;
+
+// Delivers one formatted message: to standard output when Verbose is set, then
+// appended to the log file when LogPath is not empty.
+void Deliver(std::wstring_view message);
+
+// Delivers the message, then ends the process with `exitCode`.
+[[noreturn]] void DeliverAndExit(int exitCode, std::wstring_view message);
+
+// Appends one message to the log file; the first call of a run empties the file
+// and writes the header. A failed write ends the process with exit code 1.
+void AppendToLog(std::wstring_view message);
+
+template <typename... Args>
+void Report(Fmt<Args...> format, const Args&... args) {
+  Deliver(Format<Args...>(format, args...));
+}
+
+template <typename... Args>
+[[noreturn]] void ReportAndExit(int exitCode, Fmt<Args...> format, const Args&... args) {
+  DeliverAndExit(exitCode, Format<Args...>(format, args...));
+}
+
+// The separator lines of the report.
+inline constexpr std::wstring_view kEqualsLine =
+    L"===============================================================================\n";
+inline constexpr std::wstring_view kDashLine =
+    L"-------------------------------------------------------------------------------\n";
+
+}  // namespace dorvanta

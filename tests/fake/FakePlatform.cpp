@@ -1,0 +1,78 @@
+#include "fake/FakePlatform.h"
+
+#include <algorithm>
+
+#include "facts/SystemFacts.h"
+#include "platform/Console.h"
+#include "platform/FileSystem.h"
+#include "platform/LogFile.h"
+#include "platform/ProcessExit.h"
+#include "platform/ProfileReader.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace fake {
+
+State& Platform() {
+  static State state;
+  return state;
+}
+
+void Reset() {
+  Platform() = State{};
+  Verbose = false;
+  LogPath.clear();
+  LogHeaderPending = true;
+  SystemFacts = SystemFactsRecord{};
+}
+
+}  // namespace fake
+
+namespace platform {
+
+void WriteStandardOutput(std::wstring_view text) { fake::Platform().Stdout.append(text); }
+
+LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bool truncate) {
+  fake::State& state = fake::Platform();
+  ++state.LogWrites;
+  if (state.LogFailure && state.LogFailure->first == state.LogWrites) {
+    return LogWriteResult{false, state.LogFailure->second};
+  }
+  std::wstring& file = state.Files[path];
+  if (truncate) file.clear();
+  file.append(text);
+  return LogWriteResult{};
+}
+
+void EndProcess(int exitCode) { throw fake::ProcessEnded{exitCode}; }
+
+bool PathExists(const std::wstring& path) {
+  return fake::Platform().ExistingPaths.count(path) != 0;
+}
+
+std::uint32_t ReadProfileSection(const std::wstring&, const std::wstring& section,
+                                 std::span<wchar_t> buffer) {
+  fake::State& state = fake::Platform();
+  state.SectionReads.push_back(section);
+  const auto found = state.Sections.find(section);
+  if (found == state.Sections.end() || found->second.empty()) {
+    buffer[0] = buffer[1] = L'\0';
+    return 0;
+  }
+  std::wstring packed;
+  for (const std::wstring& line : found->second) packed.append(line).push_back(L'\0');
+  if (packed.size() + 1 > buffer.size()) {
+    buffer[buffer.size() - 2] = buffer[buffer.size() - 1] = L'\0';
+    return static_cast<std::uint32_t>(buffer.size() - 2);
+  }
+  std::copy(packed.begin(), packed.end(), buffer.begin());
+  buffer[packed.size()] = L'\0';
+  return static_cast<std::uint32_t>(packed.size());
+}
+
+std::optional<OsVersion> QueryOsVersion() { return fake::Platform().Version; }
+ProcessorInfo QueryProcessorInfo() { return fake::Platform().Processor; }
+std::uint32_t QueryVersionWord() { return fake::Platform().VersionWord; }
+
+}  // namespace platform
+}  // namespace dorvanta

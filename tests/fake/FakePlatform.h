@@ -1,0 +1,46 @@
+// A platform that a test fills in: every platform call reads from or records
+// into the one State below.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/OsInfo.h"
+
+namespace dorvanta::fake {
+
+// Thrown by EndProcess, so that a test sees the exit code of a run.
+struct ProcessEnded {
+  int ExitCode;
+};
+
+struct State {
+  std::wstring Stdout;
+
+  // Log files by path; a write with `truncate` replaces the content.
+  std::map<std::wstring, std::wstring> Files;
+  int LogWrites = 0;
+  // When set, the log write with this number (1 = first) fails with this error.
+  std::optional<std::pair<int, std::int32_t>> LogFailure;
+
+  std::set<std::wstring> ExistingPaths;
+
+  // Section lines by section name, as the profile reader hands them back.
+  std::map<std::wstring, std::vector<std::wstring>> Sections;
+  std::vector<std::wstring> SectionReads;
+
+  std::optional<platform::OsVersion> Version = platform::OsVersion{10, 0, L""};
+  platform::ProcessorInfo Processor{platform::kArchitectureAmd64, 4, 8664, 6, 0x0E08};
+  std::uint32_t VersionWord = 10;
+};
+
+State& Platform();
+
+// Fresh platform state and fresh process-wide program state (settings, facts).
+void Reset();
+
+}  // namespace dorvanta::fake

@@ -1,0 +1,44 @@
+#include "common/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace dorvanta {
+namespace {
+
+TEST(Text, WhiteSpaceSetBelow256IsExact) {
+  for (unsigned c = 0; c < 256; ++c) {
+    const bool expected = (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0xA0;
+    EXPECT_EQ(IsWhiteSpace(static_cast<wchar_t>(c)), expected) << c;
+  }
+  EXPECT_TRUE(IsWhiteSpace(L'\x3000'));
+  EXPECT_TRUE(IsWhiteSpace(L'\x2003'));
+  EXPECT_FALSE(IsWhiteSpace(L'\x200B'));  // zero width space is no white space
+}
+
+TEST(Text, TrimRemovesOnlyTheEnds) {
+  EXPECT_EQ(Trim(L" \t\xA0 a  b \r\n\x3000"), L"a  b");
+  EXPECT_EQ(Trim(L"   "), L"");
+  EXPECT_EQ(Trim(L""), L"");
+}
+
+TEST(Text, UpperCasingTouchesOnlyAsciiLetters) {
+  EXPECT_EQ(UpperAscii(L"abz{`@AZ\xE9\xE4\x3B1"), L"ABZ{`@AZ\xE9\xE4\x3B1");
+}
+
+TEST(Text, DecimalReadingFollowsWcstol) {
+  EXPECT_EQ(ParseDecimal(L"6"), 6);
+  EXPECT_EQ(ParseDecimal(L" \t+42xyz"), 42);
+  EXPECT_EQ(ParseDecimal(L"-3"), -3);
+  EXPECT_EQ(ParseDecimal(L"6,7"), 6);
+  EXPECT_EQ(ParseDecimal(L""), 0);
+  EXPECT_EQ(ParseDecimal(L"abc"), 0);
+  EXPECT_EQ(ParseDecimal(L"- 5"), 0);
+  EXPECT_EQ(ParseDecimal(L"2147483647"), 2147483647);
+  EXPECT_EQ(ParseDecimal(L"2147483648"), 2147483647);
+  EXPECT_EQ(ParseDecimal(L"99999999999999999999999999"), 2147483647);
+  EXPECT_EQ(ParseDecimal(L"-2147483648"), -2147483647 - 1);
+  EXPECT_EQ(ParseDecimal(L"-99999999999"), -2147483647 - 1);
+}
+
+}  // namespace
+}  // namespace dorvanta
