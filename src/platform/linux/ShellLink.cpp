@@ -11,7 +11,7 @@
 #include "common/Encoding.h"
 #include "platform/linux/NativePath.h"
 #include "platform/linux/parse/DesktopEntry.h"
-#include "platform/linux/parse/Words.h"
+#include "platform/linux/parse/ShellWords.h"
 
 namespace dorvanta::platform {
 namespace {
@@ -61,7 +61,11 @@ std::optional<ShortcutStep> WriteShortcut(const ShortcutRequest& request) {
   entry.Name = BaseName(linkFile);
   entry.Comment = EncodeUtf8(request.Description);
   entry.Program = linux_impl::ToNativePath(request.Target);
-  entry.Arguments = linux_impl::SplitWords(EncodeUtf8(request.Arguments));
+  // The arguments are one text, split into words as the program start splits them;
+  // a quote that does not close cannot be stored.
+  const auto words = linux_impl::SplitShellWords(request.Arguments);
+  if (!words) return ShortcutStep::SetArguments;
+  for (const std::wstring& word : *words) entry.Arguments.push_back(EncodeUtf8(word));
   if (!request.IconFile.empty()) entry.Icon = linux_impl::ToNativePath(request.IconFile);
   if (!WriteAtomically(linkFile, linux_impl::DesktopEntryText(entry))) return ShortcutStep::Save;
   return std::nullopt;
