@@ -1,0 +1,142 @@
+#include "platform/Wmi.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <wbemcli.h>
+
+#include "platform/win32/ComOwners.h"
+
+namespace dorvanta::platform {
+namespace {
+
+using win32::UniqueBstr;
+using win32::UniqueCom;
+using win32::UniqueVariant;
+
+constexpr CLSID kClsidWbemLocator = {
+    0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
+constexpr IID kIidWbemLocator = {
+    0xDC12A687, 0x737F, 0x11CF, {0x88, 0x4D, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
+
+std::wstring TextOfBstr(BSTR bstr) { return std::wstring(bstr, ::SysStringLen(bstr)); }
+
+class ComValue final : public WmiValue {
+ public:
+  VARIANT* Put() { return variant_.Get(); }
+
+  [[nodiscard]] bool IsString() const override { return V_VT(variant_.Get()) == VT_BSTR; }
+
+  [[nodiscard]] std::optional<std::wstring> String() const override {
+    const BSTR bstr = V_BSTR(variant_.Get());
+    if (bstr == nullptr) return std::nullopt;
+    return TextOfBstr(bstr);
+  }
+
+  [[nodiscard]] std::optional<std::wstring> ConvertToString() const override {
+    UniqueVariant converted;
+    // The source is not changed by the conversion; the header lacks its const.
+    if (FAILED(::VariantChangeType(converted.Get(), const_cast<VARIANT*>(variant_.Get()), 0,
+                                   VT_BSTR))) {
+      return std::nullopt;
+    }
+    const BSTR bstr = V_BSTR(converted.Get());
+    if (bstr == nullptr) return std::wstring();
+    return TextOfBstr(bstr);
+  }
+
+ private:
+  UniqueVariant variant_;
+};
+
+class ComObject final : public WmiObject {
+ public:
+  explicit ComObject(IWbemClassObject* object) : object_(object) {}
+
+  WmiGetResult Get(const std::wstring& property) override {
+    auto value = std::make_unique<ComValue>();
+    const UniqueBstr name(property);
+    const HRESULT result = object_->Get(name.Get(), 0, value->Put(), nullptr, nullptr);
+    if (FAILED(result)) return WmiGetResult{result, nullptr, {}};
+    return WmiGetResult{result, std::move(value), {}};
+  }
+
+ private:
+  UniqueCom<IWbemClassObject> object_;
+};
+
+class ComEnumerator final : public WmiEnumerator {
+ public:
+  IEnumWbemClassObject** Put() { return enumerator_.Put(); }
+
+  std::unique_ptr<WmiObject> Next() override {
+    IWbemClassObject* object = nullptr;
+    ULONG returned = 0;
+    // Only the count tells whether an instance came back.
+    enumerator_->Next(WBEM_NO_WAIT, 1, &object, &returned);
+    UniqueCom<IWbemClassObject> owned(object);
+    if (returned == 0) return nullptr;
+    return std::make_unique<ComObject>(owned.Detach());
+  }
+
+ private:
+  UniqueCom<IEnumWbemClassObject> enumerator_;
+};
+
+class ComServices final : public WmiServices {
+ public:
+  IWbemServices** Put() { return services_.Put(); }
+
+  ComResult SetProxyBlanket() override {
+    return ::CoSetProxyBlanket(services_.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                               RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                               EOAC_NONE);
+  }
+
+  WmiQueryResult ExecQuery(const std::wstring& language, const std::wstring& query) override {
+    auto enumerator = std::make_unique<ComEnumerator>();
+    const UniqueBstr languageText(language);
+    const UniqueBstr queryText(query);
+    const HRESULT result = services_->ExecQuery(languageText.Get(), queryText.Get(),
+                                                WBEM_FLAG_FORWARD_ONLY, nullptr, enumerator->Put());
+    if (FAILED(result)) return WmiQueryResult{result, nullptr};
+    return WmiQueryResult{result, std::move(enumerator)};
+  }
+
+ private:
+  UniqueCom<IWbemServices> services_;
+};
+
+class ComLocator final : public WmiLocator {
+ public:
+  IWbemLocator** Put() { return locator_.Put(); }
+
+  WmiConnectResult ConnectServer(const std::wstring& nameSpace) override {
+    auto services = std::make_unique<ComServices>();
+    const UniqueBstr path(nameSpace);
+    const HRESULT result = locator_->ConnectServer(path.Get(), nullptr, nullptr, nullptr, 0,
+                                                   nullptr, nullptr, services->Put());
+    if (FAILED(result)) return WmiConnectResult{result, nullptr};
+    return WmiConnectResult{result, std::move(services)};
+  }
+
+ private:
+  UniqueCom<IWbemLocator> locator_;
+};
+
+}  // namespace
+
+ComResult EnterComApartment() { return ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+
+void LeaveComApartment() { ::CoUninitialize(); }
+
+WmiLocatorResult CreateWmiLocator() {
+  auto locator = std::make_unique<ComLocator>();
+  const HRESULT result = ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER,
+                                            kIidWbemLocator,
+                                            reinterpret_cast<void**>(locator->Put()));
+  if (FAILED(result)) return WmiLocatorResult{result, nullptr};
+  return WmiLocatorResult{result, std::move(locator)};
+}
+
+}  // namespace dorvanta::platform
