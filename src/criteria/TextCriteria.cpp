@@ -52,7 +52,8 @@ bool CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fac
   }
   const std::int32_t count = ParseDecimal(Trim(text.substr(first + 1, second - first - 1)));
   const std::wstring cut =
-      count <= 0 ? std::wstring() : UpperAscii(std::wstring_view(fact).substr(0, static_cast<std::size_t>(count)));
+      count <= 0 ? std::wstring()
+                 : UpperAscii(std::wstring_view(fact).substr(0, static_cast<std::size_t>(count)));
   const std::wstring ini = UpperAscii(Trim(text.substr(second + 1)));
   const std::optional<CompareOp> op = ParseCompareOp(word, OperatorSet::EqualityOnly);
   if (!op) {

@@ -29,7 +29,9 @@ std::u16string ToUtf16(std::wstring_view text) {
   return units;
 }
 
-char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t FoldAscii(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -37,7 +39,8 @@ bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
 }
 
 bool EntryMatches(std::u16string_view entry, std::u16string_view id, bool prefixMatch) {
-  if (prefixMatch) return entry.size() >= id.size() && SameIgnoringAsciiCase(entry.substr(0, id.size()), id);
+  if (prefixMatch)
+    return entry.size() >= id.size() && SameIgnoringAsciiCase(entry.substr(0, id.size()), id);
   return SameIgnoringAsciiCase(entry, id);
 }
 

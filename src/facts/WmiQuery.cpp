@@ -25,7 +25,8 @@ std::wstring TextOf(const platform::WmiValue& value) {
 std::wstring QueryInApartment(const std::wstring& className, const std::wstring& property) {
   const platform::WmiLocatorResult locator = platform::CreateWmiLocator();
   if (platform::Failed(locator.Result)) {
-    Report(L"ERROR: Failed to create IWbemLocator object. Error code = %#x\n", Code(locator.Result));
+    Report(L"ERROR: Failed to create IWbemLocator object. Error code = %#x\n",
+           Code(locator.Result));
     return std::wstring();
   }
   const platform::WmiConnectResult connection =

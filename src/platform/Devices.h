@@ -9,7 +9,7 @@
 namespace dorvanta::platform {
 
 // Error codes of a hardware-ID read, as Windows numbers them.
-inline constexpr std::uint32_t kErrorInvalidData = 13;         // the device has no hardware IDs
+inline constexpr std::uint32_t kErrorInvalidData = 13;          // the device has no hardware IDs
 inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;  // RequiredBytes tells the size
 
 struct PropertyRead {

@@ -1,8 +1,8 @@
 // Ownership of COM interface pointers, automation strings and variants.
 #pragma once
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <string>
 

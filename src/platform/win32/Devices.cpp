@@ -1,7 +1,7 @@
 #include "platform/Devices.h"
 
-#include <windows.h>
 #include <setupapi.h>
+#include <windows.h>
 
 namespace dorvanta::platform {
 namespace {

@@ -1,9 +1,9 @@
 #include "platform/Wmi.h"
 
-#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <wbemcli.h>
+#include <windows.h>
 
 #include "platform/win32/ComOwners.h"
 
@@ -132,9 +132,9 @@ void LeaveComApartment() { ::CoUninitialize(); }
 
 WmiLocatorResult CreateWmiLocator() {
   auto locator = std::make_unique<ComLocator>();
-  const HRESULT result = ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER,
-                                            kIidWbemLocator,
-                                            reinterpret_cast<void**>(locator->Put()));
+  const HRESULT result =
+      ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
+                         reinterpret_cast<void**>(locator->Put()));
   if (FAILED(result)) return WmiLocatorResult{result, nullptr};
   return WmiLocatorResult{result, std::move(locator)};
 }
