@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, where missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config python3  # native build and the test runner
+  libgtest-dev                              # unit tests
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64  # the Windows executable
+  wine wine64                               # running the Windows executable in the tests
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

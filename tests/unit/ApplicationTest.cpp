@@ -1,0 +1,91 @@
+#include "app/Application.h"
+
+#include <gtest/gtest.h>
+
+#include "app/HelpTexts.h"
+#include "fake/FakePlatform.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace {
+
+const std::wstring kBanner = L"Dorvanta V4.0XP\n\n";
+
+class ApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::Reset();
+    platform_.ExistingPaths = {L"rules.ini", L"C:\\folder"};
+  }
+
+  int Run(std::vector<std::wstring> arguments) {
+    arguments.insert(arguments.begin(), L"Dorvanta.exe");
+    try {
+      RunApplication(arguments);
+    } catch (const fake::ProcessEnded& ended) {
+      return ended.ExitCode;
+    }
+    ADD_FAILURE() << "RunApplication returned";
+    return -1;
+  }
+
+  fake::State& platform_ = fake::Platform();
+};
+
+TEST_F(ApplicationTest, ArgumentCountOutsideTwoToFourGivesUsage) {
+  EXPECT_EQ(Run({}), 1);
+  EXPECT_EQ(platform_.Stdout, kBanner + std::wstring(kUsageText));
+  fake::Reset();
+  // The count check comes before the help switches.
+  EXPECT_EQ(Run({L"/??", L"a", L"b", L"c"}), 1);
+  EXPECT_EQ(platform_.Stdout, kBanner + std::wstring(kUsageText));
+}
+
+TEST_F(ApplicationTest, HelpSwitchesWinOverWhatFollows) {
+  EXPECT_EQ(Run({L"/?", L"/VERBOSE"}), 1);
+  EXPECT_EQ(platform_.Stdout, kBanner + std::wstring(kUsageText));
+  fake::Reset();
+  EXPECT_EQ(Run({L"/??", L"run.log", L"/VERBOSE"}), 1);
+  EXPECT_EQ(platform_.Stdout, kBanner + std::wstring(kIniHelpText));
+  EXPECT_TRUE(platform_.Files.empty());
+  fake::Reset();
+  EXPECT_EQ(Run({L"/???"}), 1);
+  EXPECT_EQ(platform_.Stdout, kBanner + std::wstring(kFolderHelpText));
+}
+
+TEST_F(ApplicationTest, MissingIniFileIsReportedWithoutLineBreak) {
+  EXPECT_EQ(Run({L"/?x", L"/verbose"}), 1);
+  EXPECT_EQ(platform_.Stdout,
+            kBanner + L"Log output to \n\nERROR: INI file \"/?x\" does not exist!");
+}
+
+TEST_F(ApplicationTest, SecondLogPathGivesUsageWithWarningInFirstLog) {
+  EXPECT_EQ(Run({L"rules.ini", L"a.log", L"b.log"}), 1);
+  EXPECT_EQ(platform_.Stdout, kBanner + std::wstring(kUsageText));
+  ASSERT_EQ(platform_.Files.count(L"a.log"), 1u);
+  EXPECT_TRUE(platform_.Files[L"a.log"].ends_with(L"Dorvanta LOG:\n" + std::wstring(kEqualsLine) +
+                                                  L"WARNING: Usage\n"));
+  EXPECT_EQ(platform_.Files.count(L"b.log"), 0u);
+}
+
+TEST_F(ApplicationTest, WhiteSpaceLogPathMeansNoLogButStillCounts) {
+  EXPECT_EQ(Run({L"rules.ini", L"  \t", L"b.log"}), 1);
+  EXPECT_TRUE(platform_.Files.empty());
+  fake::Reset();
+  platform_.ExistingPaths = {L"rules.ini"};
+  EXPECT_EQ(Run({L"rules.ini", L"  run.log ", L"/VERBOSE"}), 0);
+  EXPECT_EQ(platform_.Files.count(L"run.log"), 1u);
+  EXPECT_TRUE(platform_.Stdout.starts_with(kBanner + L"Log output to run.log\n\nOS Information:"));
+}
+
+TEST_F(ApplicationTest, RunEndsWithDoneAndCodeZero) {
+  EXPECT_EQ(Run({L"rules.ini", L"/VERBOSE", L"/Verbose"}), 0);
+  EXPECT_TRUE(platform_.Stdout.ends_with(L"stop processing!\nDone.\n"));
+  // A directory passes the existence check.
+  fake::Reset();
+  platform_.ExistingPaths = {L"C:\\folder"};
+  EXPECT_EQ(Run({L"C:\\folder"}), 0);
+}
+
+}  // namespace
+}  // namespace dorvanta

@@ -1,0 +1,112 @@
+#include "rules/RuleDriver.h"
+
+#include <gtest/gtest.h>
+
+#include "facts/SystemFacts.h"
+#include "fake/FakePlatform.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace {
+
+const std::wstring kEq(kEqualsLine);
+
+class RuleDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::Reset();
+    Verbose = true;
+    SystemFacts.OsMajor = 6;
+  }
+  fake::State& platform_ = fake::Platform();
+};
+
+TEST_F(RuleDriverTest, NoCriteria1StopsAtOnce) {
+  ProcessIniFile(L"rules.ini");
+  EXPECT_EQ(platform_.Stdout, kEq + L"Process INI File:\n" + kEq +
+                                  L"\nSection CRITERIA1 empty or not existing ... stop processing!\n");
+}
+
+TEST_F(RuleDriverTest, WalkStopsAtTheFirstGapAndNeverReadsBeyond) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6"};
+  platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,7"};
+  platform_.Sections[L"CRITERIA4"] = {L"OSMajor=EQ,6"};
+  platform_.Sections[L"ACTION4"] = {L"x=y"};
+  ProcessIniFile(L"rules.ini");
+  EXPECT_EQ(platform_.SectionReads,
+            (std::vector<std::wstring>{L"CRITERIA1", L"ACTION1", L"CRITERIA2", L"CRITERIA3"}));
+  EXPECT_TRUE(platform_.Stdout.find(L"WARNING: Section ACTION1 empty or not existing --> next "
+                                    L"criterium\n") != std::wstring::npos);
+  EXPECT_TRUE(platform_.Stdout.ends_with(L"Section CRITERIA3 empty or not existing ... stop "
+                                         L"processing!\n"));
+}
+
+TEST_F(RuleDriverTest, EveryCriteriaLineIsEvaluatedAfterAFailure) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=LT,6", L"OSMajor=EQ,6", L"Nonsense"};
+  platform_.Sections[L"ACTION1"] = {L"Run=x"};
+  ProcessIniFile(L"rules.ini");
+  EXPECT_EQ(platform_.Stdout,
+            kEq + L"Process INI File:\n" + kEq +
+                L"\nProcessing CRITERIA1\n------------------------------------\n"
+                L"OSMajor OS=6 LT INI=6 --> NG\n"
+                L"OSMajor OS=6 EQ INI=6 --> OK\n"
+                L"ERROR: Missing '=' in section CRITERIA1 (line: Nonsense)!\n"
+                L"\nNot all Criteria for CRITERIA1 match or error --> next criterium\n\n" +
+                kEq + L"\nSection CRITERIA2 empty or not existing ... stop processing!\n");
+}
+
+TEST_F(RuleDriverTest, MatchingPairRunsItsActionLines) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,6"};
+  platform_.Sections[L"ACTION1"] = {L"execute=WAIT, a.exe", L"=x", L"note"};
+  ProcessIniFile(L"rules.ini");
+  EXPECT_EQ(platform_.Stdout,
+            kEq + L"Process INI File:\n" + kEq +
+                L"\nProcessing CRITERIA1\n------------------------------------\n"
+                L"OSMajor OS=6 GE INI=6 --> OK\n" +
+                std::wstring(kDashLine) +
+                L"\nAll Criteria for CRITERIA1 match!\n\n"
+                L"\nProcessing ACTION1\n------------------------------------\n"
+                L"ERROR: Action execute not supported in section ACTION1!\n"
+                L"ERROR: Action  not supported in section ACTION1!\n"
+                L"ERROR: Missing '=' in section ACTION1 (line: note)!\n" +
+                kEq + L"\nSection CRITERIA2 empty or not existing ... stop processing!\n");
+}
+
+TEST_F(RuleDriverTest, OversizedSectionEndsTheRunEvenAfterEarlierPairs) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,6"};
+  platform_.Sections[L"ACTION1"] = {L"a=b"};
+  platform_.Sections[L"CRITERIA2"] = {std::wstring(5000, L'x')};
+  try {
+    ProcessIniFile(L"rules.ini");
+    FAIL() << "an oversized section must end the run";
+  } catch (const fake::ProcessEnded& ended) {
+    EXPECT_EQ(ended.ExitCode, 1);
+  }
+  EXPECT_TRUE(platform_.Stdout.find(L"Processing ACTION1") != std::wstring::npos);
+  // The size check comes before the separator line of the pass.
+  EXPECT_TRUE(platform_.Stdout.ends_with(
+      L"ERROR: Action a not supported in section ACTION1!\n"
+      L"ERROR: Section CRITERIA2 too big for buffer!\n"));
+}
+
+TEST_F(RuleDriverTest, OversizedActionSectionEndsTheRun) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,6"};
+  platform_.Sections[L"ACTION1"] = {std::wstring(4095, L'a')};
+  EXPECT_THROW(ProcessIniFile(L"rules.ini"), fake::ProcessEnded);
+  EXPECT_TRUE(platform_.Stdout.ends_with(L"ERROR: Section ACTION1 too big for buffer!\n"));
+}
+
+TEST_F(RuleDriverTest, AllPairsHoldingEndAfter256WithoutStopLine) {
+  for (int x = 1; x <= 257; ++x) {
+    platform_.Sections[L"CRITERIA" + std::to_wstring(x)] = {L"OSMajor=EQ,6"};
+    platform_.Sections[L"ACTION" + std::to_wstring(x)] = {L"a=b"};
+  }
+  ProcessIniFile(L"rules.ini");
+  EXPECT_EQ(platform_.SectionReads.size(), 512u);
+  EXPECT_EQ(platform_.SectionReads.back(), L"ACTION256");
+  EXPECT_EQ(platform_.Stdout.find(L"stop processing"), std::wstring::npos);
+  EXPECT_TRUE(platform_.Stdout.ends_with(L"ERROR: Action a not supported in section ACTION256!\n"));
+}
+
+}  // namespace
+}  // namespace dorvanta
