@@ -1,7 +1,8 @@
 #include "platform/Devices.h"
 
-#include <setupapi.h>
 #include <windows.h>
+
+#include <setupapi.h>
 
 namespace dorvanta::platform {
 namespace {

@@ -1,17 +1,19 @@
 #include "platform/Wmi.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <oleauto.h>
 #include <wbemcli.h>
-#include <windows.h>
 
-#include "platform/win32/ComOwners.h"
+#include "platform/win32/AutomationOwners.h"
+#include "platform/win32/ComPtr.h"
 
 namespace dorvanta::platform {
 namespace {
 
+using win32::ComPtr;
 using win32::UniqueBstr;
-using win32::UniqueCom;
 using win32::UniqueVariant;
 
 constexpr CLSID kClsidWbemLocator = {
@@ -51,7 +53,7 @@ class ComValue final : public WmiValue {
 
 class ComObject final : public WmiObject {
  public:
-  explicit ComObject(IWbemClassObject* object) : object_(object) {}
+  IWbemClassObject** Receive() { return object_.Receive(); }
 
   WmiGetResult Get(const std::wstring& property) override {
     auto value = std::make_unique<ComValue>();
@@ -62,30 +64,29 @@ class ComObject final : public WmiObject {
   }
 
  private:
-  UniqueCom<IWbemClassObject> object_;
+  ComPtr<IWbemClassObject> object_;
 };
 
 class ComEnumerator final : public WmiEnumerator {
  public:
-  IEnumWbemClassObject** Put() { return enumerator_.Put(); }
+  IEnumWbemClassObject** Receive() { return enumerator_.Receive(); }
 
   std::unique_ptr<WmiObject> Next() override {
-    IWbemClassObject* object = nullptr;
+    auto object = std::make_unique<ComObject>();
     ULONG returned = 0;
     // Only the count tells whether an instance came back.
-    enumerator_->Next(WBEM_NO_WAIT, 1, &object, &returned);
-    UniqueCom<IWbemClassObject> owned(object);
+    enumerator_->Next(WBEM_NO_WAIT, 1, object->Receive(), &returned);
     if (returned == 0) return nullptr;
-    return std::make_unique<ComObject>(owned.Detach());
+    return object;
   }
 
  private:
-  UniqueCom<IEnumWbemClassObject> enumerator_;
+  ComPtr<IEnumWbemClassObject> enumerator_;
 };
 
 class ComServices final : public WmiServices {
  public:
-  IWbemServices** Put() { return services_.Put(); }
+  IWbemServices** Receive() { return services_.Receive(); }
 
   ComResult SetProxyBlanket() override {
     return ::CoSetProxyBlanket(services_.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
@@ -97,31 +98,32 @@ class ComServices final : public WmiServices {
     auto enumerator = std::make_unique<ComEnumerator>();
     const UniqueBstr languageText(language);
     const UniqueBstr queryText(query);
-    const HRESULT result = services_->ExecQuery(languageText.Get(), queryText.Get(),
-                                                WBEM_FLAG_FORWARD_ONLY, nullptr, enumerator->Put());
+    const HRESULT result =
+        services_->ExecQuery(languageText.Get(), queryText.Get(), WBEM_FLAG_FORWARD_ONLY, nullptr,
+                             enumerator->Receive());
     if (FAILED(result)) return WmiQueryResult{result, nullptr};
     return WmiQueryResult{result, std::move(enumerator)};
   }
 
  private:
-  UniqueCom<IWbemServices> services_;
+  ComPtr<IWbemServices> services_;
 };
 
 class ComLocator final : public WmiLocator {
  public:
-  IWbemLocator** Put() { return locator_.Put(); }
+  IWbemLocator** Receive() { return locator_.Receive(); }
 
   WmiConnectResult ConnectServer(const std::wstring& nameSpace) override {
     auto services = std::make_unique<ComServices>();
     const UniqueBstr path(nameSpace);
     const HRESULT result = locator_->ConnectServer(path.Get(), nullptr, nullptr, nullptr, 0,
-                                                   nullptr, nullptr, services->Put());
+                                                   nullptr, nullptr, services->Receive());
     if (FAILED(result)) return WmiConnectResult{result, nullptr};
     return WmiConnectResult{result, std::move(services)};
   }
 
  private:
-  UniqueCom<IWbemLocator> locator_;
+  ComPtr<IWbemLocator> locator_;
 };
 
 }  // namespace
@@ -134,7 +136,7 @@ WmiLocatorResult CreateWmiLocator() {
   auto locator = std::make_unique<ComLocator>();
   const HRESULT result =
       ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
-                         reinterpret_cast<void**>(locator->Put()));
+                         reinterpret_cast<void**>(locator->Receive()));
   if (FAILED(result)) return WmiLocatorResult{result, nullptr};
   return WmiLocatorResult{result, std::move(locator)};
 }

@@ -1,39 +1,13 @@
-// Ownership of COM interface pointers, automation strings and variants.
+// Ownership of automation strings and variants.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <string>
 
 namespace dorvanta::platform::win32 {
-
-// Holds one reference to a COM interface and releases it when dropped.
-template <typename Interface>
-class UniqueCom {
- public:
-  UniqueCom() = default;
-  explicit UniqueCom(Interface* pointer) : pointer_(pointer) {}
-  UniqueCom(const UniqueCom&) = delete;
-  UniqueCom& operator=(const UniqueCom&) = delete;
-  ~UniqueCom() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-
-  [[nodiscard]] Interface* Get() const { return pointer_; }
-  Interface* operator->() const { return pointer_; }
-  // The place for an out-parameter; only on an empty owner.
-  Interface** Put() { return &pointer_; }
-  // Hands the reference over to the caller.
-  Interface* Detach() {
-    Interface* pointer = pointer_;
-    pointer_ = nullptr;
-    return pointer;
-  }
-
- private:
-  Interface* pointer_ = nullptr;
-};
 
 // An automation string allocated for one call and freed when dropped.
 class UniqueBstr {
