@@ -82,8 +82,10 @@ bool FindHardwareId(std::optional<std::wstring_view> id, bool prefixMatch) {
         noIds = true;
         break;
       }
-      // Any other failure than a too small buffer ends the whole search.
+      // Any other failure than a too small buffer ends the whole search, and so
+      // does a too small buffer that would not grow (it would be asked for forever).
       if (read.Error != platform::kErrorInsufficientBuffer) return found;
+      if (read.RequiredBytes <= buffer.size()) return found;
       try {
         buffer.assign(read.RequiredBytes, std::byte{0});
       } catch (const std::bad_alloc&) {

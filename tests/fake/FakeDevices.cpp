@@ -41,7 +41,7 @@ class List final : public platform::DeviceList {
                                          std::span<std::byte> buffer) override {
     Devices().ReadIndexes.push_back(index);
     const FakeDevice& device = Devices().Devices.at(index);
-    if (device.Error) return {false, *device.Error, 0};
+    if (device.Error) return {false, *device.Error, device.ErrorRequiredBytes};
     const auto size = static_cast<std::uint32_t>(device.HardwareIds.size());
     if (buffer.size() < size) return {false, platform::kErrorInsufficientBuffer, size};
     std::copy(device.HardwareIds.begin(), device.HardwareIds.end(), buffer.begin());

@@ -12,8 +12,9 @@
 namespace dorvanta::fake {
 
 struct FakeDevice {
-  std::vector<std::byte> HardwareIds;  // as the property read hands them back
-  std::optional<std::uint32_t> Error;  // every read of this device fails with it
+  std::vector<std::byte> HardwareIds;    // as the property read hands them back
+  std::optional<std::uint32_t> Error;    // every read of this device fails with it
+  std::uint32_t ErrorRequiredBytes = 0;  // the size such a failed read reports
 };
 
 struct DevicesState {

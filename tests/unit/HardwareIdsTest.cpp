@@ -70,6 +70,14 @@ TEST_F(HardwareIds, ErrorCodesDecideWhetherTheWalkGoesOn) {
   EXPECT_EQ(fake::Devices().Closes, 2);
 }
 
+TEST_F(HardwareIds, BufferThatWouldNotGrowEndsTheWalk) {
+  Add(fake::DeviceWithIds({u"FIRST"}));
+  Add(fake::FakeDevice{{}, platform::kErrorInsufficientBuffer, 0});
+  Add(fake::DeviceWithIds({u"AFTER"}));
+  EXPECT_TRUE(FindHardwareId(L"FIRST", false));
+  EXPECT_FALSE(FindHardwareId(L"AFTER", false));
+}
+
 TEST_F(HardwareIds, WalkGoesOnPastAMatchingDevice) {
   Add(fake::DeviceWithIds({u"MATCH"}));
   Add(fake::DeviceWithIds({u"OTHER"}));
