@@ -44,7 +44,8 @@ hold only the files written before it and the @log files. Tokens in blocks:
 Lines starting with "#" between blocks are comments.
 
 Subcommands:
-  list     print "<target> <case id>" for every case (used by CMake)
+  list     print "<target> <case id>" for every case (used by CMake), followed
+           by " locale" for a Windows case that changes the environment
   run      run one case against one target
   prefix   create a fresh Wine prefix (a CTest fixture)
   corpus   run every INI file of a folder through both executables and
@@ -936,7 +937,10 @@ def main(argv: list[str]) -> int:
         if args.command == "list":
             for case in load_cases(args.cases):
                 for target in case.targets:
-                    print(f"{target} {case.case_id}")
+                    # Wine keeps the user's location in the prefix and rewrites it when a
+                    # process starts in another locale: such cases get a prefix of their own.
+                    own_prefix = " locale" if case.env and TARGETS[target].windows else ""
+                    print(f"{target} {case.case_id}{own_prefix}")
             return 0
         if args.command == "run":
             exe = executable_argument(args.target, args)
