@@ -15,6 +15,9 @@ Lines starting with "@" are directives:
                       is a plain character
   @exit N             the expected exit code
   @dir PATH           a folder created in the work folder before the run
+  @env NAME=VALUE     an environment variable of the run (a locale named in
+                      LC_ALL, LC_MESSAGES or LANG is generated for it first)
+  @unsetenv NAME      an environment variable the run does without
   @file PATH          a block: a file written before the run (UTF-8, LF)
   @stdout             a block: the expected console output
   @log PATH           a block: the expected content of a log file
@@ -28,7 +31,11 @@ hold only the files written before it and the @log files. Tokens in blocks:
 
   {{FACTS}}           (a line by itself) the fact blocks the program prints,
                       computed here from the machine without the program
-  {{OsMajor}} ...     one fact of that computation, by its field name
+  {{OsMajor}} ...     one fact of that computation, by its field name (also in
+                      @file blocks); {{DmiVendorUpper}} ... the DMI texts
+                      upper-cased a..z; natively {{PciHardwareId}},
+                      {{PciHardwareIdNoRev}}, {{PciDevicePrefix}} and
+                      {{PciHardwareIdLower}}, the IDs of the first PCI device
   {{TAB}} {{SP}}      a tab, a blank (for white space that should be seen)
   {{xHH}}             the raw byte HH, never converted
   {{NOEOL}}           at the end of a line: no line end after it
@@ -37,7 +44,8 @@ hold only the files written before it and the @log files. Tokens in blocks:
 Lines starting with "#" between blocks are comments.
 
 Subcommands:
-  list     print "<target> <case id>" for every case (used by CMake)
+  list     print "<target> <case id>" for every case (used by CMake), followed
+           by " locale" for a Windows case that changes the environment
   run      run one case against one target
   prefix   create a fresh Wine prefix (a CTest fixture)
   corpus   run every INI file of a folder through both executables and
@@ -132,7 +140,126 @@ def os_pretty_name() -> str:
     return ""
 
 
-def machine_facts(target: Target) -> dict[str, object]:
+# Windows language identifiers of the locales the cases use; C and POSIX are
+# English (United States).
+LANGUAGE_IDS = {"en_US": 0x0409, "de_DE": 0x0407, "en_GB": 0x0809, "fr_CA": 0x0C0C, "de": 0x0007}
+# The territory a locale without one stands for.
+LIKELY_TERRITORIES = {"de": "DE", "en": "US", "fr": "FR"}
+
+
+def locale_language(name: str) -> str:
+    """"de_DE.UTF-8@euro" gives "de_DE"; C and POSIX give "en_US"."""
+    base = re.split(r"[.@]", name, maxsplit=1)[0]
+    return "en_US" if base in ("C", "POSIX") else base
+
+
+def messages_locale(env: dict[str, str]) -> str:
+    for name in ("LC_ALL", "LC_MESSAGES", "LANG"):
+        if env.get(name):
+            return env[name]
+    return "C"
+
+
+def system_locale(env: dict[str, str]) -> str:
+    for path in ("/etc/locale.conf", "/etc/default/locale"):
+        if Path(path).exists():
+            for line in reversed(Path(path).read_text().split("\n")):
+                line = line.strip().removeprefix("export ").strip()
+                if line.startswith("LANG="):
+                    words = shlex.split(line[len("LANG="):])
+                    if words:
+                        return words[0]
+            break
+    return messages_locale(env)
+
+
+def language_id(locale: str) -> int:
+    language = locale_language(locale)
+    if language not in LANGUAGE_IDS:
+        raise SetupError(f"no expected language identifier known for the locale {locale!r}")
+    return LANGUAGE_IDS[language]
+
+
+def territory(locale: str) -> str:
+    language = locale_language(locale)
+    if "_" in language:
+        return language.split("_", 1)[1]
+    if language not in LIKELY_TERRITORIES:
+        raise SetupError(f"no expected territory known for the locale {locale!r}")
+    return LIKELY_TERRITORIES[language]
+
+
+def language_facts(target: Target, env: dict[str, str]) -> dict[str, object]:
+    user = messages_locale(env)
+    # Wine takes all three from the process's locale, Linux the system's from its settings.
+    system = user if target.windows else system_locale(env)
+    facts: dict[str, object] = {}
+    for field_name, locale in (("UserDefaultUi", user), ("SysDefaultUi", system),
+                               ("SysDefault", system)):
+        ident = language_id(locale)
+        facts[field_name] = ident
+        facts[field_name + "Primary"] = ident & 0x3FF
+        facts[field_name + "Sub"] = ident >> 10
+    facts["CurrentLocation"] = territory(user)
+    return facts
+
+
+def upper_ascii(text: str) -> str:
+    return "".join(chr(ord(c) - 32) if "a" <= c <= "z" else c for c in text)
+
+
+def sysfs_dmi() -> dict[str, str]:
+    """The DMI texts as the kernel shows them; empty where it shows none."""
+    values = {}
+    for field_name, file in (("DmiMachineType", "product_name"), ("DmiPaNumber", "product_version"),
+                             ("DmiVendor", "sys_vendor")):
+        path = Path("/sys/class/dmi/id") / file
+        values[field_name] = path.read_bytes().decode("utf-8").removesuffix("\n") \
+            if path.exists() else ""
+    return values
+
+
+def wmic_dmi(prefix: Path) -> dict[str, str]:
+    """Win32_ComputerSystemProduct as Wine's own wmic reports it (UTF-16 columns)."""
+    with tempfile.TemporaryFile() as output:
+        subprocess.run(["wine", "wmic", "path", "Win32_ComputerSystemProduct", "get",
+                        "Name,Version,Vendor"], env=wine_environment(prefix),
+                       stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.DEVNULL,
+                       timeout=RUN_TIMEOUT_SECONDS, check=True)
+        output.seek(0)
+        lines = [line for line in output.read().decode("utf-16").replace("\r", "").split("\n")
+                 if line.strip()]
+    header, rows = lines[0], lines[1:]
+    columns = sorted((header.index(name), name) for name in ("Name", "Version", "Vendor"))
+    row = rows[-1] if rows else ""
+    found = {}
+    for index, (start, name) in enumerate(columns):
+        end = columns[index + 1][0] if index + 1 < len(columns) else None
+        found[name] = row[start:end].strip()
+    return {"DmiMachineType": found["Name"], "DmiPaNumber": found["Version"],
+            "DmiVendor": found["Vendor"]}
+
+
+def pci_facts() -> dict[str, str]:
+    """The hardware IDs Windows would give the first PCI device in sysfs."""
+    devices = sorted(Path("/sys/bus/pci/devices").glob("*"))
+    if not devices:
+        return {}
+    device = devices[0]
+
+    def hex_value(name: str) -> int:
+        return int((device / name).read_text().strip(), 16)
+
+    base = f"PCI\\VEN_{hex_value('vendor'):04X}&DEV_{hex_value('device'):04X}"
+    no_rev = (f"{base}&SUBSYS_{hex_value('subsystem_device'):04X}"
+              f"{hex_value('subsystem_vendor'):04X}")
+    full = f"{no_rev}&REV_{hex_value('revision'):02X}"
+    return {"PciHardwareId": full, "PciHardwareIdNoRev": no_rev, "PciDevicePrefix": base,
+            "PciHardwareIdLower": full.lower()}
+
+
+def machine_facts(target: Target, env: dict[str, str],
+                  prefix: Path | None = None) -> dict[str, object]:
     """The facts the program should report, learnt without the program."""
     if platform.machine() != "x86_64":
         raise SetupError(f"expected facts are known for x86_64 only, not {platform.machine()}")
@@ -141,6 +268,7 @@ def machine_facts(target: Target) -> dict[str, object]:
     else:
         (major, minor), csd = kernel_version(), os_pretty_name()
     family, model, stepping = first_cpu_identity()
+    dmi = wmic_dmi(prefix) if target.windows else sysfs_dmi()
     return {
         "OsMajor": major,
         "OsMinor": minor,
@@ -152,6 +280,10 @@ def machine_facts(target: Target) -> dict[str, object]:
         "ProcessorLevel": family,
         "ProcessorModel": model,
         "ProcessorStepping": stepping,
+        **language_facts(target, env),
+        **dmi,
+        **{name + "Upper": upper_ascii(value) for name, value in dmi.items()},
+        **({} if target.windows else pci_facts()),
     }
 
 
@@ -171,9 +303,33 @@ def os_information_block(facts: dict[str, object]) -> str:
     )
 
 
+def language_information_block(facts: dict[str, object]) -> str:
+    lines = "\nLanguage Information:\n---------------------\n"
+    for field_name, label in (("UserDefaultUi", "UserDefaultUI Lang ID         "),
+                              ("UserDefaultUiPrimary", "UserDefaultUI Primary Lang ID "),
+                              ("UserDefaultUiSub", "UserDefaultUI Sub Lang ID     "),
+                              ("SysDefaultUi", "SysDefaultUI Lang ID          "),
+                              ("SysDefaultUiPrimary", "SysDefaultUI Primary Lang ID  "),
+                              ("SysDefaultUiSub", "SysDefaultUI Sub Lang ID      "),
+                              ("SysDefault", "SysDefault Lang ID (non UNICODE)         "),
+                              ("SysDefaultPrimary", "SysDefault Primary Lang ID (non UNICODE) "),
+                              ("SysDefaultSub", "SysDefault Sub Lang ID (non UNICODE)     ")):
+        value = facts[field_name]
+        lines += f"{label}= {value} ({value:#x})\n"
+    return lines + f"Current Location = {facts['CurrentLocation']}\n"
+
+
+def dmi_information_block(facts: dict[str, object]) -> str:
+    return ("\nDMI Information:\n----------------\n"
+            f"Machine Type = {facts['DmiMachineType']}\n"
+            f"PA Number = {facts['DmiPaNumber']}\n"
+            f"Vendor = {facts['DmiVendor']}\n")
+
+
 def facts_report(facts: dict[str, object]) -> str:
     """Every block that the start-up fact gathering prints, in order."""
-    return os_information_block(facts)
+    return (os_information_block(facts) + language_information_block(facts)
+            + dmi_information_block(facts))
 
 
 # --------------------------------------------------------------------------
@@ -198,6 +354,7 @@ class Case:
     args: list[str] | None = None
     exit_code: int | None = None
     dirs: list[str] = field(default_factory=list)
+    env: dict[str, str | None] = field(default_factory=dict)  # None: unset
     files: dict[str, Block] = field(default_factory=dict)
     stdout: Block | None = None
     logs: dict[str, Block] = field(default_factory=dict)
@@ -286,6 +443,15 @@ class CaseParser:
             case.exit_code = number(rest, where)
         elif word == "dir":
             case.dirs.append(checked_relative_path(rest, where))
+        elif word == "env":
+            name, equals, value = rest.partition("=")
+            if not equals or not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", name):
+                raise CaseError(f"{where}: @env NAME=VALUE")
+            case.env[name] = value
+        elif word == "unsetenv":
+            if not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", rest):
+                raise CaseError(f"{where}: @unsetenv NAME")
+            case.env[rest] = None
         elif word == "file":
             self.block = case.files[checked_relative_path(rest, where)] = Block(where)
         elif word == "stdout":
@@ -414,7 +580,7 @@ def token_value(token: str, index: int | None, render: Render, where: str):
     choice = re.fullmatch(r"native:(.*)\|windows:(.*)", token)
     if choice:
         return choice.group(2) if render.target.windows else choice.group(1)
-    if render.output and token in render.facts:
+    if token in render.facts:
         return str(render.facts[token])
     raise CaseError(f"{where}: unknown token {{{{{token}}}}}")
 
@@ -461,11 +627,23 @@ class Executable:
         else:
             require_file(self.path, "native executable")
 
-    def run(self, args: list[str], cwd: Path) -> subprocess.CompletedProcess:
+    def environment(self, changes: dict[str, str | None]) -> dict[str, str]:
+        env = wine_environment(self.prefix) if self.target.windows else base_environment()
+        for name, value in changes.items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
+        return env
+
+    def run(self, args: list[str], cwd: Path,
+            env: dict[str, str] | None = None) -> subprocess.CompletedProcess:
+        if env is None:
+            env = self.environment({})
         if self.target.windows:
-            command, env = ["wine", str(self.path), *args], wine_environment(self.prefix)
+            command = ["wine", str(self.path), *args]
         else:
-            command, env = [str(self.path), *args], base_environment()
+            command = [str(self.path), *args]
         # Standard error goes to a file: a Wine server started by this run
         # inherits it and lives on for a while, and reading a pipe up to its
         # end would wait for the server too.
@@ -549,20 +727,45 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
     return problems
 
 
+def with_generated_locales(env: dict[str, str], work_root: Path) -> dict[str, str]:
+    """Generates the locales the environment names (glibc, and with it Wine, knows
+    only generated ones) into a folder of the work root, and points LOCPATH there."""
+    wanted = {env[name] for name in ("LC_ALL", "LC_MESSAGES", "LANG")
+              if env.get(name) and locale_language(env[name]) != "en_US"}
+    if not wanted:
+        return env
+    folder = work_root / "locales"
+    folder.mkdir(parents=True, exist_ok=True)
+    for name in sorted(wanted):
+        match = re.fullmatch(r"([A-Za-z]+_[A-Za-z]+)\.([A-Za-z0-9-]+)", name)
+        if not match:
+            raise CaseError(f"cannot generate the locale {name!r}: use ll_TT.CODESET")
+        if not (folder / name).is_dir():
+            require_tool("localedef")
+            done = subprocess.run(["localedef", "-i", match.group(1), "-f", match.group(2),
+                                   str(folder / name)], capture_output=True, text=True)
+            if not (folder / name).is_dir():
+                raise SetupError(f"localedef could not make {name} (the locales package "
+                                 f"holds the sources): {done.stderr}")
+    return {**env, "LOCPATH": str(folder)}
+
+
 def run_case(case: Case, exe: Executable, work_root: Path) -> int:
     if exe.target.name not in case.targets:
         raise CaseError(f"{case.case_id} is not a case for {exe.target.name}")
     exe.check()
     work = fresh_folder(work_root / exe.target.name / case.case_id)
-    files_render = Render(exe.target, {}, output=False)
+    env = with_generated_locales(exe.environment(case.env), work_root)
+    facts = machine_facts(exe.target, env, exe.prefix)
+    files_render = Render(exe.target, facts, output=False)
     for folder in case.dirs:
         (work / folder).mkdir(parents=True, exist_ok=True)
     for name, block in case.files.items():
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         (work / name).write_bytes(render_block(block, files_render))
     initial = files_in(work)
-    result = exe.run(case.args, work)
-    render = Render(exe.target, machine_facts(exe.target), output=True)
+    result = exe.run(case.args, work, env)
+    render = Render(exe.target, facts, output=True)
     problems = compare_case(case, render, work, initial, result)
     if not problems:
         shutil.rmtree(work)
@@ -734,7 +937,10 @@ def main(argv: list[str]) -> int:
         if args.command == "list":
             for case in load_cases(args.cases):
                 for target in case.targets:
-                    print(f"{target} {case.case_id}")
+                    # Wine keeps the user's location in the prefix and rewrites it when a
+                    # process starts in another locale: such cases get a prefix of their own.
+                    own_prefix = " locale" if case.env and TARGETS[target].windows else ""
+                    print(f"{target} {case.case_id}{own_prefix}")
             return 0
         if args.command == "run":
             exe = executable_argument(args.target, args)

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "facts/SystemFacts.h"
+#include "fake/FakeDevices.h"
+#include "fake/FakeLanguage.h"
+#include "fake/FakeWmi.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "platform/LogFile.h"
@@ -24,6 +27,9 @@ void Reset() {
   LogPath.clear();
   LogHeaderPending = true;
   SystemFacts = SystemFactsRecord{};
+  ResetLanguage();
+  ResetWmi();
+  ResetDevices();
 }
 
 }  // namespace fake
