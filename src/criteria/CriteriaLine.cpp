@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/Text.h"
+#include "criteria/FileExistsCriterion.h"
 #include "criteria/NumericCriteria.h"
 #include "facts/SystemFacts.h"
 #include "report/Report.h"
@@ -41,6 +42,7 @@ constexpr std::array kKeys{
     KeyEntry{L"PROCESSORLEVEL", &LongFact<&SystemFactsRecord::ProcessorLevel>},
     KeyEntry{L"PROCESSORMODEL", &LongFact<&SystemFactsRecord::ProcessorModel>},
     KeyEntry{L"PROCESSORSTEPPING", &LongFact<&SystemFactsRecord::ProcessorStepping>},
+    KeyEntry{L"FILEEXISTS", &CheckFileExistsCriterion},
 };
 
 }  // namespace

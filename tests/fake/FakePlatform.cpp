@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "facts/SystemFacts.h"
+#include "fake/FakeShell.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "platform/LogFile.h"
@@ -24,6 +25,7 @@ void Reset() {
   LogPath.clear();
   LogHeaderPending = true;
   SystemFacts = SystemFactsRecord{};
+  ResetShell();
 }
 
 }  // namespace fake
