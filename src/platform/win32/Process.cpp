@@ -30,6 +30,11 @@ struct LocalBuffer {
 }  // namespace
 
 StartOutcome StartProgram(const StartRequest& request) {
+  // The shell takes file paths of at most MAX_PATH characters; some versions
+  // overrun their own buffers on longer ones instead of failing.
+  if (request.File.size() >= MAX_PATH)
+    return StartOutcome{false, ERROR_FILENAME_EXCED_RANGE, nullptr};
+
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = request.KeepHandle ? SEE_MASK_NOCLOSEPROCESS : 0;
