@@ -64,9 +64,9 @@ std::wstring Decode(std::u16string_view text) {
   return out;
 }
 
-// Calls on_line(line, next) for every line of text[begin, end) that is not
-// blank, trimmed; `next` is where the following line starts. Stops early when
-// on_line returns false.
+// Calls on_line(line, start, next) for every line of text[begin, end) that is
+// not blank, trimmed; `start` is where the line begins and `next` where the
+// following one does. Stops early when on_line returns false.
 template <typename Unit, typename OnLine>
 void ForEachLine(Text<Unit> text, std::size_t begin, std::size_t end, OnLine&& on_line) {
   std::size_t pos = begin;
