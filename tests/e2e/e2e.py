@@ -18,6 +18,10 @@ Lines starting with "@" are directives:
   @file PATH          a block: a file written before the run (UTF-8, LF)
   @stdout             a block: the expected console output
   @log PATH           a block: the expected content of a log file
+  @helper PATH        the test helper program of the target (tests/helper),
+                      copied there before the run
+  @made PATH          a block: the expected content of a file that the run
+                      writes (UTF-8, LF), such as a marker of the helper
   @repeat N ... @endrepeat
                       inside a block: the lines between, N times
 
@@ -201,6 +205,8 @@ class Case:
     files: dict[str, Block] = field(default_factory=dict)
     stdout: Block | None = None
     logs: dict[str, Block] = field(default_factory=dict)
+    helpers: list[str] = field(default_factory=list)
+    made: dict[str, Block] = field(default_factory=dict)
 
 
 def split_args(text: str, where: str) -> list[str]:
@@ -292,6 +298,10 @@ class CaseParser:
             self.block = case.stdout = Block(where)
         elif word == "log":
             self.block = case.logs[checked_relative_path(rest, where)] = Block(where)
+        elif word == "helper":
+            case.helpers.append(checked_relative_path(rest, where))
+        elif word == "made":
+            self.block = case.made[checked_relative_path(rest, where)] = Block(where)
         else:
             raise CaseError(f"{where}: unknown directive @{word}")
 
@@ -543,16 +553,30 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
         actual_log = log_path.read_bytes()
         if actual_log != expected_log:
             problems.append(byte_diff(expected_log, actual_log, f"log {log}"))
-    unexpected = files_in(work) - initial - set(case.logs)
+    files_render = Render(render.target, {}, output=False)
+    for name, block in case.made.items():
+        made_path = work / name
+        if not made_path.is_file():
+            problems.append(f"file {name} was not written")
+            continue
+        expected_made = render_block(block, files_render)
+        actual_made = made_path.read_bytes()
+        if actual_made != expected_made:
+            problems.append(byte_diff(expected_made, actual_made, f"file {name}"))
+    unexpected = files_in(work) - initial - set(case.logs) - set(case.made)
     if unexpected:
         problems.append(f"unexpected files written: {sorted(unexpected)}")
     return problems
 
 
-def run_case(case: Case, exe: Executable, work_root: Path) -> int:
+def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) -> int:
     if exe.target.name not in case.targets:
         raise CaseError(f"{case.case_id} is not a case for {exe.target.name}")
     exe.check()
+    if case.helpers:
+        if helper is None:
+            raise SetupError(f"{case.case_id} needs the test helper: --helper")
+        require_file(helper, "test helper program")
     work = fresh_folder(work_root / exe.target.name / case.case_id)
     files_render = Render(exe.target, {}, output=False)
     for folder in case.dirs:
@@ -560,6 +584,9 @@ def run_case(case: Case, exe: Executable, work_root: Path) -> int:
     for name, block in case.files.items():
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         (work / name).write_bytes(render_block(block, files_render))
+    for name in case.helpers:
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(helper, work / name)
     initial = files_in(work)
     result = exe.run(case.args, work)
     render = Render(exe.target, machine_facts(exe.target), output=True)
@@ -623,9 +650,15 @@ def eight_bit_fallback(error: UnicodeDecodeError) -> tuple[str, int]:
 codecs.register_error("e2e-eight-bit", eight_bit_fallback)
 
 
+# The system's reason for a refused start is its own text on each platform.
+START_REFUSAL = re.compile(r'ERROR: ShellExecute ".*?"!\n', re.DOTALL)
+
+
 def walk_report(text: str) -> str | None:
     start = text.find(WALK_START)
-    return None if start < 0 else text[start:]
+    if start < 0:
+        return None
+    return START_REFUSAL.sub('ERROR: ShellExecute "<reason>"!\n', text[start:])
 
 
 def corpus_file_problems(ini: Path, executables: list[Executable], work_root: Path) -> list[str]:
@@ -712,6 +745,7 @@ def main(argv: list[str]) -> int:
     run.add_argument("--exe", required=True)
     run.add_argument("--prefix", help="Wine prefix, for the Windows targets")
     run.add_argument("--work", required=True, type=Path, help="folder for the work folders")
+    run.add_argument("--helper", type=Path, help="the test helper program built for the target")
     run.add_argument("case", help="case id: <file stem>.<case name>")
 
     prefix = sub.add_parser("prefix")
@@ -738,7 +772,8 @@ def main(argv: list[str]) -> int:
             return 0
         if args.command == "run":
             exe = executable_argument(args.target, args)
-            return run_case(find_case(args.cases, args.case), exe, args.work.resolve())
+            helper = args.helper.resolve() if args.helper else None
+            return run_case(find_case(args.cases, args.case), exe, args.work.resolve(), helper)
         if args.command == "prefix":
             return make_prefix(args.prefix.resolve(), args.windows_version)
         if args.command == "corpus":

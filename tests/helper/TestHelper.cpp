@@ -1,7 +1,8 @@
 // A program for the end-to-end tests to start. Its arguments, in any order:
 //   exit=N          end with exit code N (default 0)
-//   marker=PATH     write PATH: a line "cwd=<working directory>" and a line
-//                   "arg=<argument>" for every argument
+//   marker=PATH     write PATH (relative to the working directory): a line
+//                   "arg=<argument>" for every argument, with LF line ends; the
+//                   file appears whole, never half written
 //   wait-for=PATH   before writing the marker, wait until PATH exists (at most
 //                   60 seconds); the marker then holds "wait-for=found" or
 //                   "wait-for=timeout"
@@ -37,12 +38,15 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   if (!marker.empty()) {
-    std::ofstream out(marker);
-    out << "cwd=" << std::filesystem::current_path().string() << "\n";
-    if (!waitFor.empty()) {
-      out << "wait-for=" << (std::filesystem::exists(waitFor) ? "found" : "timeout") << "\n";
+    const std::string part = marker + ".part";
+    {
+      std::ofstream out(part, std::ios::binary);
+      if (!waitFor.empty()) {
+        out << "wait-for=" << (std::filesystem::exists(waitFor) ? "found" : "timeout") << "\n";
+      }
+      for (int i = 1; i < argc; ++i) out << "arg=" << argv[i] << "\n";
     }
-    for (int i = 1; i < argc; ++i) out << "arg=" << argv[i] << "\n";
+    std::filesystem::rename(part, marker);
   }
   return exitCode;
 }
