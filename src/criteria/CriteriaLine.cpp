@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/Text.h"
+#include "criteria/FileExistsCriterion.h"
 #include "criteria/HardwareIdCriteria.h"
 #include "criteria/NumericCriteria.h"
 #include "criteria/TextCriteria.h"
@@ -79,6 +80,7 @@ constexpr std::array kKeys{
     KeyEntry{L"DMIVENDOR", &TextFact<&SystemFactsRecord::DmiVendor>},
     KeyEntry{L"HWID", &HardwareId<false>},
     KeyEntry{L"HWIDLEFT", &HardwareId<true>},
+    KeyEntry{L"FILEEXISTS", &CheckFileExistsCriterion},
 };
 
 }  // namespace

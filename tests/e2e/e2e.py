@@ -21,6 +21,10 @@ Lines starting with "@" are directives:
   @file PATH          a block: a file written before the run (UTF-8, LF)
   @stdout             a block: the expected console output
   @log PATH           a block: the expected content of a log file
+  @helper PATH        the test helper program of the target (tests/helper),
+                      copied there before the run
+  @made PATH          a block: the expected content of a file that the run
+                      writes (UTF-8, LF), such as a marker of the helper
   @repeat N ... @endrepeat
                       inside a block: the lines between, N times
 
@@ -358,6 +362,8 @@ class Case:
     files: dict[str, Block] = field(default_factory=dict)
     stdout: Block | None = None
     logs: dict[str, Block] = field(default_factory=dict)
+    helpers: list[str] = field(default_factory=list)
+    made: dict[str, Block] = field(default_factory=dict)
 
 
 def split_args(text: str, where: str) -> list[str]:
@@ -458,6 +464,10 @@ class CaseParser:
             self.block = case.stdout = Block(where)
         elif word == "log":
             self.block = case.logs[checked_relative_path(rest, where)] = Block(where)
+        elif word == "helper":
+            case.helpers.append(checked_relative_path(rest, where))
+        elif word == "made":
+            self.block = case.made[checked_relative_path(rest, where)] = Block(where)
         else:
             raise CaseError(f"{where}: unknown directive @{word}")
 
@@ -721,7 +731,17 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
         actual_log = log_path.read_bytes()
         if actual_log != expected_log:
             problems.append(byte_diff(expected_log, actual_log, f"log {log}"))
-    unexpected = files_in(work) - initial - set(case.logs)
+    files_render = Render(render.target, {}, output=False)
+    for name, block in case.made.items():
+        made_path = work / name
+        if not made_path.is_file():
+            problems.append(f"file {name} was not written")
+            continue
+        expected_made = render_block(block, files_render)
+        actual_made = made_path.read_bytes()
+        if actual_made != expected_made:
+            problems.append(byte_diff(expected_made, actual_made, f"file {name}"))
+    unexpected = files_in(work) - initial - set(case.logs) - set(case.made)
     if unexpected:
         problems.append(f"unexpected files written: {sorted(unexpected)}")
     return problems
@@ -741,19 +761,33 @@ def with_generated_locales(env: dict[str, str], work_root: Path) -> dict[str, st
         if not match:
             raise CaseError(f"cannot generate the locale {name!r}: use ll_TT.CODESET")
         if not (folder / name).is_dir():
+            # Made beside its place and renamed there, so that a case running in
+            # parallel never sees a half-written locale.
             require_tool("localedef")
+            scratch = Path(tempfile.mkdtemp(dir=folder))
             done = subprocess.run(["localedef", "-i", match.group(1), "-f", match.group(2),
-                                   str(folder / name)], capture_output=True, text=True)
-            if not (folder / name).is_dir():
+                                   str(scratch / name)], capture_output=True, text=True)
+            if not (scratch / name).is_dir():
+                shutil.rmtree(scratch, ignore_errors=True)
                 raise SetupError(f"localedef could not make {name} (the locales package "
                                  f"holds the sources): {done.stderr}")
+            try:
+                (scratch / name).rename(folder / name)
+            except OSError:
+                if not (folder / name).is_dir():
+                    raise
+            shutil.rmtree(scratch, ignore_errors=True)
     return {**env, "LOCPATH": str(folder)}
 
 
-def run_case(case: Case, exe: Executable, work_root: Path) -> int:
+def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) -> int:
     if exe.target.name not in case.targets:
         raise CaseError(f"{case.case_id} is not a case for {exe.target.name}")
     exe.check()
+    if case.helpers:
+        if helper is None:
+            raise SetupError(f"{case.case_id} needs the test helper: --helper")
+        require_file(helper, "test helper program")
     work = fresh_folder(work_root / exe.target.name / case.case_id)
     env = with_generated_locales(exe.environment(case.env), work_root)
     facts = machine_facts(exe.target, env, exe.prefix)
@@ -763,6 +797,9 @@ def run_case(case: Case, exe: Executable, work_root: Path) -> int:
     for name, block in case.files.items():
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         (work / name).write_bytes(render_block(block, files_render))
+    for name in case.helpers:
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(helper, work / name)
     initial = files_in(work)
     result = exe.run(case.args, work, env)
     render = Render(exe.target, facts, output=True)
@@ -826,9 +863,15 @@ def eight_bit_fallback(error: UnicodeDecodeError) -> tuple[str, int]:
 codecs.register_error("e2e-eight-bit", eight_bit_fallback)
 
 
+# The system's reason for a refused start is its own text on each platform.
+START_REFUSAL = re.compile(r'ERROR: ShellExecute ".*?"!\n', re.DOTALL)
+
+
 def walk_report(text: str) -> str | None:
     start = text.find(WALK_START)
-    return None if start < 0 else text[start:]
+    if start < 0:
+        return None
+    return START_REFUSAL.sub('ERROR: ShellExecute "<reason>"!\n', text[start:])
 
 
 def corpus_file_problems(ini: Path, executables: list[Executable], work_root: Path) -> list[str]:
@@ -915,6 +958,7 @@ def main(argv: list[str]) -> int:
     run.add_argument("--exe", required=True)
     run.add_argument("--prefix", help="Wine prefix, for the Windows targets")
     run.add_argument("--work", required=True, type=Path, help="folder for the work folders")
+    run.add_argument("--helper", type=Path, help="the test helper program built for the target")
     run.add_argument("case", help="case id: <file stem>.<case name>")
 
     prefix = sub.add_parser("prefix")
@@ -944,7 +988,8 @@ def main(argv: list[str]) -> int:
             return 0
         if args.command == "run":
             exe = executable_argument(args.target, args)
-            return run_case(find_case(args.cases, args.case), exe, args.work.resolve())
+            helper = args.helper.resolve() if args.helper else None
+            return run_case(find_case(args.cases, args.case), exe, args.work.resolve(), helper)
         if args.command == "prefix":
             return make_prefix(args.prefix.resolve(), args.windows_version)
         if args.command == "corpus":

@@ -5,6 +5,7 @@
 #include "facts/SystemFacts.h"
 #include "fake/FakeDevices.h"
 #include "fake/FakeLanguage.h"
+#include "fake/FakeShell.h"
 #include "fake/FakeWmi.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
@@ -30,6 +31,7 @@ void Reset() {
   ResetLanguage();
   ResetWmi();
   ResetDevices();
+  ResetShell();
 }
 
 }  // namespace fake
