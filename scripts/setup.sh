@@ -5,8 +5,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3  # native build and the test runner
   libgtest-dev                              # unit tests
+  libicu-dev libudev-dev                    # Linux language facts and device list
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64  # the Windows executable
   wine wine64                               # running the Windows executable in the tests
+  locales                                   # locale sources for the tests under other LANGs
 )
 
 missing=()

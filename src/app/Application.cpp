@@ -56,6 +56,8 @@ void RunApplication(const std::vector<std::wstring>& arguments) {
   }
 
   GatherOsFacts();
+  GatherLanguageFacts();
+  GatherDmiFacts();
   ProcessIniFile(iniPath);
   ReportAndExit(0, L"Done.\n");
 }

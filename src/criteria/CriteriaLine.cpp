@@ -4,7 +4,10 @@
 #include <string_view>
 
 #include "common/Text.h"
+#include "criteria/FileExistsCriterion.h"
+#include "criteria/HardwareIdCriteria.h"
 #include "criteria/NumericCriteria.h"
+#include "criteria/TextCriteria.h"
 #include "facts/SystemFacts.h"
 #include "report/Report.h"
 
@@ -30,6 +33,27 @@ bool ByteFact(const std::wstring& value, const std::wstring& section, const std:
   return CheckByteCriterion(value, SystemFacts.*Field, section, key);
 }
 
+template <auto Field>
+bool WordFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+  return CheckWordCriterion(value, SystemFacts.*Field, section, key);
+}
+
+template <auto Field>
+bool TextFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+  return CheckTextCriterion(value, SystemFacts.*Field, section, key);
+}
+
+template <auto Field>
+bool FirstCharsFact(const std::wstring& value, const std::wstring& section,
+                    const std::wstring& key) {
+  return CheckFirstCharsCriterion(value, SystemFacts.*Field, section, key);
+}
+
+template <bool PrefixMatch>
+bool HardwareId(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+  return CheckHardwareIdCriterion(value, section, key, PrefixMatch);
+}
+
 // Looked up top to bottom with the upper-cased key.
 constexpr std::array kKeys{
     KeyEntry{L"OSMAJOR", &LongFact<&SystemFactsRecord::OsMajor>},
@@ -41,6 +65,22 @@ constexpr std::array kKeys{
     KeyEntry{L"PROCESSORLEVEL", &LongFact<&SystemFactsRecord::ProcessorLevel>},
     KeyEntry{L"PROCESSORMODEL", &LongFact<&SystemFactsRecord::ProcessorModel>},
     KeyEntry{L"PROCESSORSTEPPING", &LongFact<&SystemFactsRecord::ProcessorStepping>},
+    KeyEntry{L"USERDEFAULTUI", &WordFact<&SystemFactsRecord::UserDefaultUi>},
+    KeyEntry{L"USERDEFAULTPRI", &WordFact<&SystemFactsRecord::UserDefaultUiPrimary>},
+    KeyEntry{L"USERDEFAULTSEC", &WordFact<&SystemFactsRecord::UserDefaultUiSub>},
+    KeyEntry{L"SYSDEFAULTUI", &WordFact<&SystemFactsRecord::SysDefaultUi>},
+    KeyEntry{L"SYSDEFAULTUIPRI", &WordFact<&SystemFactsRecord::SysDefaultUiPrimary>},
+    KeyEntry{L"SYSDEFAULTUISEC", &WordFact<&SystemFactsRecord::SysDefaultUiSub>},
+    KeyEntry{L"SYSDEFAULT", &WordFact<&SystemFactsRecord::SysDefault>},
+    KeyEntry{L"SYSDEFAULTPRI", &WordFact<&SystemFactsRecord::SysDefaultPrimary>},
+    KeyEntry{L"SYSDEFAULTSEC", &WordFact<&SystemFactsRecord::SysDefaultSub>},
+    KeyEntry{L"CURRENTLOCATION", &TextFact<&SystemFactsRecord::CurrentLocation>},
+    KeyEntry{L"DMIMACHINETYPE", &TextFact<&SystemFactsRecord::DmiMachineType>},
+    KeyEntry{L"DMIPANUMBER", &FirstCharsFact<&SystemFactsRecord::DmiPaNumber>},
+    KeyEntry{L"DMIVENDOR", &TextFact<&SystemFactsRecord::DmiVendor>},
+    KeyEntry{L"HWID", &HardwareId<false>},
+    KeyEntry{L"HWIDLEFT", &HardwareId<true>},
+    KeyEntry{L"FILEEXISTS", &CheckFileExistsCriterion},
 };
 
 }  // namespace

@@ -40,4 +40,12 @@ extern SystemFactsRecord SystemFacts;
 // the process when the OS version cannot be read.
 void GatherOsFacts();
 
+// Fills the nine language facts and the location and reports the "Language
+// Information" block; ends the process when the user's location is unavailable.
+void GatherLanguageFacts();
+
+// Fills the three DMI texts from the management service and reports the "DMI
+// Information" block; a failed query leaves its text empty.
+void GatherDmiFacts();
+
 }  // namespace dorvanta

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "actions/ExecuteAction.h"
 #include "common/Text.h"
 #include "report/Report.h"
 
@@ -17,7 +18,9 @@ struct ActionEntry {
 };
 
 // Action names are matched whole and with letter case significant.
-constexpr std::array<ActionEntry, 0> kActions{};
+constexpr std::array kActions{
+    ActionEntry{L"Execute", &RunExecuteAction},
+};
 
 }  // namespace
 

@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "facts/SystemFacts.h"
+#include "fake/FakeDevices.h"
+#include "fake/FakeLanguage.h"
+#include "fake/FakeShell.h"
+#include "fake/FakeWmi.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "platform/LogFile.h"
@@ -24,6 +28,10 @@ void Reset() {
   LogPath.clear();
   LogHeaderPending = true;
   SystemFacts = SystemFactsRecord{};
+  ResetLanguage();
+  ResetWmi();
+  ResetDevices();
+  ResetShell();
 }
 
 }  // namespace fake

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "criteria/CriteriaLine.h"
-#include "fake/FakePlatform.h"
 #include "facts/SystemFacts.h"
+#include "fake/FakePlatform.h"
 #include "report/Report.h"
 
 namespace dorvanta {
@@ -46,7 +46,8 @@ TEST_F(CriteriaTest, MalformedLinesAndUnknownKeys) {
             L"ERROR: Unknown key: \"OS Major\" in section \"CRITERIA1\"\n");
   EXPECT_EQ(Line(L"OSMajor = GE", false),
             L"ERROR: Missing ',' in section CRITERIA1 (key: OSMajor)!\n");
-  EXPECT_EQ(Line(L"OSMajor =", false), L"ERROR: Missing ',' in section CRITERIA1 (key: OSMajor)!\n");
+  EXPECT_EQ(Line(L"OSMajor =", false),
+            L"ERROR: Missing ',' in section CRITERIA1 (key: OSMajor)!\n");
   EXPECT_EQ(Line(L"OSMajor = ,6", false),
             L"ERROR: Operator  is invalid for OSMajor in section CRITERIA1\n");
   EXPECT_EQ(Line(L"OSMajor = >=,6", false),

@@ -64,8 +64,7 @@ TEST_F(ReportTest, FailedLogWriteTurnsEveryExitIntoOne) {
     EXPECT_EQ(ended.ExitCode, 1);
   }
   // The console copy comes first, then the failure line, written whatever Verbose says.
-  EXPECT_EQ(platform_.Stdout,
-            L"first\nDone.\nERROR: (5) \"\" writing LOG C:\\logs\\run.log.\n");
+  EXPECT_EQ(platform_.Stdout, L"first\nDone.\nERROR: (5) \"\" writing LOG C:\\logs\\run.log.\n");
   EXPECT_EQ(platform_.Files[LogPath], kHeader + L"first\n");
 }
 

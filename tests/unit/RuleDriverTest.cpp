@@ -23,8 +23,9 @@ class RuleDriverTest : public ::testing::Test {
 
 TEST_F(RuleDriverTest, NoCriteria1StopsAtOnce) {
   ProcessIniFile(L"rules.ini");
-  EXPECT_EQ(platform_.Stdout, kEq + L"Process INI File:\n" + kEq +
-                                  L"\nSection CRITERIA1 empty or not existing ... stop processing!\n");
+  EXPECT_EQ(platform_.Stdout,
+            kEq + L"Process INI File:\n" + kEq +
+                L"\nSection CRITERIA1 empty or not existing ... stop processing!\n");
 }
 
 TEST_F(RuleDriverTest, WalkStopsAtTheFirstGapAndNeverReadsBeyond) {
@@ -37,8 +38,9 @@ TEST_F(RuleDriverTest, WalkStopsAtTheFirstGapAndNeverReadsBeyond) {
             (std::vector<std::wstring>{L"CRITERIA1", L"ACTION1", L"CRITERIA2", L"CRITERIA3"}));
   EXPECT_TRUE(platform_.Stdout.find(L"WARNING: Section ACTION1 empty or not existing --> next "
                                     L"criterium\n") != std::wstring::npos);
-  EXPECT_TRUE(platform_.Stdout.ends_with(L"Section CRITERIA3 empty or not existing ... stop "
-                                         L"processing!\n"));
+  EXPECT_TRUE(
+      platform_.Stdout.ends_with(L"Section CRITERIA3 empty or not existing ... stop "
+                                 L"processing!\n"));
 }
 
 TEST_F(RuleDriverTest, EveryCriteriaLineIsEvaluatedAfterAFailure) {
@@ -84,9 +86,9 @@ TEST_F(RuleDriverTest, OversizedSectionEndsTheRunEvenAfterEarlierPairs) {
   }
   EXPECT_TRUE(platform_.Stdout.find(L"Processing ACTION1") != std::wstring::npos);
   // The size check comes before the separator line of the pass.
-  EXPECT_TRUE(platform_.Stdout.ends_with(
-      L"ERROR: Action a not supported in section ACTION1!\n"
-      L"ERROR: Section CRITERIA2 too big for buffer!\n"));
+  EXPECT_TRUE(
+      platform_.Stdout.ends_with(L"ERROR: Action a not supported in section ACTION1!\n"
+                                 L"ERROR: Section CRITERIA2 too big for buffer!\n"));
 }
 
 TEST_F(RuleDriverTest, OversizedActionSectionEndsTheRun) {

@@ -1,8 +1,8 @@
 // Ownership of COM interface pointers and of the thread's COM initialisation.
 #pragma once
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 namespace dorvanta::platform::win32 {
 

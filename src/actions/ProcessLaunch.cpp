@@ -1,0 +1,77 @@
+#include "actions/ProcessLaunch.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "platform/Process.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace {
+
+// Each part of the split path holds at most this many characters.
+constexpr std::size_t kPartLimit = 259;
+
+}  // namespace
+
+std::wstring WorkingDirectoryOf(const std::wstring& file) {
+  const std::wstring_view path(file);
+  const std::size_t driveLength = path.size() >= 2 && path[1] == L':' ? 2 : 0;
+  const std::wstring_view afterDrive = path.substr(driveLength);
+  const std::size_t lastSeparator = afterDrive.find_last_of(L"\\/");
+  const std::size_t folderLength = lastSeparator == std::wstring_view::npos ? 0 : lastSeparator + 1;
+  const std::wstring_view nameAndExtension = afterDrive.substr(folderLength);
+  const std::size_t dot = nameAndExtension.rfind(L'.');
+  const std::size_t nameLength = dot == std::wstring_view::npos ? nameAndExtension.size() : dot;
+  const std::size_t extensionLength = nameAndExtension.size() - nameLength;
+  if (folderLength > kPartLimit || nameLength > kPartLimit || extensionLength > kPartLimit) {
+    return {};
+  }
+  return std::wstring(path.substr(0, driveLength + folderLength));
+}
+
+bool LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait) {
+  platform::StartOutcome start = platform::StartProgram(
+      platform::StartRequest{file, parameters, WorkingDirectoryOf(file), wait});
+  if (!start.Accepted) {
+    Report(L"ERROR: ShellExecute \"%s\"!\n", platform::SystemErrorText(start.ErrorCode));
+    return false;
+  }
+  if (!wait) {
+    Report(L"\n");
+    return true;
+  }
+  Report(L"Waiting for %s %s...\n", file, parameters);
+  if (!start.Process) {
+    Report(L"Error: No process Handle!\n%s %s does not work with ShellExecute WAIT!\n", file,
+           parameters);
+    return false;
+  }
+  const std::uint32_t waited = platform::WaitForProcess(*start.Process);
+  switch (waited) {
+    case platform::kWaitEnded:
+      break;
+    case platform::kWaitTimeout:
+      Report(L"Error: Timeout - no object!\n");
+      return false;
+    case platform::kWaitFailed:
+      Report(L"Error: Wait failed!\n");
+      return false;
+    default:
+      Report(L"Unexpected error %ld waiting for object!\n", waited);
+      return false;
+  }
+  const std::optional<std::uint32_t> exitCode = platform::ProcessExitCode(*start.Process);
+  if (exitCode) {
+    Report(L"INFO: Exit Code was %ld\n", static_cast<std::int32_t>(*exitCode));
+  } else {
+    Report(L"INFO: Could not get Exit code!\n");
+  }
+  start.Process.reset();
+  Report(L"Executed.\n");
+  Report(L"\n");
+  return true;
+}
+
+}  // namespace dorvanta

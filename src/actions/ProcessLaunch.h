@@ -1,0 +1,20 @@
+// Starting a program or document and waiting for it.
+#pragma once
+
+#include <string>
+
+namespace dorvanta {
+
+// The working directory of a start: the drive of `file` ("X:") followed by its
+// folder part up to and including the last "\" or "/". Empty for a bare file
+// name, and empty when the folder, the name or the extension part is longer
+// than 259 characters.
+std::wstring WorkingDirectoryOf(const std::wstring& file);
+
+// Starts `file` with `parameters` through the shell's default action from its
+// own folder and, when `wait`, waits for the process to end and reports its
+// exit code. True when the start was accepted and, when waiting, the process
+// ended; false after a report otherwise.
+bool LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait);
+
+}  // namespace dorvanta

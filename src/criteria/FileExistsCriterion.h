@@ -1,0 +1,14 @@
+// The criterion that asks whether a file or folder exists.
+#pragma once
+
+#include <string>
+
+namespace dorvanta {
+
+// `value` is "<EQ|NE>,<path>"; the path is resolved (folder token, environment)
+// and tested when the line is evaluated. False when the value is malformed or
+// the path cannot be resolved.
+bool CheckFileExistsCriterion(const std::wstring& value, const std::wstring& section,
+                              const std::wstring& key);
+
+}  // namespace dorvanta

@@ -1,0 +1,12 @@
+// Reads one property of a management (WMI) class as text.
+#pragma once
+
+#include <string>
+
+namespace dorvanta {
+
+// The property's value on the last instance of the class in root\cimv2; empty
+// when the class has no instance and, after an error report, on any failure.
+std::wstring WmiQuery(const std::wstring& className, const std::wstring& property);
+
+}  // namespace dorvanta

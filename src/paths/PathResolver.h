@@ -1,0 +1,19 @@
+// Folder tokens ([CSIDL_...]) and environment references (%NAME%) in paths.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dorvanta {
+
+// The CSIDL number of a folder name of the table (matched whole, letter case
+// significant), or -1.
+int CsidlFromName(std::wstring_view name);
+
+// The path with its folder token replaced and its environment references
+// expanded. Only the token that the first "[" and the first "]" enclose is
+// resolved, at every place it stands. Empty, after a report, when that token
+// names a folder that cannot be found or has no file-system path.
+std::wstring ResolvePath(const std::wstring& path);
+
+}  // namespace dorvanta

@@ -1,0 +1,144 @@
+#include "platform/Process.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/Encoding.h"
+#include "platform/linux/NativePath.h"
+#include "platform/linux/parse/ShellWords.h"
+
+namespace dorvanta::platform {
+
+struct StartedProcess {
+  pid_t Pid = 0;
+  int Status = 0;  // set by WaitForProcess
+};
+
+void StartedProcessCloser::operator()(StartedProcess* process) const { delete process; }
+
+namespace {
+
+class FileActions {
+ public:
+  FileActions() { ::posix_spawn_file_actions_init(&actions_); }
+  FileActions(const FileActions&) = delete;
+  FileActions& operator=(const FileActions&) = delete;
+  ~FileActions() { ::posix_spawn_file_actions_destroy(&actions_); }
+  posix_spawn_file_actions_t* Get() { return &actions_; }
+
+ private:
+  posix_spawn_file_actions_t actions_{};
+};
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         ::access(path.c_str(), X_OK) == 0;
+}
+
+// The file to start: a path with a "/" as written; a bare name from the current
+// folder when it is there, else the first executable of that name on PATH.
+std::string Locate(const std::string& native) {
+  if (native.find('/') != std::string::npos) return native;
+  struct stat info {};
+  if (::stat(native.c_str(), &info) == 0) return native;
+  const char* search = std::getenv("PATH");
+  const std::string folders = search == nullptr ? std::string() : std::string(search);
+  std::size_t from = 0;
+  while (from <= folders.size()) {
+    std::size_t end = folders.find(':', from);
+    if (end == std::string::npos) end = folders.size();
+    const std::string folder = folders.substr(from, end - from);
+    const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + native;
+    if (IsExecutableFile(candidate)) return candidate;
+    from = end + 1;
+  }
+  return native;
+}
+
+// A relative path counted from the current folder, so that it still names the
+// same file after the child has changed into its working directory.
+std::string Absolute(const std::string& path) {
+  if (path.starts_with('/')) return path;
+  std::vector<char> buffer(4096);
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return path;
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::string(buffer.data()) + "/" + path;
+}
+
+StartOutcome Refused(int error) {
+  return StartOutcome{false, static_cast<std::uint32_t>(error), nullptr};
+}
+
+}  // namespace
+
+StartOutcome StartProgram(const StartRequest& request) {
+  const std::string native = linux_impl::ToNativePath(request.File);
+  if (native.empty()) return Refused(ENOENT);
+  std::string file = Locate(native);
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0) return Refused(errno);
+  file = Absolute(file);
+
+  // An executable file is started directly, anything else is opened with the
+  // desktop's default action.
+  const bool executable = S_ISREG(info.st_mode) && ::access(file.c_str(), X_OK) == 0;
+  std::vector<std::string> arguments;
+  if (executable) {
+    const auto words = linux_impl::SplitShellWords(request.Parameters);
+    if (!words) return Refused(EINVAL);
+    arguments.push_back(file);
+    for (const std::wstring& word : *words) arguments.push_back(EncodeUtf8(word));
+  } else {
+    arguments = {"xdg-open", file};
+  }
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  FileActions actions;
+  const std::string directory = linux_impl::ToNativePath(request.Directory);
+  if (!directory.empty()) {
+    const int error = ::posix_spawn_file_actions_addchdir_np(actions.Get(), directory.c_str());
+    if (error != 0) return Refused(error);
+  }
+  pid_t pid = 0;
+  const int error =
+      executable ? ::posix_spawn(&pid, file.c_str(), actions.Get(), nullptr, argv.data(), environ)
+                 : ::posix_spawnp(&pid, "xdg-open", actions.Get(), nullptr, argv.data(), environ);
+  if (error != 0) return Refused(error);
+
+  StartOutcome outcome{true, 0, nullptr};
+  if (request.KeepHandle) outcome.Process.reset(new StartedProcess{pid, 0});
+  return outcome;
+}
+
+std::wstring SystemErrorText(std::uint32_t errorCode) {
+  return DecodeUtf8(std::strerror(static_cast<int>(errorCode)));
+}
+
+std::uint32_t WaitForProcess(StartedProcess& process) {
+  for (;;) {
+    if (::waitpid(process.Pid, &process.Status, 0) == process.Pid) return kWaitEnded;
+    if (errno != EINTR) return kWaitFailed;
+  }
+}
+
+std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process) {
+  if (WIFEXITED(process.Status)) return static_cast<std::uint32_t>(WEXITSTATUS(process.Status));
+  if (WIFSIGNALED(process.Status))
+    return static_cast<std::uint32_t>(128 + WTERMSIG(process.Status));
+  return std::nullopt;
+}
+
+}  // namespace dorvanta::platform

@@ -1,0 +1,205 @@
+#include "platform/linux/parse/ProfileParser.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <utility>
+
+#include "common/Encoding.h"
+#include "common/Text.h"
+
+namespace dorvanta::platform::linux_impl {
+namespace {
+
+template <typename Unit>
+using Text = std::basic_string_view<Unit>;
+
+std::uint32_t CodeOf(char unit) { return static_cast<unsigned char>(unit); }
+std::uint32_t CodeOf(char16_t unit) { return unit; }
+
+// Tab, LF, VT, FF, CR, space, and Ctrl-Z (the DOS end-of-file mark).
+template <typename Unit>
+bool IsProfileSpace(Unit unit) {
+  const std::uint32_t c = CodeOf(unit);
+  return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
+}
+
+template <typename Unit>
+Text<Unit> TrimProfileSpace(Text<Unit> text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsProfileSpace(text[begin])) ++begin;
+  while (end > begin && IsProfileSpace(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+template <typename Unit>
+Text<Unit> View(const std::basic_string<Unit>& text) {
+  return text;
+}
+
+template <typename Unit>
+Text<Unit> CutAtNul(Text<Unit> text) {
+  return text.substr(0, text.find(Unit{0}));
+}
+
+std::wstring Decode(std::string_view text) { return DecodeUtf8(text); }
+
+// Surrogate pairs become one character where wchar_t holds 32 bits; a lone
+// surrogate is kept as it is.
+std::wstring Decode(std::u16string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if constexpr (sizeof(wchar_t) == 4) {
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+          text[i + 1] <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        ++i;
+      }
+    }
+    out.push_back(static_cast<wchar_t>(c));
+  }
+  return out;
+}
+
+// Calls on_line(line, start, next) for every line of text[begin, end) that is
+// not blank, trimmed; `start` is where the line begins and `next` where the
+// following one does. Stops early when on_line returns false.
+template <typename Unit, typename OnLine>
+void ForEachLine(Text<Unit> text, std::size_t begin, std::size_t end, OnLine&& on_line) {
+  std::size_t pos = begin;
+  while (pos < end) {
+    std::size_t stop = pos;
+    while (stop < end && text[stop] != Unit{'\r'} && text[stop] != Unit{'\n'}) ++stop;
+    const Text<Unit> line = TrimProfileSpace(text.substr(pos, stop - pos));
+    const std::size_t next = std::min(stop + 1, end);
+    if (!line.empty() && !on_line(line, pos, next)) return;
+    pos = next;
+  }
+}
+
+// The section name of a header line; nothing for any other line.
+template <typename Unit>
+std::optional<Text<Unit>> HeaderName(Text<Unit> line) {
+  if (line.front() != Unit{'['}) return std::nullopt;
+  const std::size_t close = line.rfind(Unit{']'});
+  if (close == Text<Unit>::npos) return std::nullopt;
+  return CutAtNul(TrimProfileSpace(line.substr(1, close - 1)));
+}
+
+std::u16string ReadUtf16(std::string_view bytes, bool big_endian) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]);
+    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    units[i] = static_cast<char16_t>(big_endian ? (first << 8) | second : (second << 8) | first);
+  }
+  return units;
+}
+
+std::wstring FoldSectionName(std::wstring_view name) { return UpperAscii(name); }
+
+}  // namespace
+
+Profile::Profile(std::string bytes) {
+  // An empty file has no sections at all, not even the nameless one.
+  if (bytes.empty()) return;
+  const std::string_view view(bytes);
+  if (view.starts_with("\xFF\xFE")) {
+    text_ = ReadUtf16(view.substr(2), false);
+  } else if (view.starts_with("\xFE\xFF")) {
+    text_ = ReadUtf16(view.substr(2), true);
+  } else {
+    if (view.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    text_ = std::move(bytes);
+  }
+  std::visit([this](const auto& text) { Index(View(text)); }, text_);
+}
+
+template <typename Unit>
+void Profile::Index(std::basic_string_view<Unit> text) {
+  // Lines before the first header belong to the section with the empty name.
+  Range* current = &sections_.try_emplace(std::wstring(), Range{0, text.size()}).first->second;
+  ForEachLine(text, 0, text.size(), [&](Text<Unit> line, std::size_t start, std::size_t next) {
+    if (const std::optional<Text<Unit>> name = HeaderName(line)) {
+      if (current != nullptr) current->end = start;
+      const auto [entry, inserted] =
+          sections_.try_emplace(FoldSectionName(Decode(*name)), Range{next, text.size()});
+      // A later section of a name already seen is never read.
+      current = inserted ? &entry->second : nullptr;
+    }
+    return true;
+  });
+}
+
+template <typename Unit>
+void Profile::VisitLines(std::basic_string_view<Unit> text, Range range,
+                         const std::function<bool(std::wstring_view line)>& visit) {
+  // The Windows reader drops a line with an empty key when the line kept
+  // before it in the section has an empty key too (or one that starts with NUL).
+  bool previous_key_blank = false;
+  std::wstring out;
+  ForEachLine(text, range.begin, range.end, [&](Text<Unit> line, std::size_t, std::size_t) {
+    Text<Unit> key = line;
+    std::optional<Text<Unit>> value;
+    if (const std::size_t equals = line.find(Unit{'='}); equals != Text<Unit>::npos) {
+      key = TrimProfileSpace(line.substr(0, equals));
+      value = TrimProfileSpace(line.substr(equals + 1));
+    }
+    if (key.empty() && previous_key_blank) return true;
+    previous_key_blank = key.empty() || key.front() == Unit{0};
+    if (!key.empty() && key.front() == Unit{';'}) return true;
+    key = CutAtNul(key);
+    if (key.empty() && !value) return true;
+    out = Decode(key);
+    if (value) {
+      out.push_back(L'=');
+      out += Decode(CutAtNul(*value));
+    }
+    return visit(out);
+  });
+}
+
+const Profile::Range* Profile::Find(std::wstring_view section) const {
+  const auto found = sections_.find(FoldSectionName(section.substr(0, section.find(L'\0'))));
+  return found == sections_.end() ? nullptr : &found->second;
+}
+
+bool Profile::VisitSection(std::wstring_view section,
+                           const std::function<bool(std::wstring_view line)>& visit) const {
+  const Range* range = Find(section);
+  if (range == nullptr) return false;
+  std::visit([&](const auto& text) { VisitLines(View(text), *range, visit); }, text_);
+  return true;
+}
+
+std::uint32_t Profile::ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const {
+  const std::size_t size =
+      std::min<std::size_t>(buffer.size(), std::numeric_limits<std::uint32_t>::max());
+  if (size < 2) {
+    if (size == 1) buffer[0] = L'\0';
+    return 0;
+  }
+  // Every line is copied with its NUL as long as two characters remain; a line
+  // is cut to leave room for its NUL and the final one.
+  std::size_t used = 0;
+  const bool found = VisitSection(section, [&](std::wstring_view line) {
+    if (size - used <= 2) return false;
+    const std::size_t count = std::min(line.size(), size - used - 2);
+    std::copy_n(line.begin(), count, buffer.begin() + static_cast<std::ptrdiff_t>(used));
+    buffer[used + count] = L'\0';
+    used += count + 1;
+    return true;
+  });
+  if (!found) {
+    buffer[0] = L'\0';
+    buffer[1] = L'\0';
+    return 0;
+  }
+  buffer[used] = L'\0';
+  return static_cast<std::uint32_t>(size - used <= 1 ? size - 2 : used);
+}
+
+}  // namespace dorvanta::platform::linux_impl

@@ -1,0 +1,74 @@
+// Parsing of profile (INI) files and reading one section of them the way the
+// Windows profile reader hands it out. Bytes in, lines out; no file access.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+
+namespace dorvanta::platform::linux_impl {
+
+// One profile file, indexed once: every section name (letter case of A..Z
+// ignored) leads to the text of the first section of that name. The text is
+// kept in the file's own code units, so a large file costs little more than
+// its size.
+//
+// The file's encoding comes from its byte order mark: UTF-8 (EF BB BF),
+// UTF-16 LE (FF FE) or UTF-16 BE (FE FF); without one the bytes are read as
+// UTF-8, invalid bytes surviving as U+DC80 + byte. A last odd byte of a UTF-16
+// file is ignored.
+//
+// Lines end at CR or LF. White space (tab, LF, VT, FF, CR, space and Ctrl-Z) is
+// removed at both ends of a line, of a section name, and around the key and
+// value of a `key = value` line. Blank lines and lines beginning with ';' are
+// skipped. A line beginning with '[' is a section header when it holds a ']':
+// the name runs to the last ']'; without one it is an ordinary line. Lines
+// before the first header form a section whose name is empty. A NUL character
+// ends the text of a name or value, as the Windows reader keeps C strings.
+class Profile {
+ public:
+  explicit Profile(std::string bytes);
+
+  // Calls `visit` for each line of the section, in file order, as the reader
+  // hands it out, until `visit` returns false. Returns false when the profile
+  // has no section of that name.
+  bool VisitSection(std::wstring_view section,
+                    const std::function<bool(std::wstring_view line)>& visit) const;
+
+  // Fills `buffer` with the lines of the section: each line NUL-terminated and
+  // one further NUL after the last. Returns the number of characters placed,
+  // the final NUL not counted. When the lines with their NULs take more than
+  // buffer.size() - 2 characters, the buffer holds as much as fits, the last
+  // line cut short, followed by two NULs, and the result is buffer.size() - 2;
+  // lines taking exactly buffer.size() - 2 also give that result. A missing
+  // section and a section without lines give 0. A buffer of fewer than two
+  // characters gives 0 and holds at most a NUL.
+  std::uint32_t ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const;
+
+ private:
+  struct Range {
+    std::size_t begin;
+    std::size_t end;
+  };
+
+  template <typename Unit>
+  void Index(std::basic_string_view<Unit> text);
+
+  template <typename Unit>
+  static void VisitLines(std::basic_string_view<Unit> text, Range range,
+                         const std::function<bool(std::wstring_view line)>& visit);
+
+  const Range* Find(std::wstring_view section) const;
+
+  // UTF-8 bytes, or UTF-16 code units in the machine's byte order.
+  std::variant<std::string, std::u16string> text_;
+  // Upper-cased section name to the body of the first section of that name.
+  std::unordered_map<std::wstring, Range> sections_;
+};
+
+}  // namespace dorvanta::platform::linux_impl

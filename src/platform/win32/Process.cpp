@@ -1,0 +1,77 @@
+#include "platform/Process.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <string>
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace dorvanta::platform {
+
+struct StartedProcess {
+  win32::UniqueHandle Handle;
+};
+
+void StartedProcessCloser::operator()(StartedProcess* process) const { delete process; }
+
+namespace {
+
+// Ownership of a buffer that FormatMessageW allocated.
+struct LocalBuffer {
+  LocalBuffer() = default;
+  LocalBuffer(const LocalBuffer&) = delete;
+  LocalBuffer& operator=(const LocalBuffer&) = delete;
+  ~LocalBuffer() { ::LocalFree(text); }
+  wchar_t* text = nullptr;
+};
+
+}  // namespace
+
+StartOutcome StartProgram(const StartRequest& request) {
+  // The shell takes file paths of at most MAX_PATH characters; some versions
+  // overrun their own buffers on longer ones instead of failing.
+  if (request.File.size() >= MAX_PATH)
+    return StartOutcome{false, ERROR_FILENAME_EXCED_RANGE, nullptr};
+
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = request.KeepHandle ? SEE_MASK_NOCLOSEPROCESS : 0;
+  info.hwnd = nullptr;
+  info.lpVerb = nullptr;
+  info.lpFile = request.File.c_str();
+  info.lpParameters = request.Parameters.empty() ? nullptr : request.Parameters.c_str();
+  info.lpDirectory = request.Directory.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!::ShellExecuteExW(&info)) return StartOutcome{false, ::GetLastError(), nullptr};
+
+  StartOutcome outcome{true, 0, nullptr};
+  if (request.KeepHandle && info.hProcess != nullptr) {
+    outcome.Process.reset(new StartedProcess{win32::UniqueHandle(info.hProcess)});
+  }
+  return outcome;
+}
+
+std::wstring SystemErrorText(std::uint32_t errorCode) {
+  LocalBuffer buffer;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer.text), 0, nullptr);
+  if (length == 0 || buffer.text == nullptr) {
+    return L"Unknown error " + std::to_wstring(errorCode);
+  }
+  return std::wstring(buffer.text, length);
+}
+
+std::uint32_t WaitForProcess(StartedProcess& process) {
+  return ::WaitForSingleObjectEx(process.Handle.Get(), INFINITE, FALSE);
+}
+
+std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process) {
+  DWORD exitCode = 0;
+  if (!::GetExitCodeProcess(process.Handle.Get(), &exitCode)) return std::nullopt;
+  return exitCode;
+}
+
+}  // namespace dorvanta::platform

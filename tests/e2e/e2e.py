@@ -1,0 +1,1007 @@
+#!/usr/bin/env python3
+"""End-to-end test runner for Dorvanta.
+
+Runs the cases of tests/e2e/cases/*.case against the native executable or
+against the Windows executable under Wine, each in a fresh work folder, and
+compares the console bytes, the log-file bytes and the exit code exactly.
+
+A case file holds one or more cases; a case's id is "<file stem>.<name>".
+Lines starting with "@" are directives:
+
+  @case NAME          starts a case
+  @targets T...       native, wine (a Windows 7 prefix), wine10 (a Windows 10
+                      prefix); the default is "native wine"
+  @args ARGS          the arguments, split at blanks; quotes group, a backslash
+                      is a plain character
+  @exit N             the expected exit code
+  @dir PATH           a folder created in the work folder before the run
+  @env NAME=VALUE     an environment variable of the run (a locale named in
+                      LC_ALL, LC_MESSAGES or LANG is generated for it first)
+  @unsetenv NAME      an environment variable the run does without
+  @file PATH          a block: a file written before the run (UTF-8, LF)
+  @stdout             a block: the expected console output
+  @log PATH           a block: the expected content of a log file
+  @helper PATH        the test helper program of the target (tests/helper),
+                      copied there before the run
+  @made PATH          a block: the expected content of a file that the run
+                      writes (UTF-8, LF), such as a marker of the helper
+  @repeat N ... @endrepeat
+                      inside a block: the lines between, N times
+
+A block runs up to the next directive; every line of it ends with a line end.
+Expected text is written once, with LF, and turned into the target's form:
+UTF-8 natively, 8-bit with CRLF on Windows. After the run, the work folder may
+hold only the files written before it and the @log files. Tokens in blocks:
+
+  {{FACTS}}           (a line by itself) the fact blocks the program prints,
+                      computed here from the machine without the program
+  {{OsMajor}} ...     one fact of that computation, by its field name (also in
+                      @file blocks); {{DmiVendorUpper}} ... the DMI texts
+                      upper-cased a..z; natively {{PciHardwareId}},
+                      {{PciHardwareIdNoRev}}, {{PciDevicePrefix}} and
+                      {{PciHardwareIdLower}}, the IDs of the first PCI device
+  {{TAB}} {{SP}}      a tab, a blank (for white space that should be seen)
+  {{xHH}}             the raw byte HH, never converted
+  {{NOEOL}}           at the end of a line: no line end after it
+  {{N}}               inside @repeat: the pass number, 1 .. N
+  {{native:A|windows:B}}  A for the native executable, B for the Windows one
+Lines starting with "#" between blocks are comments.
+
+Subcommands:
+  list     print "<target> <case id>" for every case (used by CMake), followed
+           by " locale" for a Windows case that changes the environment
+  run      run one case against one target
+  prefix   create a fresh Wine prefix (a CTest fixture)
+  corpus   run every INI file of a folder through both executables and
+           require the same walk report
+  imports  check that the Windows executable imports only system DLLs
+"""
+
+import argparse
+import codecs
+import difflib
+import os
+import platform
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+from dataclasses import dataclass, field
+from pathlib import Path
+
+RUN_TIMEOUT_SECONDS = 120
+WALK_START = "=" * 79 + "\nProcess INI File:\n"
+
+
+class CaseError(Exception):
+    """A malformed case file."""
+
+
+class SetupError(Exception):
+    """A missing tool, executable or folder: the test fails."""
+
+
+# --------------------------------------------------------------------------
+# Targets and the machine facts each one is expected to report
+
+@dataclass(frozen=True)
+class Target:
+    name: str
+    windows_version: str | None  # None for the native executable
+
+    @property
+    def windows(self) -> bool:
+        return self.windows_version is not None
+
+
+TARGETS = {
+    "native": Target("native", None),
+    "wine": Target("wine", "win7"),
+    "wine10": Target("wine10", "win10"),
+}
+DEFAULT_TARGETS = ("native", "wine")
+
+# What a Wine prefix set to each Windows version reports to an executable whose
+# manifest lists every version up to Windows 10: major, minor, service pack.
+WINDOWS_VERSIONS = {
+    "win7": (6, 1, "Service Pack 1"),
+    "win10": (10, 0, ""),
+}
+
+
+def first_cpu_identity() -> tuple[int, int, int]:
+    """Family, model and stepping of the first processor in /proc/cpuinfo."""
+    found = {}
+    for line in Path("/proc/cpuinfo").read_text().split("\n"):
+        if not line.strip() and found:
+            break
+        name, _, value = line.partition(":")
+        name = name.strip()
+        if name in ("cpu family", "model", "stepping") and name not in found:
+            found[name] = int(value.strip())
+    if len(found) != 3:
+        raise SetupError("/proc/cpuinfo names no cpu family, model and stepping")
+    return found["cpu family"], found["model"], found["stepping"]
+
+
+def kernel_version() -> tuple[int, int]:
+    match = re.match(r"(\d+)\.(\d+)", platform.release())
+    if not match:
+        raise SetupError(f"cannot read the kernel release {platform.release()!r}")
+    return int(match.group(1)), int(match.group(2))
+
+
+def os_pretty_name() -> str:
+    for path in ("/etc/os-release", "/usr/lib/os-release"):
+        if Path(path).exists():
+            for line in Path(path).read_text().split("\n"):
+                if line.startswith("PRETTY_NAME="):
+                    words = shlex.split(line[len("PRETTY_NAME="):])
+                    return words[0] if words else ""
+            return ""
+    return ""
+
+
+# Windows language identifiers of the locales the cases use; C and POSIX are
+# English (United States).
+LANGUAGE_IDS = {"en_US": 0x0409, "de_DE": 0x0407, "en_GB": 0x0809, "fr_CA": 0x0C0C, "de": 0x0007}
+# The territory a locale without one stands for.
+LIKELY_TERRITORIES = {"de": "DE", "en": "US", "fr": "FR"}
+
+
+def locale_language(name: str) -> str:
+    """"de_DE.UTF-8@euro" gives "de_DE"; C and POSIX give "en_US"."""
+    base = re.split(r"[.@]", name, maxsplit=1)[0]
+    return "en_US" if base in ("C", "POSIX") else base
+
+
+def messages_locale(env: dict[str, str]) -> str:
+    for name in ("LC_ALL", "LC_MESSAGES", "LANG"):
+        if env.get(name):
+            return env[name]
+    return "C"
+
+
+def system_locale(env: dict[str, str]) -> str:
+    for path in ("/etc/locale.conf", "/etc/default/locale"):
+        if Path(path).exists():
+            for line in reversed(Path(path).read_text().split("\n")):
+                line = line.strip().removeprefix("export ").strip()
+                if line.startswith("LANG="):
+                    words = shlex.split(line[len("LANG="):])
+                    if words:
+                        return words[0]
+            break
+    return messages_locale(env)
+
+
+def language_id(locale: str) -> int:
+    language = locale_language(locale)
+    if language not in LANGUAGE_IDS:
+        raise SetupError(f"no expected language identifier known for the locale {locale!r}")
+    return LANGUAGE_IDS[language]
+
+
+def territory(locale: str) -> str:
+    language = locale_language(locale)
+    if "_" in language:
+        return language.split("_", 1)[1]
+    if language not in LIKELY_TERRITORIES:
+        raise SetupError(f"no expected territory known for the locale {locale!r}")
+    return LIKELY_TERRITORIES[language]
+
+
+def language_facts(target: Target, env: dict[str, str]) -> dict[str, object]:
+    user = messages_locale(env)
+    # Wine takes all three from the process's locale, Linux the system's from its settings.
+    system = user if target.windows else system_locale(env)
+    facts: dict[str, object] = {}
+    for field_name, locale in (("UserDefaultUi", user), ("SysDefaultUi", system),
+                               ("SysDefault", system)):
+        ident = language_id(locale)
+        facts[field_name] = ident
+        facts[field_name + "Primary"] = ident & 0x3FF
+        facts[field_name + "Sub"] = ident >> 10
+    facts["CurrentLocation"] = territory(user)
+    return facts
+
+
+def upper_ascii(text: str) -> str:
+    return "".join(chr(ord(c) - 32) if "a" <= c <= "z" else c for c in text)
+
+
+def sysfs_dmi() -> dict[str, str]:
+    """The DMI texts as the kernel shows them; empty where it shows none."""
+    values = {}
+    for field_name, file in (("DmiMachineType", "product_name"), ("DmiPaNumber", "product_version"),
+                             ("DmiVendor", "sys_vendor")):
+        path = Path("/sys/class/dmi/id") / file
+        values[field_name] = path.read_bytes().decode("utf-8").removesuffix("\n") \
+            if path.exists() else ""
+    return values
+
+
+def wmic_dmi(prefix: Path) -> dict[str, str]:
+    """Win32_ComputerSystemProduct as Wine's own wmic reports it (UTF-16 columns)."""
+    with tempfile.TemporaryFile() as output:
+        subprocess.run(["wine", "wmic", "path", "Win32_ComputerSystemProduct", "get",
+                        "Name,Version,Vendor"], env=wine_environment(prefix),
+                       stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.DEVNULL,
+                       timeout=RUN_TIMEOUT_SECONDS, check=True)
+        output.seek(0)
+        lines = [line for line in output.read().decode("utf-16").replace("\r", "").split("\n")
+                 if line.strip()]
+    header, rows = lines[0], lines[1:]
+    columns = sorted((header.index(name), name) for name in ("Name", "Version", "Vendor"))
+    row = rows[-1] if rows else ""
+    found = {}
+    for index, (start, name) in enumerate(columns):
+        end = columns[index + 1][0] if index + 1 < len(columns) else None
+        found[name] = row[start:end].strip()
+    return {"DmiMachineType": found["Name"], "DmiPaNumber": found["Version"],
+            "DmiVendor": found["Vendor"]}
+
+
+def pci_facts() -> dict[str, str]:
+    """The hardware IDs Windows would give the first PCI device in sysfs."""
+    devices = sorted(Path("/sys/bus/pci/devices").glob("*"))
+    if not devices:
+        return {}
+    device = devices[0]
+
+    def hex_value(name: str) -> int:
+        return int((device / name).read_text().strip(), 16)
+
+    base = f"PCI\\VEN_{hex_value('vendor'):04X}&DEV_{hex_value('device'):04X}"
+    no_rev = (f"{base}&SUBSYS_{hex_value('subsystem_device'):04X}"
+              f"{hex_value('subsystem_vendor'):04X}")
+    full = f"{no_rev}&REV_{hex_value('revision'):02X}"
+    return {"PciHardwareId": full, "PciHardwareIdNoRev": no_rev, "PciDevicePrefix": base,
+            "PciHardwareIdLower": full.lower()}
+
+
+def machine_facts(target: Target, env: dict[str, str],
+                  prefix: Path | None = None) -> dict[str, object]:
+    """The facts the program should report, learnt without the program."""
+    if platform.machine() != "x86_64":
+        raise SetupError(f"expected facts are known for x86_64 only, not {platform.machine()}")
+    if target.windows:
+        major, minor, csd = WINDOWS_VERSIONS[target.windows_version]
+    else:
+        (major, minor), csd = kernel_version(), os_pretty_name()
+    family, model, stepping = first_cpu_identity()
+    dmi = wmic_dmi(prefix) if target.windows else sysfs_dmi()
+    return {
+        "OsMajor": major,
+        "OsMinor": minor,
+        "CsdVersion": csd,
+        "OsBits": 64,
+        "Processors": os.cpu_count(),
+        "ProcessorType": 8664,
+        "ProcessorRevision": (model << 8) | stepping,
+        "ProcessorLevel": family,
+        "ProcessorModel": model,
+        "ProcessorStepping": stepping,
+        **language_facts(target, env),
+        **dmi,
+        **{name + "Upper": upper_ascii(value) for name, value in dmi.items()},
+        **({} if target.windows else pci_facts()),
+    }
+
+
+def os_information_block(facts: dict[str, object]) -> str:
+    return (
+        "OS Information:\n---------------\n"
+        f"OS Major = {facts['OsMajor']}\n"
+        f"OS Minor = {facts['OsMinor']}\n"
+        f"Service Pack (CSD) Ver (empty if no SP installed) = {facts['CsdVersion']}\n"
+        f"OS {facts['OsBits']} bit\n"
+        f"{facts['Processors']} Processor(s)\n"
+        f"Processor Type: {facts['ProcessorType']}\n"
+        f"Processor Revision: {facts['ProcessorRevision']}\n"
+        f"Processor Level: {facts['ProcessorLevel']}\n"
+        f"Processor Model: {facts['ProcessorModel']}\n"
+        f"Processor Stepping: {facts['ProcessorStepping']}\n"
+    )
+
+
+def language_information_block(facts: dict[str, object]) -> str:
+    lines = "\nLanguage Information:\n---------------------\n"
+    for field_name, label in (("UserDefaultUi", "UserDefaultUI Lang ID         "),
+                              ("UserDefaultUiPrimary", "UserDefaultUI Primary Lang ID "),
+                              ("UserDefaultUiSub", "UserDefaultUI Sub Lang ID     "),
+                              ("SysDefaultUi", "SysDefaultUI Lang ID          "),
+                              ("SysDefaultUiPrimary", "SysDefaultUI Primary Lang ID  "),
+                              ("SysDefaultUiSub", "SysDefaultUI Sub Lang ID      "),
+                              ("SysDefault", "SysDefault Lang ID (non UNICODE)         "),
+                              ("SysDefaultPrimary", "SysDefault Primary Lang ID (non UNICODE) "),
+                              ("SysDefaultSub", "SysDefault Sub Lang ID (non UNICODE)     ")):
+        value = facts[field_name]
+        lines += f"{label}= {value} ({value:#x})\n"
+    return lines + f"Current Location = {facts['CurrentLocation']}\n"
+
+
+def dmi_information_block(facts: dict[str, object]) -> str:
+    return ("\nDMI Information:\n----------------\n"
+            f"Machine Type = {facts['DmiMachineType']}\n"
+            f"PA Number = {facts['DmiPaNumber']}\n"
+            f"Vendor = {facts['DmiVendor']}\n")
+
+
+def facts_report(facts: dict[str, object]) -> str:
+    """Every block that the start-up fact gathering prints, in order."""
+    return (os_information_block(facts) + language_information_block(facts)
+            + dmi_information_block(facts))
+
+
+# --------------------------------------------------------------------------
+# Case files
+
+@dataclass
+class Repeat:
+    count: int
+    lines: list[str]
+
+
+@dataclass
+class Block:
+    where: str  # file and line, for messages
+    lines: list = field(default_factory=list)  # str or Repeat
+
+
+@dataclass
+class Case:
+    case_id: str
+    targets: tuple[str, ...] = DEFAULT_TARGETS
+    args: list[str] | None = None
+    exit_code: int | None = None
+    dirs: list[str] = field(default_factory=list)
+    env: dict[str, str | None] = field(default_factory=dict)  # None: unset
+    files: dict[str, Block] = field(default_factory=dict)
+    stdout: Block | None = None
+    logs: dict[str, Block] = field(default_factory=dict)
+    helpers: list[str] = field(default_factory=list)
+    made: dict[str, Block] = field(default_factory=dict)
+
+
+def split_args(text: str, where: str) -> list[str]:
+    """Blank-separated arguments; quotes group, backslashes are plain characters."""
+    lexer = shlex.shlex(text, posix=True)
+    lexer.whitespace_split = True
+    lexer.escape = ""
+    lexer.commenters = ""
+    try:
+        return list(lexer)
+    except ValueError as error:
+        raise CaseError(f"{where}: {error}") from None
+
+
+def number(text: str, where: str) -> int:
+    if not re.fullmatch(r"\d+", text):
+        raise CaseError(f"{where}: {text!r} is no number")
+    return int(text)
+
+
+def checked_relative_path(text: str, where: str) -> str:
+    path = Path(text)
+    if not text or path.is_absolute() or ".." in path.parts:
+        raise CaseError(f"{where}: {text!r} is not a relative path inside the work folder")
+    return text
+
+
+def parse_case_file(path: Path) -> list[Case]:
+    text = path.read_text(encoding="utf-8")
+    if "\r" in text:
+        raise CaseError(f"{path}: carriage returns are written as {{{{x0D}}}}")
+    lines = text.split("\n")
+    if lines[-1] != "":
+        raise CaseError(f"{path}: the last line has no line end")
+    parser = CaseParser(path)
+    for number, line in enumerate(lines[:-1], start=1):
+        parser.feed(line, f"{path.name}:{number}")
+    return parser.finish()
+
+
+class CaseParser:
+    """Reads a case file line by line: directives start with "@"."""
+
+    def __init__(self, path: Path):
+        self.group = path.stem
+        self.cases: list[Case] = []
+        self.block: Block | None = None
+        self.repeat: Repeat | None = None
+
+    def feed(self, line: str, where: str) -> None:
+        if line.startswith("@"):
+            self.directive(line, where)
+        elif self.repeat is not None:
+            self.repeat.lines.append(line)
+        elif self.block is not None:
+            self.block.lines.append(line)
+        elif line and not line.startswith("#"):
+            raise CaseError(f"{where}: text outside a block")
+
+    def directive(self, line: str, where: str) -> None:
+        word, _, rest = line[1:].partition(" ")
+        if word == "repeat":
+            self.start_repeat(rest, where)
+            return
+        if word == "endrepeat":
+            self.end_repeat(where)
+            return
+        if self.repeat is not None:
+            raise CaseError(f"{where}: @{word} inside @repeat")
+        if word == "case":
+            self.start_case(rest, where)
+            return
+        case = self.current(where)
+        self.block = None
+        if word == "targets":
+            unknown = [t for t in rest.split() if t not in TARGETS]
+            if unknown or not rest.split():
+                raise CaseError(f"{where}: unknown targets {unknown}")
+            case.targets = tuple(rest.split())
+        elif word == "args":
+            case.args = split_args(rest, where)
+        elif word == "exit":
+            case.exit_code = number(rest, where)
+        elif word == "dir":
+            case.dirs.append(checked_relative_path(rest, where))
+        elif word == "env":
+            name, equals, value = rest.partition("=")
+            if not equals or not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", name):
+                raise CaseError(f"{where}: @env NAME=VALUE")
+            case.env[name] = value
+        elif word == "unsetenv":
+            if not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", rest):
+                raise CaseError(f"{where}: @unsetenv NAME")
+            case.env[rest] = None
+        elif word == "file":
+            self.block = case.files[checked_relative_path(rest, where)] = Block(where)
+        elif word == "stdout":
+            self.block = case.stdout = Block(where)
+        elif word == "log":
+            self.block = case.logs[checked_relative_path(rest, where)] = Block(where)
+        elif word == "helper":
+            case.helpers.append(checked_relative_path(rest, where))
+        elif word == "made":
+            self.block = case.made[checked_relative_path(rest, where)] = Block(where)
+        else:
+            raise CaseError(f"{where}: unknown directive @{word}")
+
+    def start_case(self, name: str, where: str) -> None:
+        if not re.fullmatch(r"[A-Za-z0-9_]+", name):
+            raise CaseError(f"{where}: case names use letters, digits and _")
+        case_id = f"{self.group}.{name}"
+        if any(c.case_id == case_id for c in self.cases):
+            raise CaseError(f"{where}: case {name} defined twice")
+        self.cases.append(Case(case_id))
+        self.block = None
+
+    def start_repeat(self, count: str, where: str) -> None:
+        if self.block is None or self.repeat is not None:
+            raise CaseError(f"{where}: @repeat belongs inside a block, not nested")
+        self.repeat = Repeat(number(count, where), [])
+
+    def end_repeat(self, where: str) -> None:
+        if self.repeat is None:
+            raise CaseError(f"{where}: @endrepeat without @repeat")
+        self.block.lines.append(self.repeat)
+        self.repeat = None
+
+    def current(self, where: str) -> Case:
+        if not self.cases:
+            raise CaseError(f"{where}: directive before the first @case")
+        return self.cases[-1]
+
+    def finish(self) -> list[Case]:
+        if self.repeat is not None:
+            raise CaseError(f"{self.group}: @repeat without @endrepeat")
+        for case in self.cases:
+            missing = [name for name, value in (("@args", case.args), ("@exit", case.exit_code),
+                                                ("@stdout", case.stdout)) if value is None]
+            if missing:
+                raise CaseError(f"{case.case_id}: missing {', '.join(missing)}")
+        return self.cases
+
+
+def load_cases(cases_dir: Path) -> list[Case]:
+    files = sorted(cases_dir.glob("*.case"))
+    if not files:
+        raise CaseError(f"no case files in {cases_dir}")
+    return [case for path in files for case in parse_case_file(path)]
+
+
+def find_case(cases_dir: Path, case_id: str) -> Case:
+    group, _, _ = case_id.partition(".")
+    for case in parse_case_file(cases_dir / f"{group}.case"):
+        if case.case_id == case_id:
+            return case
+    raise CaseError(f"no case {case_id}")
+
+
+# --------------------------------------------------------------------------
+# Rendering blocks into bytes
+
+TOKEN = re.compile(r"\{\{(.*?)\}\}")
+
+
+@dataclass
+class Render:
+    """What a block's tokens stand for on one target."""
+    target: Target
+    facts: dict[str, object]
+    output: bool  # expected console or log text, rather than a file to write
+
+    def text(self, segments: list) -> bytes:
+        """Text in the target's form (an output) or as UTF-8 (a file); raw bytes as they are."""
+        out = bytearray()
+        for segment in segments:
+            if isinstance(segment, bytes):
+                out += segment
+            elif self.output and self.target.windows:
+                out += segment.replace("\n", "\r\n").encode("latin-1", errors="replace")
+            else:
+                out += segment.encode("utf-8")
+        return bytes(out)
+
+
+def render_block(block: Block, render: Render) -> bytes:
+    segments: list = []
+    for item in block.lines:
+        if isinstance(item, Repeat):
+            for index in range(1, item.count + 1):
+                for line in item.lines:
+                    render_line(line, index, render, segments, block.where)
+        else:
+            render_line(item, None, render, segments, block.where)
+    return render.text(segments)
+
+
+def render_line(line: str, index: int | None, render: Render, segments: list, where: str) -> None:
+    if line == "{{FACTS}}" and render.output:
+        segments.append(facts_report(render.facts))
+        return
+    position = 0
+    end_of_line = "\n"
+    for match in TOKEN.finditer(line):
+        segments.append(line[position:match.start()])
+        position = match.end()
+        if match.group(1) == "NOEOL":
+            if position != len(line):
+                raise CaseError(f"{where}: {{{{NOEOL}}}} ends a line")
+            end_of_line = ""
+        else:
+            segments.append(token_value(match.group(1), index, render, where))
+    segments.append(line[position:] + end_of_line)
+
+
+def token_value(token: str, index: int | None, render: Render, where: str):
+    if token == "TAB":
+        return "\t"
+    if token == "SP":
+        return " "
+    if token == "N" and index is not None:
+        return str(index)
+    if re.fullmatch(r"x[0-9A-Fa-f]{2}", token):
+        return bytes([int(token[1:], 16)])
+    choice = re.fullmatch(r"native:(.*)\|windows:(.*)", token)
+    if choice:
+        return choice.group(2) if render.target.windows else choice.group(1)
+    if token in render.facts:
+        return str(render.facts[token])
+    raise CaseError(f"{where}: unknown token {{{{{token}}}}}")
+
+
+# --------------------------------------------------------------------------
+# Running an executable
+
+def require_tool(name: str) -> None:
+    if not shutil.which(name):
+        raise SetupError(f"{name} is not installed (scripts/setup.sh installs it)")
+
+
+def require_file(path: Path, what: str) -> None:
+    if not path.is_file():
+        raise SetupError(f"{what} not found: {path}")
+
+
+def wine_environment(prefix: Path) -> dict[str, str]:
+    env = base_environment()
+    env.update(WINEPREFIX=str(prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+def base_environment() -> dict[str, str]:
+    """The caller's environment with a fixed locale and no display."""
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("LC_") and k not in ("LANGUAGE", "DISPLAY", "WAYLAND_DISPLAY")}
+    env["LANG"] = "C.UTF-8"
+    return env
+
+
+@dataclass
+class Executable:
+    target: Target
+    path: Path
+    prefix: Path | None
+
+    def check(self) -> None:
+        if self.target.windows:
+            require_tool("wine")
+            require_file(self.path, "Windows executable (cmake --build --preset windows)")
+            if not (self.prefix / "system.reg").is_file():
+                raise SetupError(f"Wine prefix not set up: {self.prefix}")
+        else:
+            require_file(self.path, "native executable")
+
+    def environment(self, changes: dict[str, str | None]) -> dict[str, str]:
+        env = wine_environment(self.prefix) if self.target.windows else base_environment()
+        for name, value in changes.items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
+        return env
+
+    def run(self, args: list[str], cwd: Path,
+            env: dict[str, str] | None = None) -> subprocess.CompletedProcess:
+        if env is None:
+            env = self.environment({})
+        if self.target.windows:
+            command = ["wine", str(self.path), *args]
+        else:
+            command = [str(self.path), *args]
+        # Standard error goes to a file: a Wine server started by this run
+        # inherits it and lives on for a while, and reading a pipe up to its
+        # end would wait for the server too.
+        with tempfile.TemporaryFile() as stderr:
+            result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.PIPE, stderr=stderr,
+                                    timeout=RUN_TIMEOUT_SECONDS)
+            stderr.seek(0)
+            result.stderr = stderr.read()
+        return result
+
+
+def fresh_folder(path: Path) -> Path:
+    shutil.rmtree(path, ignore_errors=True)
+    path.mkdir(parents=True)
+    return path
+
+
+def files_in(folder: Path) -> set[str]:
+    return {p.relative_to(folder).as_posix() for p in folder.rglob("*")}
+
+
+# --------------------------------------------------------------------------
+# Comparing
+
+def visible(line: str, escape_above: int) -> str:
+    """A line without its line end, with tabs, carriage returns, control
+    characters and characters from escape_above on shown as escapes."""
+    out = []
+    for char in line.removesuffix("\n"):
+        code = ord(char)
+        if char in "\r\t":
+            out.append(repr(char)[1:-1])
+        elif code < 0x20 or 0x7F <= code < 0xA0 or code >= escape_above:
+            out.append(f"\\x{code:02x}")
+        else:
+            out.append(char)
+    if not line.endswith("\n"):
+        out.append("  [no line end]")
+    return "".join(out)
+
+
+def lines_of(text: str) -> list[str]:
+    """The lines of a text, each with its "\\n"; no other character ends a line."""
+    parts = text.split("\n")
+    return [part + "\n" for part in parts[:-1]] + ([parts[-1]] if parts[-1] else [])
+
+
+def text_diff(expected: str, actual: str, names: tuple[str, str], escape_above: int) -> str:
+    exp = [visible(line, escape_above) for line in lines_of(expected)]
+    act = [visible(line, escape_above) for line in lines_of(actual)]
+    return "\n".join(difflib.unified_diff(exp, act, *names, lineterm=""))
+
+
+def byte_diff(expected: bytes, actual: bytes, what: str) -> str:
+    """A diff of two byte strings, every byte from 0x80 on shown as an escape."""
+    return text_diff(expected.decode("latin-1"), actual.decode("latin-1"),
+                     (f"expected {what}", f"actual {what}"), escape_above=0x80)
+
+
+def compare_case(case: Case, render: Render, work: Path, initial: set[str],
+                 result: subprocess.CompletedProcess) -> list[str]:
+    problems = []
+    if result.returncode != case.exit_code:
+        problems.append(f"exit code {result.returncode}, expected {case.exit_code}")
+    expected_stdout = render_block(case.stdout, render)
+    if result.stdout != expected_stdout:
+        problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
+    for log, block in case.logs.items():
+        log_path = work / log
+        if not log_path.is_file():
+            problems.append(f"log file {log} was not written")
+            continue
+        expected_log = render_block(block, render)
+        actual_log = log_path.read_bytes()
+        if actual_log != expected_log:
+            problems.append(byte_diff(expected_log, actual_log, f"log {log}"))
+    files_render = Render(render.target, {}, output=False)
+    for name, block in case.made.items():
+        made_path = work / name
+        if not made_path.is_file():
+            problems.append(f"file {name} was not written")
+            continue
+        expected_made = render_block(block, files_render)
+        actual_made = made_path.read_bytes()
+        if actual_made != expected_made:
+            problems.append(byte_diff(expected_made, actual_made, f"file {name}"))
+    unexpected = files_in(work) - initial - set(case.logs) - set(case.made)
+    if unexpected:
+        problems.append(f"unexpected files written: {sorted(unexpected)}")
+    return problems
+
+
+def with_generated_locales(env: dict[str, str], work_root: Path) -> dict[str, str]:
+    """Generates the locales the environment names (glibc, and with it Wine, knows
+    only generated ones) into a folder of the work root, and points LOCPATH there."""
+    wanted = {env[name] for name in ("LC_ALL", "LC_MESSAGES", "LANG")
+              if env.get(name) and locale_language(env[name]) != "en_US"}
+    if not wanted:
+        return env
+    folder = work_root / "locales"
+    folder.mkdir(parents=True, exist_ok=True)
+    for name in sorted(wanted):
+        match = re.fullmatch(r"([A-Za-z]+_[A-Za-z]+)\.([A-Za-z0-9-]+)", name)
+        if not match:
+            raise CaseError(f"cannot generate the locale {name!r}: use ll_TT.CODESET")
+        if not (folder / name).is_dir():
+            # Made beside its place and renamed there, so that a case running in
+            # parallel never sees a half-written locale.
+            require_tool("localedef")
+            scratch = Path(tempfile.mkdtemp(dir=folder))
+            done = subprocess.run(["localedef", "-i", match.group(1), "-f", match.group(2),
+                                   str(scratch / name)], capture_output=True, text=True)
+            if not (scratch / name).is_dir():
+                shutil.rmtree(scratch, ignore_errors=True)
+                raise SetupError(f"localedef could not make {name} (the locales package "
+                                 f"holds the sources): {done.stderr}")
+            try:
+                (scratch / name).rename(folder / name)
+            except OSError:
+                if not (folder / name).is_dir():
+                    raise
+            shutil.rmtree(scratch, ignore_errors=True)
+    return {**env, "LOCPATH": str(folder)}
+
+
+def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) -> int:
+    if exe.target.name not in case.targets:
+        raise CaseError(f"{case.case_id} is not a case for {exe.target.name}")
+    exe.check()
+    if case.helpers:
+        if helper is None:
+            raise SetupError(f"{case.case_id} needs the test helper: --helper")
+        require_file(helper, "test helper program")
+    work = fresh_folder(work_root / exe.target.name / case.case_id)
+    env = with_generated_locales(exe.environment(case.env), work_root)
+    facts = machine_facts(exe.target, env, exe.prefix)
+    files_render = Render(exe.target, facts, output=False)
+    for folder in case.dirs:
+        (work / folder).mkdir(parents=True, exist_ok=True)
+    for name, block in case.files.items():
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        (work / name).write_bytes(render_block(block, files_render))
+    for name in case.helpers:
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(helper, work / name)
+    initial = files_in(work)
+    result = exe.run(case.args, work, env)
+    render = Render(exe.target, facts, output=True)
+    problems = compare_case(case, render, work, initial, result)
+    if not problems:
+        shutil.rmtree(work)
+        print(f"{case.case_id} on {exe.target.name}: passed")
+        return 0
+    print(f"{case.case_id} on {exe.target.name}: FAILED (work folder kept: {work})")
+    print(f"command: {' '.join(shlex.quote(a) for a in case.args)}")
+    for problem in problems:
+        print(problem)
+    if result.stderr:
+        print("stderr:\n" + result.stderr.decode("utf-8", errors="replace"))
+    return 1
+
+
+# --------------------------------------------------------------------------
+# Wine prefix, INI corpus, DLL imports
+
+def make_prefix(prefix: Path, windows_version: str | None) -> int:
+    for tool in ("wine", "wineboot", "wineserver"):
+        require_tool(tool)
+    env = wine_environment(prefix)
+    # A server left running from an earlier run of this prefix.
+    subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
+    shutil.rmtree(prefix, ignore_errors=True)
+    prefix.parent.mkdir(parents=True, exist_ok=True)
+    commands = [["wineboot", "-i"]]
+    if windows_version:
+        commands.append(["wine", "winecfg", "-v", windows_version])
+    # The server writes the registry to the prefix when it ends.
+    commands.append(["wineserver", "-w"])
+    for command in commands:
+        with tempfile.TemporaryFile() as output:
+            done = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=output,
+                                  stderr=subprocess.STDOUT)
+            output.seek(0)
+            sys.stdout.write(output.read().decode("utf-8", errors="replace"))
+        if done.returncode != 0:
+            raise SetupError(f"{' '.join(command)} ended with code {done.returncode}")
+    print(f"Wine prefix ready: {prefix}")
+    return 0
+
+
+def decode_output(data: bytes, target: Target) -> str:
+    """Console bytes as text: 8-bit with CRLF on Windows, UTF-8 natively.
+
+    A byte that is no part of valid UTF-8 counts natively as the 8-bit character
+    of the same value, as the Windows build reads it.
+    """
+    if target.windows:
+        return data.decode("latin-1").replace("\r\n", "\n")
+    return data.decode("utf-8", errors="e2e-eight-bit")
+
+
+def eight_bit_fallback(error: UnicodeDecodeError) -> tuple[str, int]:
+    return error.object[error.start:error.start + 1].decode("latin-1"), error.start + 1
+
+
+codecs.register_error("e2e-eight-bit", eight_bit_fallback)
+
+
+# The system's reason for a refused start is its own text on each platform.
+START_REFUSAL = re.compile(r'ERROR: ShellExecute ".*?"!\n', re.DOTALL)
+
+
+def walk_report(text: str) -> str | None:
+    start = text.find(WALK_START)
+    if start < 0:
+        return None
+    return START_REFUSAL.sub('ERROR: ShellExecute "<reason>"!\n', text[start:])
+
+
+def corpus_file_problems(ini: Path, executables: list[Executable], work_root: Path) -> list[str]:
+    reports = []
+    for exe in executables:
+        work = fresh_folder(work_root / "corpus" / exe.target.name / ini.stem)
+        shutil.copyfile(ini, work / ini.name)
+        result = exe.run([f".\\{ini.name}", "/VERBOSE"], work)
+        report = walk_report(decode_output(result.stdout, exe.target))
+        if report is None:
+            return [f"{ini.name}: no walk report on {exe.target.name}:\n"
+                    + decode_output(result.stdout, exe.target)]
+        reports.append((exe.target.name, result.returncode, report))
+    (native, native_rc, native_report), (windows, windows_rc, windows_report) = reports
+    problems = []
+    if native_rc != windows_rc:
+        problems.append(f"{ini.name}: exit code {native_rc} on {native}, {windows_rc} on {windows}")
+    if native_report != windows_report:
+        diff = text_diff(native_report, windows_report, (native, windows),
+                         escape_above=sys.maxunicode + 1)
+        problems.append(f"{ini.name}: walk reports differ\n{diff}")
+    return problems
+
+
+def run_corpus(corpus: Path, executables: list[Executable], work_root: Path) -> int:
+    files = sorted(corpus.glob("*.ini"))
+    if not files:
+        raise SetupError(f"no INI files in {corpus}")
+    for exe in executables:
+        exe.check()
+    problems = [p for ini in files for p in corpus_file_problems(ini, executables, work_root)]
+    for problem in problems:
+        print(problem)
+    print(f"{len(files)} INI files, {len(problems)} problems")
+    return 1 if problems else 0
+
+
+SYSTEM_DLLS = {
+    "kernel32.dll", "msvcrt.dll", "shlwapi.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll",
+    "shell32.dll", "setupapi.dll", "user32.dll", "gdi32.dll", "cfgmgr32.dll", "version.dll",
+    "ntdll.dll", "comctl32.dll",
+}
+
+
+def check_imports(exe: Path, objdump: str) -> int:
+    require_file(exe, "Windows executable")
+    require_tool(objdump)
+    dump = subprocess.run([objdump, "-p", str(exe)], capture_output=True, text=True, check=True)
+    dlls = re.findall(r"DLL Name: (\S+)", dump.stdout)
+    foreign = [dll for dll in dlls
+               if dll.lower() not in SYSTEM_DLLS and not dll.lower().startswith("api-ms-win-")]
+    print("imports: " + ", ".join(dlls))
+    if "kernel32.dll" not in (dll.lower() for dll in dlls):
+        print("FAILED: KERNEL32.dll not among the imports; is this a Windows executable?")
+        return 1
+    if foreign:
+        print("FAILED: imports of DLLs that are not part of Windows: " + ", ".join(foreign))
+        return 1
+    return 0
+
+
+# --------------------------------------------------------------------------
+# Command line
+
+def executable_argument(target_name: str, args) -> Executable:
+    target = TARGETS[target_name]
+    prefix = Path(args.prefix).resolve() if args.prefix else None
+    if target.windows and prefix is None:
+        raise SetupError("a Windows target needs --prefix")
+    return Executable(target, Path(args.exe).resolve(), prefix)
+
+
+def main(argv: list[str]) -> int:
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    sub = parser.add_subparsers(dest="command", required=True)
+    here = Path(__file__).resolve().parent
+
+    listing = sub.add_parser("list")
+    listing.add_argument("--cases", default=here / "cases", type=Path)
+
+    run = sub.add_parser("run")
+    run.add_argument("--cases", default=here / "cases", type=Path)
+    run.add_argument("--target", required=True, choices=TARGETS)
+    run.add_argument("--exe", required=True)
+    run.add_argument("--prefix", help="Wine prefix, for the Windows targets")
+    run.add_argument("--work", required=True, type=Path, help="folder for the work folders")
+    run.add_argument("--helper", type=Path, help="the test helper program built for the target")
+    run.add_argument("case", help="case id: <file stem>.<case name>")
+
+    prefix = sub.add_parser("prefix")
+    prefix.add_argument("--prefix", required=True, type=Path)
+    prefix.add_argument("--windows-version", choices=WINDOWS_VERSIONS)
+
+    corpus = sub.add_parser("corpus")
+    corpus.add_argument("--native", required=True)
+    corpus.add_argument("--windows", required=True)
+    corpus.add_argument("--prefix", required=True)
+    corpus.add_argument("--work", required=True, type=Path)
+    corpus.add_argument("folder", type=Path)
+
+    imports = sub.add_parser("imports")
+    imports.add_argument("--objdump", default="x86_64-w64-mingw32-objdump")
+    imports.add_argument("exe", type=Path)
+
+    args = parser.parse_args(argv)
+    try:
+        if args.command == "list":
+            for case in load_cases(args.cases):
+                for target in case.targets:
+                    # Wine keeps the user's location in the prefix and rewrites it when a
+                    # process starts in another locale: such cases get a prefix of their own.
+                    own_prefix = " locale" if case.env and TARGETS[target].windows else ""
+                    print(f"{target} {case.case_id}{own_prefix}")
+            return 0
+        if args.command == "run":
+            exe = executable_argument(args.target, args)
+            helper = args.helper.resolve() if args.helper else None
+            return run_case(find_case(args.cases, args.case), exe, args.work.resolve(), helper)
+        if args.command == "prefix":
+            return make_prefix(args.prefix.resolve(), args.windows_version)
+        if args.command == "corpus":
+            prefix = Path(args.prefix).resolve()
+            executables = [Executable(TARGETS["native"], Path(args.native).resolve(), None),
+                           Executable(TARGETS["wine"], Path(args.windows).resolve(), prefix)]
+            return run_corpus(args.folder, executables, args.work.resolve())
+        return check_imports(args.exe, args.objdump)
+    except (CaseError, SetupError, subprocess.SubprocessError) as error:
+        print(f"FAILED: {error}")
+        return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,74 @@
+#include "fake/FakeShell.h"
+
+#include "fake/FakePlatform.h"
+#include "platform/Environment.h"
+#include "platform/linux/parse/EnvironmentExpansion.h"
+
+namespace dorvanta {
+namespace fake {
+
+ShellState& Shell() {
+  static ShellState state;
+  return state;
+}
+
+void ResetShell() { Shell() = ShellState{}; }
+
+std::wstring FakeErrorText(std::uint32_t errorCode) {
+  return L"System text " + std::to_wstring(errorCode) + L".\r\n";
+}
+
+}  // namespace fake
+
+namespace platform {
+
+FolderLookup LookUpShellFolder(int csidl) {
+  fake::PathState& state = fake::Shell().Paths;
+  state.FolderLookups.push_back(csidl);
+  const auto found = state.Folders.find(csidl);
+  return found == state.Folders.end() ? FolderLookup{FolderLookupStatus::NoFolder, {}}
+                                      : found->second;
+}
+
+std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
+  fake::PathState& state = fake::Shell().Paths;
+  state.Expansions.push_back(text);
+  return linux_impl::ExpandPercentReferences(
+      text, [&state](std::wstring_view name) -> std::optional<std::wstring> {
+        const auto found = state.Environment.find(std::wstring(name));
+        if (found == state.Environment.end()) return std::nullopt;
+        return found->second;
+      });
+}
+
+struct StartedProcess {};
+
+void StartedProcessCloser::operator()(StartedProcess* process) const {
+  fake::Shell().Processes.Calls.push_back(L"close");
+  fake::Shell().Processes.StdoutAtClose = fake::Platform().Stdout.size();
+  delete process;
+}
+
+StartOutcome StartProgram(const StartRequest& request) {
+  fake::ProcessState& state = fake::Shell().Processes;
+  state.Starts.push_back(request);
+  if (!state.Accept) return StartOutcome{false, state.ErrorCode, nullptr};
+  StartOutcome outcome{true, 0, nullptr};
+  if (request.KeepHandle && state.GiveHandle) outcome.Process.reset(new StartedProcess);
+  return outcome;
+}
+
+std::wstring SystemErrorText(std::uint32_t errorCode) { return fake::FakeErrorText(errorCode); }
+
+std::uint32_t WaitForProcess(StartedProcess&) {
+  fake::Shell().Processes.Calls.push_back(L"wait");
+  return fake::Shell().Processes.WaitResult;
+}
+
+std::optional<std::uint32_t> ProcessExitCode(StartedProcess&) {
+  fake::Shell().Processes.Calls.push_back(L"exit code");
+  return fake::Shell().Processes.ExitCode;
+}
+
+}  // namespace platform
+}  // namespace dorvanta

@@ -1,0 +1,51 @@
+// The fake shell behind ResolvePath and LaunchProcess: shell folders, the
+// environment, program starts and process waits.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Process.h"
+#include "platform/ShellFolder.h"
+
+namespace dorvanta::fake {
+
+struct PathState {
+  // Folders by CSIDL number; a number not listed is a folder the shell does not know.
+  std::map<int, platform::FolderLookup> Folders;
+  std::vector<int> FolderLookups;
+  // Expanded as the Windows environment functions do.
+  std::map<std::wstring, std::wstring> Environment;
+  std::vector<std::wstring> Expansions;
+};
+
+struct ProcessState {
+  // What StartProgram answers.
+  bool Accept = true;
+  std::uint32_t ErrorCode = 0;
+  bool GiveHandle = true;  // a handle when the request asks for one
+  std::uint32_t WaitResult = platform::kWaitEnded;
+  std::optional<std::uint32_t> ExitCode = 0;
+
+  std::vector<platform::StartRequest> Starts;
+  // The process calls in order: "wait", "exit code", "close".
+  std::vector<std::wstring> Calls;
+  // Standard output's length when the handle was closed.
+  std::size_t StdoutAtClose = 0;
+};
+
+struct ShellState {
+  PathState Paths;
+  ProcessState Processes;
+};
+
+ShellState& Shell();
+void ResetShell();
+
+// The fake system text for an error number: "System text <n>.\r\n".
+std::wstring FakeErrorText(std::uint32_t errorCode);
+
+}  // namespace dorvanta::fake

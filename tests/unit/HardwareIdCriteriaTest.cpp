@@ -1,0 +1,82 @@
+#include "criteria/HardwareIdCriteria.h"
+
+#include <gtest/gtest.h>
+
+#include "criteria/CriteriaLine.h"
+#include "facts/SystemFacts.h"
+#include "fake/FakeDevices.h"
+#include "fake/FakePlatform.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace {
+
+class HardwareIdCriteria : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::Reset();
+    Verbose = true;
+    fake::Devices().Devices.push_back(
+        fake::DeviceWithIds({u"ACPI\\IFX0101", u"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC"}));
+  }
+
+  static std::wstring Out() { return fake::Platform().Stdout; }
+};
+
+TEST_F(HardwareIdCriteria, ResultLineFollowsTheSearchAndTheOperator) {
+  EXPECT_TRUE(CheckHardwareIdCriterion(L"EQ, ACPI\\IFX0101", L"S", L"HWID", false));
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"NE,ACPI\\IFX0101", L"S", L"HWID", false));
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ,ACPI\\IFX0102", L"S", L"HWID", false));
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"ne , pci\\ven08&dev15", L"S", L"HwIdLeft", true));
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ,", L"S", L"HWID", false));
+  EXPECT_EQ(Out(),
+            L"HWID ACPI\\IFX0101 exists (EQ) --> OK\n"
+            L"HWID ACPI\\IFX0101 exists (NE) --> NG\n"
+            L"HWID ACPI\\IFX0102 does not exist (EQ) --> NG\n"
+            L"HwIdLeft pci\\ven08&dev15 exists (NE) --> NG\n"
+            L"HWID  does not exist (EQ) --> NG\n");
+}
+
+TEST_F(HardwareIdCriteria, MalformedValues) {
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ", L"CRITERIA4", L"HWID", false));
+  EXPECT_EQ(fake::Devices().Opens, 0);
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"GE,ACPI\\IFX0101", L"CRITERIA4", L"HWID", false));
+  EXPECT_EQ(fake::Devices().Opens, 1);  // the search ran before the operator was checked
+  EXPECT_EQ(Out(),
+            L"ERROR: Missing ',' in section CRITERIA4 (key: HWID)!\n"
+            L"ERROR: Operator GE is invalid for HWID in section CRITERIA4\n");
+}
+
+TEST_F(HardwareIdCriteria, KeyTableReachesEveryNewFactAndCheck) {
+  SystemFacts.UserDefaultUi = 1031;
+  SystemFacts.UserDefaultUiPrimary = 7;
+  SystemFacts.UserDefaultUiSub = 1;
+  SystemFacts.SysDefaultUi = 2057;
+  SystemFacts.SysDefaultUiPrimary = 9;
+  SystemFacts.SysDefaultUiSub = 2;
+  SystemFacts.SysDefault = 3084;
+  SystemFacts.SysDefaultPrimary = 12;
+  SystemFacts.SysDefaultSub = 3;
+  SystemFacts.CurrentLocation = L"DE";
+  SystemFacts.DmiMachineType = L"Wine";
+  SystemFacts.DmiPaNumber = L"1.0";
+  SystemFacts.DmiVendor = L"The Wine Project";
+  for (const wchar_t* line :
+       {L"UserDefaultUI = EQ,66567", L"userdefaultpri = EQ,7", L"USERDEFAULTSEC=EQ,1",
+        L"SysDefaultUI = EQ,2057", L"SysDefaultUIPri = EQ,9", L"SysDefaultUISec = EQ,2",
+        L"SysDefault = EQ,3084", L"SysDefaultPri = EQ,12", L"SysDefaultSec = EQ,3",
+        L"CurrentLocation = EQ,de", L"DMIMachineType = EQ,WINE", L"DMIPANumber = EQ,1,1",
+        L"DMIVendor = EQ,the wine project", L"HWID = EQ,acpi\\ifx0101",
+        L"HWIDLeft = EQ,PCI\\VEN08"}) {
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", line)) << line << "\n" << Out();
+  }
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"UserDefaultUI = LE,1031"));
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"DMIPANumbers = EQ,1,1"));
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,PCI\\VEN08"));
+  EXPECT_NE(Out().find(L"UserDefaultUI OS=1031 EQ INI=1031 --> OK\n"), std::wstring::npos);
+  EXPECT_NE(Out().find(L"DMIPANumber (first 1 characters) OS=1 EQ INI=1 --> OK\n"),
+            std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace dorvanta

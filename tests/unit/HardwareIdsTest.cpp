@@ -1,0 +1,95 @@
+#include "facts/HardwareIds.h"
+
+#include <gtest/gtest.h>
+
+#include "fake/FakeDevices.h"
+#include "fake/FakePlatform.h"
+
+namespace dorvanta {
+namespace {
+
+class HardwareIds : public ::testing::Test {
+ protected:
+  void SetUp() override { fake::Reset(); }
+
+  static void Add(fake::FakeDevice device) { fake::Devices().Devices.push_back(std::move(device)); }
+};
+
+TEST_F(HardwareIds, WholeMatchingIgnoresOnlyAsciiCase) {
+  Add(fake::DeviceWithIds({u"ROOT\\OTHER", u"acpi\\ifx0101"}));
+  Add(fake::DeviceWithIds({u"USB\\VID_0001&PID_\u00C9"}));
+  EXPECT_TRUE(FindHardwareId(L"ACPI\\IFX0101", false));  // second entry, case folded
+  EXPECT_FALSE(FindHardwareId(L"ACPI\\IFX", false));
+  EXPECT_FALSE(FindHardwareId(L"ACPI\\IFX0101&REV_01", false));
+  EXPECT_TRUE(FindHardwareId(L"usb\\vid_0001&pid_\u00C9", false));
+  EXPECT_FALSE(FindHardwareId(L"USB\\VID_0001&PID_\u00E9", false));  // no folding beyond a..z
+  EXPECT_FALSE(FindHardwareId(L"", false));
+  EXPECT_EQ(fake::Devices().Opens, fake::Devices().Closes);
+}
+
+TEST_F(HardwareIds, PrefixMatchingNeedsTheWholeIdAtTheStart) {
+  Add(fake::DeviceWithIds({u"PCI\\VEN08", u"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC"}));
+  EXPECT_TRUE(FindHardwareId(L"pci\\ven08&dev15", true));
+  EXPECT_FALSE(FindHardwareId(L"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC&MORE", true));
+  EXPECT_FALSE(FindHardwareId(L"VEN08", true));
+  EXPECT_TRUE(FindHardwareId(L"", true));  // every device with an ID
+}
+
+TEST_F(HardwareIds, EmptyListsAndAbsentIds) {
+  Add(fake::FakeDevice{fake::Utf16Bytes(std::u16string(2, u'\0')), std::nullopt});
+  Add(fake::FakeDevice{{}, std::nullopt});
+  EXPECT_FALSE(FindHardwareId(L"", true));
+  EXPECT_FALSE(FindHardwareId(std::nullopt, true));
+  EXPECT_EQ(fake::Devices().Opens, 1);  // the absent ID never opened the list
+}
+
+TEST_F(HardwareIds, WalkStopsAtTheFirstEmptyEntry) {
+  Add(fake::FakeDevice{fake::Utf16Bytes(std::u16string(u"A\0\0HIDDEN\0\0", 11)), std::nullopt});
+  EXPECT_TRUE(FindHardwareId(L"A", false));
+  EXPECT_FALSE(FindHardwareId(L"HIDDEN", false));
+}
+
+TEST_F(HardwareIds, UnterminatedListEndsAtItsLastByte) {
+  // No terminator and an odd trailing byte: the last entry ends with the bytes.
+  std::vector<std::byte> bytes = fake::Utf16Bytes(std::u16string(u"ONE\0TWO", 7));
+  bytes.push_back(std::byte{'X'});
+  Add(fake::FakeDevice{bytes, std::nullopt});
+  EXPECT_TRUE(FindHardwareId(L"TWO", false));
+  EXPECT_FALSE(FindHardwareId(L"TWOX", true));
+}
+
+TEST_F(HardwareIds, ErrorCodesDecideWhetherTheWalkGoesOn) {
+  // 13: the device has no IDs and is skipped.
+  Add(fake::FakeDevice{{}, platform::kErrorInvalidData});
+  Add(fake::DeviceWithIds({u"FIRST"}));
+  Add(fake::FakeDevice{{}, 5u});  // any other code ends the walk
+  Add(fake::DeviceWithIds({u"AFTER"}));
+  EXPECT_TRUE(FindHardwareId(L"FIRST", false));
+  EXPECT_EQ(fake::Devices().ReadIndexes, (std::vector<std::uint32_t>{0, 1, 1, 2}));
+  EXPECT_FALSE(FindHardwareId(L"AFTER", false));
+  EXPECT_EQ(fake::Devices().Closes, 2);
+}
+
+TEST_F(HardwareIds, BufferThatWouldNotGrowEndsTheWalk) {
+  Add(fake::DeviceWithIds({u"FIRST"}));
+  Add(fake::FakeDevice{{}, platform::kErrorInsufficientBuffer, 0});
+  Add(fake::DeviceWithIds({u"AFTER"}));
+  EXPECT_TRUE(FindHardwareId(L"FIRST", false));
+  EXPECT_FALSE(FindHardwareId(L"AFTER", false));
+}
+
+TEST_F(HardwareIds, WalkGoesOnPastAMatchingDevice) {
+  Add(fake::DeviceWithIds({u"MATCH"}));
+  Add(fake::DeviceWithIds({u"OTHER"}));
+  EXPECT_TRUE(FindHardwareId(L"match", false));
+  EXPECT_EQ(fake::Devices().ReadIndexes, (std::vector<std::uint32_t>{0, 0, 1, 1}));
+}
+
+TEST_F(HardwareIds, UnopenableListIsNoDevice) {
+  fake::Devices().OpenFails = true;
+  Add(fake::DeviceWithIds({u"X"}));
+  EXPECT_FALSE(FindHardwareId(L"X", false));
+}
+
+}  // namespace
+}  // namespace dorvanta

@@ -1,0 +1,83 @@
+#include "criteria/TextCriteria.h"
+
+#include <gtest/gtest.h>
+
+#include "fake/FakePlatform.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace {
+
+class TextCriteria : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::Reset();
+    Verbose = true;
+  }
+
+  static std::wstring Out() { return fake::Platform().Stdout; }
+};
+
+TEST_F(TextCriteria, WholeTextComparesBothSidesUpperCased) {
+  EXPECT_TRUE(CheckTextCriterion(L"eq, de", L"DE", L"CRITERIA1", L"CurrentLocation"));
+  EXPECT_EQ(Out(), L"CurrentLocation OS=DE EQ INI=DE --> OK\n");
+
+  SetUp();
+  EXPECT_TRUE(CheckTextCriterion(L"EQ,dell inc.", L"Dell Inc.", L"CRITERIA1", L"DMIVendor"));
+  EXPECT_EQ(Out(),
+            L"DMIVendor OS=Dell Inc. EQ INI=DELL INC. --> OK\n");  // fact printed as gathered
+  EXPECT_FALSE(CheckTextCriterion(L"NE,DELL INC.", L"Dell Inc.", L"S", L"K"));
+  EXPECT_TRUE(
+      CheckTextCriterion(L"NE,Dell  Inc.", L"Dell Inc.", L"S", L"K"));    // inner blanks count
+  EXPECT_FALSE(CheckTextCriterion(L"EQ,\u00C9", L"\u00E9", L"S", L"K"));  // only a..z are folded
+  EXPECT_TRUE(CheckTextCriterion(L"EQ,", L"", L"S", L"K"));
+}
+
+TEST_F(TextCriteria, WholeTextMessages) {
+  EXPECT_FALSE(CheckTextCriterion(L"EQ", L"DE", L"CRITERIA2", L"CurrentLocation"));
+  EXPECT_FALSE(CheckTextCriterion(L"", L"DE", L"CRITERIA2", L"CurrentLocation"));
+  EXPECT_FALSE(CheckTextCriterion(L"lt,DE", L"DE", L"CRITERIA2", L"CurrentLocation"));
+  EXPECT_EQ(Out(),
+            L"ERROR: Missing ',' in section CRITERIA2 (key: CurrentLocation)!\n"
+            L"ERROR: Missing ',' in section CRITERIA2 (key: CurrentLocation)!\n"
+            L"ERROR: Operator LT is invalid for CurrentLocation in section CRITERIA2\n");
+}
+
+TEST_F(TextCriteria, FirstCharactersCutOnlyTheFact) {
+  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,5,ab123", L"AB123XY", L"S", L"DMIPANumber"));
+  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,5,AB123X", L"AB123XY", L"S", L"DMIPANumber"));
+  EXPECT_TRUE(CheckFirstCharsCriterion(L"ne , 5 , AB123X", L"ab123xy", L"S", L"DMIPANumber"));
+  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,20,ab123xy", L"AB123XY", L"S", L"DMIPANumber"));
+  EXPECT_EQ(Out(),
+            L"DMIPANumber (first 5 characters) OS=AB123 EQ INI=AB123 --> OK\n"
+            L"DMIPANumber (first 5 characters) OS=AB123 EQ INI=AB123X --> NG\n"
+            L"DMIPANumber (first 5 characters) OS=AB123 NE INI=AB123X --> OK\n"
+            L"DMIPANumber (first 20 characters) OS=AB123XY EQ INI=AB123XY --> OK\n");
+}
+
+TEST_F(TextCriteria, FirstCharactersCountsOfNothing) {
+  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,0,", L"AB", L"S", L"K"));
+  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,abc,X", L"XY", L"S", L"K"));
+  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,-3,", L"XY", L"S", L"K"));
+  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,1,a,b", L"A,b", L"S", L"K"));
+  EXPECT_EQ(Out(),
+            L"K (first 0 characters) OS= EQ INI= --> OK\n"
+            L"K (first 0 characters) OS= EQ INI=X --> NG\n"
+            L"K (first -3 characters) OS= EQ INI= --> OK\n"
+            L"K (first 1 characters) OS=A EQ INI=A,B --> NG\n");
+}
+
+TEST_F(TextCriteria, FirstCharactersMessagesInOrderOfPrecedence) {
+  EXPECT_FALSE(CheckFirstCharsCriterion(L"LT", L"X", L"CRITERIA3", L"DMIPANumber"));
+  EXPECT_FALSE(CheckFirstCharsCriterion(L"LT,", L"X", L"CRITERIA3", L"DMIPANumber"));
+  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,5", L"X", L"CRITERIA3", L"DMIPANumber"));
+  EXPECT_FALSE(CheckFirstCharsCriterion(L"lt,5,X", L"X", L"CRITERIA3", L"DMIPANumber"));
+  EXPECT_EQ(Out(),
+            L"ERROR: Missing first ',' in section CRITERIA3 (key: DMIPANumber)!\n"
+            L"ERROR: Missing second ',' in section CRITERIA3 (key: DMIPANumber)!\n"
+            L"ERROR: Missing second ',' in section CRITERIA3 (key: DMIPANumber)!\n"
+            L"ERROR: Operator LT is invalid for DMIPANumber in section CRITERIA3\n");
+}
+
+}  // namespace
+}  // namespace dorvanta
