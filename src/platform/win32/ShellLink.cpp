@@ -1,10 +1,10 @@
 #include "platform/ShellLink.h"
 
-#include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <windows.h>
 
 #include "platform/win32/ComPtr.h"
 

@@ -61,7 +61,8 @@ std::string DesktopEntryText(const DesktopEntry& entry) {
   text.append("Comment=").append(EscapeStringValue(entry.Comment)).push_back('\n');
   // The Exec value is a string too: its backslashes are escaped once more.
   text.append("Exec=").append(EscapeStringValue(exec)).push_back('\n');
-  if (!entry.Icon.empty()) text.append("Icon=").append(EscapeStringValue(entry.Icon)).push_back('\n');
+  if (!entry.Icon.empty())
+    text.append("Icon=").append(EscapeStringValue(entry.Icon)).push_back('\n');
   return text;
 }
 
