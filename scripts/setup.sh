@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64  # the Windows executable
   wine wine64                               # running the Windows executable in the tests
   locales                                   # locale sources for the tests under other LANGs
+  liblnk-utils desktop-file-utils           # reading back the shortcuts the tests write
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "actions/DesktopShortcutAction.h"
 #include "actions/ExecuteAction.h"
 #include "common/Text.h"
 #include "report/Report.h"
@@ -20,6 +21,7 @@ struct ActionEntry {
 // Action names are matched whole and with letter case significant.
 constexpr std::array kActions{
     ActionEntry{L"Execute", &RunExecuteAction},
+    ActionEntry{L"DesktopShortcut", &RunDesktopShortcutAction},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "fake/FakeDevices.h"
 #include "fake/FakeLanguage.h"
 #include "fake/FakeShell.h"
+#include "fake/FakeShortcut.h"
 #include "fake/FakeWmi.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
@@ -32,6 +33,7 @@ void Reset() {
   ResetWmi();
   ResetDevices();
   ResetShell();
+  ResetShortcuts();
 }
 
 }  // namespace fake

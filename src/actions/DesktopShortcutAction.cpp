@@ -1,0 +1,98 @@
+#include "actions/DesktopShortcutAction.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "actions/ShellLinkWriter.h"
+#include "common/Text.h"
+#include "paths/PathResolver.h"
+#include "platform/ShellLink.h"
+#include "report/Report.h"
+
+namespace dorvanta {
+namespace {
+
+constexpr std::int32_t kNoIconNumber = -1;
+
+std::wstring LowerAscii(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  }
+  return out;
+}
+
+// The shortcut file's name with the platform's suffix, added when missing.
+std::wstring WithShortcutSuffix(std::wstring name) {
+  const std::wstring_view suffix = platform::ShortcutSuffix();
+  if (name.empty()) return name;
+  if (name.size() < suffix.size() ||
+      LowerAscii(std::wstring_view(name).substr(name.size() - suffix.size())) != suffix) {
+    name.append(suffix);
+  }
+  return name;
+}
+
+}  // namespace
+
+void RunDesktopShortcutAction(const std::wstring& value, const std::wstring&) {
+  std::wstring name;
+  std::wstring path;
+  std::wstring parameter;
+  std::wstring icon;
+  std::int32_t iconNumber = kNoIconNumber;
+
+  // The value is cut at every comma and its pieces are handled one at a time.
+  std::size_t start = 0;
+  for (int piece = 1;; ++piece) {
+    const std::size_t comma = value.find(L',', start);
+    const std::size_t length = comma == std::wstring::npos ? std::wstring::npos : comma - start;
+    const std::wstring text = Trim(std::wstring_view(value).substr(start, length));
+    switch (piece) {
+      case 1:
+        name = WithShortcutSuffix(ResolvePath(text));
+        break;
+      case 2:
+        path = ResolvePath(text);
+        break;
+      case 3:
+        parameter = text;
+        break;
+      case 4:
+        icon = ResolvePath(text);
+        if (name.empty()) return;
+        break;
+      case 5:
+        iconNumber = ParseDecimal(text);
+        break;
+      default:
+        // Silently dropping part of a line would hide a mistake in it.
+        Report(L"ERROR: Action DesktopShortcut only supports 6 parameters!\n");
+        return;
+    }
+    if (comma == std::wstring::npos) break;
+    start = comma + 1;
+  }
+
+  if (name.empty() || path.empty() || parameter.empty()) {
+    Report(
+        L"ERROR: Action DesktopShortcut parameter 1, 2 and 3 are mandatory (parameter 3 has to be "
+        L"\"[NONE]\" if empty) or could not resolve CSIDL!\n");
+    return;
+  }
+  if (iconNumber == kNoIconNumber && !icon.empty()) {
+    Report(L"ERROR: Action DesktopShortcut parameter 5 requires a valid parameter 6!\n");
+    return;
+  }
+  if (parameter == L"[NONE]") parameter.clear();
+
+  Report(L"Create %s Shortcut %s for %s %s", L"", name, path, parameter);
+  if (iconNumber == kNoIconNumber) {
+    Report(L"\n");
+  } else {
+    Report(L" Icon in %s #%d\n", icon, iconNumber);
+  }
+  if (WriteShellLink(path, name, iconNumber, name, parameter, icon)) Report(L"\n");
+}
+
+}  // namespace dorvanta

@@ -1,0 +1,14 @@
+// Writes one shortcut file and reports the outcome.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dorvanta {
+
+// True when the shortcut file was saved; the outcome has been reported either way.
+bool WriteShellLink(const std::wstring& target, const std::wstring& linkFile,
+                    std::int32_t iconIndex, const std::wstring& description,
+                    const std::wstring& arguments, const std::wstring& iconFile);
+
+}  // namespace dorvanta

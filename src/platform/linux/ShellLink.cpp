@@ -1,0 +1,74 @@
+#include "platform/ShellLink.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "common/Encoding.h"
+#include "platform/linux/NativePath.h"
+#include "platform/linux/parse/DesktopEntry.h"
+#include "platform/linux/parse/ShellWords.h"
+
+namespace dorvanta::platform {
+namespace {
+
+constexpr std::wstring_view kSuffix = L".desktop";
+
+// The launcher's Name: the file's base name without its suffix.
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.size() > kSuffix.size()) name.resize(name.size() - kSuffix.size());
+  return name;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Writes the file next to its final place and renames it there, so that a
+// failure never leaves half a launcher behind.
+bool WriteAtomically(const std::string& path, const std::string& bytes) {
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return false;
+  // Executable, so that desktops trust the launcher.
+  const bool written = WriteAll(fd, bytes) && ::fchmod(fd, 0755) == 0 && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+}  // namespace
+
+std::wstring_view ShortcutSuffix() { return kSuffix; }
+
+std::optional<ShortcutStep> WriteShortcut(const ShortcutRequest& request) {
+  const std::string linkFile = linux_impl::ToNativePath(request.LinkFile);
+  linux_impl::DesktopEntry entry;
+  entry.Name = BaseName(linkFile);
+  entry.Comment = EncodeUtf8(request.Description);
+  entry.Program = linux_impl::ToNativePath(request.Target);
+  // The arguments are one text, split into words as the program start splits them;
+  // a quote that does not close cannot be stored.
+  const auto words = linux_impl::SplitShellWords(request.Arguments);
+  if (!words) return ShortcutStep::SetArguments;
+  for (const std::wstring& word : *words) entry.Arguments.push_back(EncodeUtf8(word));
+  if (!request.IconFile.empty()) entry.Icon = linux_impl::ToNativePath(request.IconFile);
+  if (!WriteAtomically(linkFile, linux_impl::DesktopEntryText(entry))) return ShortcutStep::Save;
+  return std::nullopt;
+}
+
+}  // namespace dorvanta::platform
