@@ -14,14 +14,6 @@ namespace {
 
 constexpr std::int32_t kNoIconNumber = -1;
 
-std::wstring LowerAscii(std::wstring_view text) {
-  std::wstring out(text);
-  for (wchar_t& c : out) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return out;
-}
-
 // The shortcut file's name with the platform's suffix, added when missing.
 std::wstring WithShortcutSuffix(std::wstring name) {
   const std::wstring_view suffix = platform::ShortcutSuffix();

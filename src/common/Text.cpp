@@ -27,6 +27,14 @@ std::wstring UpperAscii(std::wstring_view text) {
   return out;
 }
 
+std::wstring LowerAscii(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  }
+  return out;
+}
+
 std::int32_t ParseDecimal(std::wstring_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsWhiteSpace(text[i])) ++i;

@@ -17,6 +17,9 @@ std::wstring Trim(std::wstring_view text);
 // Turns a..z into A..Z; every other character stays as it is.
 std::wstring UpperAscii(std::wstring_view text);
 
+// Turns A..Z into a..z; every other character stays as it is.
+std::wstring LowerAscii(std::wstring_view text);
+
 // Reads a decimal number as wcstol does with base 10: leading white space, one
 // optional sign, digits up to the first non-digit. No digits give 0; values
 // beyond the signed 32-bit range are clamped to its ends.

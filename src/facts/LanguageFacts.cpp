@@ -11,40 +11,40 @@ namespace {
 std::uint16_t PrimaryOf(std::uint16_t id) { return static_cast<std::uint16_t>(id & 0x3FF); }
 std::uint16_t SubOf(std::uint16_t id) { return static_cast<std::uint16_t>(id >> 10); }
 
+using LanguageLine = Fmt<std::uint16_t, std::uint16_t>;
+
+// Stores an identifier with its two parts and reports the three, each value as
+// decimal and hexadecimal.
+void StoreLanguage(std::uint16_t id, std::uint16_t& whole, std::uint16_t& primary,
+                   std::uint16_t& sub, LanguageLine wholeLine, LanguageLine primaryLine,
+                   LanguageLine subLine) {
+  whole = id;
+  primary = PrimaryOf(id);
+  sub = SubOf(id);
+  Report(wholeLine, whole, whole);
+  Report(primaryLine, primary, primary);
+  Report(subLine, sub, sub);
+}
+
 }  // namespace
 
 void GatherLanguageFacts() {
   Report(L"\nLanguage Information:\n---------------------\n");
-
-  SystemFacts.UserDefaultUi = platform::QueryUserDefaultUiLanguage();
-  SystemFacts.UserDefaultUiPrimary = PrimaryOf(SystemFacts.UserDefaultUi);
-  SystemFacts.UserDefaultUiSub = SubOf(SystemFacts.UserDefaultUi);
-  Report(L"UserDefaultUI Lang ID         = %ld (0x%x)\n", SystemFacts.UserDefaultUi,
-         SystemFacts.UserDefaultUi);
-  Report(L"UserDefaultUI Primary Lang ID = %ld (0x%x)\n", SystemFacts.UserDefaultUiPrimary,
-         SystemFacts.UserDefaultUiPrimary);
-  Report(L"UserDefaultUI Sub Lang ID     = %ld (0x%x)\n", SystemFacts.UserDefaultUiSub,
-         SystemFacts.UserDefaultUiSub);
-
-  SystemFacts.SysDefaultUi = platform::QuerySystemDefaultUiLanguage();
-  SystemFacts.SysDefaultUiPrimary = PrimaryOf(SystemFacts.SysDefaultUi);
-  SystemFacts.SysDefaultUiSub = SubOf(SystemFacts.SysDefaultUi);
-  Report(L"SysDefaultUI Lang ID          = %ld (0x%x)\n", SystemFacts.SysDefaultUi,
-         SystemFacts.SysDefaultUi);
-  Report(L"SysDefaultUI Primary Lang ID  = %ld (0x%x)\n", SystemFacts.SysDefaultUiPrimary,
-         SystemFacts.SysDefaultUiPrimary);
-  Report(L"SysDefaultUI Sub Lang ID      = %ld (0x%x)\n", SystemFacts.SysDefaultUiSub,
-         SystemFacts.SysDefaultUiSub);
-
-  SystemFacts.SysDefault = platform::QuerySystemDefaultLanguage();
-  SystemFacts.SysDefaultPrimary = PrimaryOf(SystemFacts.SysDefault);
-  SystemFacts.SysDefaultSub = SubOf(SystemFacts.SysDefault);
-  Report(L"SysDefault Lang ID (non UNICODE)         = %ld (0x%x)\n", SystemFacts.SysDefault,
-         SystemFacts.SysDefault);
-  Report(L"SysDefault Primary Lang ID (non UNICODE) = %ld (0x%x)\n", SystemFacts.SysDefaultPrimary,
-         SystemFacts.SysDefaultPrimary);
-  Report(L"SysDefault Sub Lang ID (non UNICODE)     = %ld (0x%x)\n", SystemFacts.SysDefaultSub,
-         SystemFacts.SysDefaultSub);
+  StoreLanguage(platform::QueryUserDefaultUiLanguage(), SystemFacts.UserDefaultUi,
+                SystemFacts.UserDefaultUiPrimary, SystemFacts.UserDefaultUiSub,
+                L"UserDefaultUI Lang ID         = %ld (0x%x)\n",
+                L"UserDefaultUI Primary Lang ID = %ld (0x%x)\n",
+                L"UserDefaultUI Sub Lang ID     = %ld (0x%x)\n");
+  StoreLanguage(platform::QuerySystemDefaultUiLanguage(), SystemFacts.SysDefaultUi,
+                SystemFacts.SysDefaultUiPrimary, SystemFacts.SysDefaultUiSub,
+                L"SysDefaultUI Lang ID          = %ld (0x%x)\n",
+                L"SysDefaultUI Primary Lang ID  = %ld (0x%x)\n",
+                L"SysDefaultUI Sub Lang ID      = %ld (0x%x)\n");
+  StoreLanguage(platform::QuerySystemDefaultLanguage(), SystemFacts.SysDefault,
+                SystemFacts.SysDefaultPrimary, SystemFacts.SysDefaultSub,
+                L"SysDefault Lang ID (non UNICODE)         = %ld (0x%x)\n",
+                L"SysDefault Primary Lang ID (non UNICODE) = %ld (0x%x)\n",
+                L"SysDefault Sub Lang ID (non UNICODE)     = %ld (0x%x)\n");
 
   const platform::UserLocation location = platform::QueryUserLocation();
   if (location.State == platform::UserLocation::Status::NoGeoId) {

@@ -23,6 +23,7 @@ TEST(Text, TrimRemovesOnlyTheEnds) {
 
 TEST(Text, UpperCasingTouchesOnlyAsciiLetters) {
   EXPECT_EQ(UpperAscii(L"abz{`@AZ\xE9\xE4\x3B1"), L"ABZ{`@AZ\xE9\xE4\x3B1");
+  EXPECT_EQ(LowerAscii(L"ABZ[`@az\xC9\xC4\x391"), L"abz[`@az\xC9\xC4\x391");
 }
 
 TEST(Text, DecimalReadingFollowsWcstol) {
