@@ -319,7 +319,7 @@ def machine_lines(load: tuple[float, float]) -> list[str]:
 
 
 def ratio(a: float, b: float) -> str:
-    return f"{a / b:.2f}×"
+    return f"{a / b:.3g}×"
 
 
 def write_plot(runner: Runner) -> None:
@@ -390,7 +390,7 @@ def report(runner: Runner, messages: dict[str, int], reads: IniReads, rss: dict[
             f"runs {ratio(facts.low, floor.low)}), "
             f"{ratio(facts.median, helper.median)} the C++ test helper.",
             f"- Native facts-only run against facter: **{ratio(facts.median, facter.median)}** "
-            f"(facter takes {ratio(facter.median, facts.median)} as long).",
+            f"(facter takes {facter.median / facts.median:.0f} times as long).",
             f"- Under Wine, the facts-only run against `wine cmd /c exit`: "
             f"**{ratio(wfacts.median, wfloor.median)}**.",
             f"- Under Wine, the DMI block (three WMI queries: facts-only run less the run "
