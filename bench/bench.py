@@ -1,0 +1,531 @@
+#!/usr/bin/env python3
+"""Times whole runs of the native and the Windows executable (under Wine) with
+hyperfine, beside the floor of starting a process and beside the peers, and
+writes bench/RESULTS.md and bench/scaling.svg.
+
+bench/run.sh installs the tools and builds the executables first; this script
+expects both builds and uses build/bench/ for its work files.
+"""
+
+import argparse
+import datetime
+import json
+import os
+import platform
+import re
+import shlex
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+from dataclasses import dataclass
+from pathlib import Path
+
+import gen_rules
+
+ROOT = Path(__file__).resolve().parent.parent
+WORK = ROOT / "build" / "bench"
+PREFIX = ROOT / "build" / "bench-pfx"
+NATIVE = ROOT / "build" / "linux" / "src" / "Dorvanta"
+NATIVE_HELPER = ROOT / "build" / "linux" / "tests" / "helper" / "dorvanta_test_helper"
+WINDOWS = ROOT / "build" / "windows" / "src" / "Dorvanta.exe"
+WINDOWS_HELPER = ROOT / "build" / "windows" / "tests" / "helper" / "dorvanta_test_helper.exe"
+RESULTS = ROOT / "bench" / "RESULTS.md"
+PLOT = ROOT / "bench" / "scaling.svg"
+
+LINES_PER_PAIR = 16
+SCALING_PAIRS = (1, 16, 64, 256)
+# Pairs of the files that compare one kind of criteria line with another.
+KIND_PAIRS = 16
+
+
+@dataclass(frozen=True)
+class Timing:
+    """Seconds, as hyperfine reports them."""
+    median: float
+    stddev: float
+    low: float
+    high: float
+    runs: int
+
+    def cell(self) -> str:
+        spread = f"{ms(self.low)}–{ms(self.high)}"
+        return f"{ms(self.median)} ± {ms(self.stddev)} ({spread}, n={self.runs})"
+
+
+def ms(seconds: float) -> str:
+    value = seconds * 1000
+    return f"{value:.3g}" if value < 100 else f"{value:.0f}"
+
+
+def us(seconds: float) -> str:
+    return f"{seconds * 1e6:.3g}"
+
+
+# --------------------------------------------------------------------------
+# Environments and paths
+
+def native_environment() -> dict[str, str]:
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("LC_") and k not in ("LANGUAGE", "DISPLAY", "WAYLAND_DISPLAY")}
+    env["LANG"] = "C.UTF-8"
+    return env
+
+
+def wine_environment(**changes: str) -> dict[str, str]:
+    env = native_environment()
+    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env.update(changes)
+    return env
+
+
+def windows_path(path: Path) -> str:
+    """The path as a Windows program under Wine sees it (drive Z: is /)."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def quiet(command: list[str], env: dict[str, str]) -> None:
+    """Runs a command with its output in a file: a Wine server that it starts
+    inherits standard error, and a pipe would wait for the server to end."""
+    with tempfile.TemporaryFile() as output:
+        done = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=output,
+                              stderr=subprocess.STDOUT)
+        if done.returncode != 0:
+            output.seek(0)
+            sys.stderr.write(output.read().decode("utf-8", errors="replace"))
+            raise SystemExit(f"{shlex.join(command)} ended with code {done.returncode}")
+
+
+# --------------------------------------------------------------------------
+# Rule files
+
+@dataclass(frozen=True)
+class RuleFile:
+    name: str
+    pairs: int
+    mix: str = "mixed"
+    alternate: bool = False
+    execute: bool = False
+
+    @property
+    def lines(self) -> int:
+        return self.pairs * LINES_PER_PAIR
+
+    def path(self, windows: bool) -> Path:
+        return WORK / ("wine" if windows else "native") / f"{self.name}.ini"
+
+    def write(self, windows: bool) -> None:
+        program = None
+        if self.execute:
+            program = windows_path(WINDOWS_HELPER) if windows else str(NATIVE_HELPER)
+        text = gen_rules.rule_file(self.pairs, LINES_PER_PAIR, self.mix, self.alternate, program)
+        self.path(windows).parent.mkdir(parents=True, exist_ok=True)
+        gen_rules.write_rule_file(self.path(windows), text)
+
+
+FACTS_ONLY = RuleFile("facts-only", 0)
+SCALING = tuple(RuleFile(f"mixed-{n}", n) for n in SCALING_PAIRS)
+NUMERIC_KIND = RuleFile(f"numeric-{KIND_PAIRS}", KIND_PAIRS, mix="numeric")
+HWID_KIND = RuleFile(f"hwid-{KIND_PAIRS}", KIND_PAIRS, mix="hwid")
+NUMERIC_LARGE = RuleFile("numeric-256", 256, mix="numeric")
+ALTERNATING = RuleFile("alternating-256", 256, alternate=True)
+EXECUTING = RuleFile("execute-16", 16, execute=True)
+ALL_FILES = (FACTS_ONLY, *SCALING, NUMERIC_KIND, HWID_KIND, NUMERIC_LARGE, ALTERNATING, EXECUTING)
+
+
+# --------------------------------------------------------------------------
+# Timing
+
+class Runner:
+    def __init__(self, quick: bool):
+        self.quick = quick
+        self.times: dict[str, list[float]] = {}
+
+    def time(self, group: str, commands: dict[str, list[str]], env: dict[str, str],
+             warmup: int, runs: int, rounds: int = 3) -> None:
+        """Times each command with hyperfine (no shell between) in a few rounds,
+        so that a change of the machine's load falls on all commands alike, and
+        keeps the times under the command's label."""
+        if self.quick:
+            warmup, runs, rounds = 1, 2, 1
+        print(f"### {group}", flush=True)
+        for round_number in range(rounds):
+            export = WORK / f"{group}-{round_number}.json"
+            command = ["hyperfine", "--shell=none", "--style=basic", f"--warmup={warmup}",
+                       f"--runs={runs}", f"--export-json={export}"]
+            for label, argv in commands.items():
+                command += ["--command-name", label, shlex.join(argv)]
+            subprocess.run(command, env=env, stdin=subprocess.DEVNULL, check=True)
+            for result in json.loads(export.read_text())["results"]:
+                self.times.setdefault(result["command"], []).extend(result["times"])
+
+    def __getitem__(self, label: str) -> Timing:
+        times = self.times[label]
+        return Timing(statistics.median(times), statistics.stdev(times) if len(times) > 1 else 0.0,
+                      min(times), max(times), len(times))
+
+
+def dorvanta(windows: bool, rules: RuleFile, log: bool) -> list[str]:
+    path = rules.path(windows)
+    log_path = path.with_suffix(".log")
+    if windows:
+        argv = ["wine", str(WINDOWS), windows_path(path)]
+        return argv + [windows_path(log_path)] if log else argv
+    return [str(NATIVE), str(path)] + ([str(log_path)] if log else [])
+
+
+def label(windows: bool, rules: RuleFile, log: bool) -> str:
+    return f"{'wine' if windows else 'native'} {rules.name}{' log' if log else ''}"
+
+
+def time_platform(runner: Runner, windows: bool) -> None:
+    env = wine_environment() if windows else native_environment()
+    side = "wine" if windows else "native"
+    # Native runs take milliseconds, runs under Wine a tenth of a second and more.
+    few, many = (3, 8) if windows else (10, 30)
+    floor = {f"{side} floor": ["wine", "cmd", "/c", "exit"] if windows else ["/bin/true"],
+             f"{side} helper": (["wine", str(WINDOWS_HELPER)] if windows
+                                else [str(NATIVE_HELPER)]),
+             label(windows, FACTS_ONLY, False): dorvanta(windows, FACTS_ONLY, False),
+             label(windows, FACTS_ONLY, True): dorvanta(windows, FACTS_ONLY, True)}
+    if windows:
+        # Without the WMI provider every query fails at once: the difference to
+        # the facts-only run is what the DMI block costs (env adds one exec).
+        floor["wine facts-only without WMI"] = [
+            "env", "WINEDLLOVERRIDES=mscoree,mshtml=;wbemprox=d",
+            *dorvanta(True, FACTS_ONLY, False)]
+        floor["wine wmic"] = ["wine", "wmic", "path", "Win32_ComputerSystemProduct", "get",
+                              "Name,Version,Vendor"]
+    else:
+        floor["native facter"] = ["facter", "os", "processors", "dmi"]
+    runner.time(f"{side}-floor", floor, env, warmup=few, runs=many)
+
+    small = {}
+    for rules in (*SCALING[:-1], NUMERIC_KIND, HWID_KIND, NUMERIC_LARGE, EXECUTING):
+        small[label(windows, rules, False)] = dorvanta(windows, rules, False)
+    for rules in (*SCALING[:-1], NUMERIC_LARGE):
+        small[label(windows, rules, True)] = dorvanta(windows, rules, True)
+    runner.time(f"{side}-scaling", small, env, warmup=2, runs=6 if windows else 15)
+
+    # The largest files: a device search per pair makes them long under Wine.
+    large = {label(windows, rules, log): dorvanta(windows, rules, log)
+             for rules, log in ((SCALING[-1], False), (SCALING[-1], True), (ALTERNATING, False))}
+    runner.time(f"{side}-large", large, env, warmup=1, runs=3 if windows else 5)
+
+
+# --------------------------------------------------------------------------
+# Counts, memory and profile of native runs
+
+def log_messages(rules: RuleFile) -> int:
+    """Messages of a native run with a log: each one opens the log file once."""
+    trace = WORK / "messages.strace"
+    argv = dorvanta(False, rules, True)
+    subprocess.run(["strace", "-f", "-e", "trace=openat", "-o", str(trace), *argv],
+                   env=native_environment(), stdout=subprocess.DEVNULL, check=True)
+    log_path = argv[-1]
+    return sum(1 for line in trace.read_text().splitlines() if f'"{log_path}"' in line)
+
+
+@dataclass(frozen=True)
+class IniReads:
+    opens: int
+    bytes_read: int
+    size: int
+
+
+def ini_reads(rules: RuleFile) -> IniReads:
+    """How often a native run opens the rule file and how many bytes it reads."""
+    trace = WORK / "ini.strace"
+    path = rules.path(False)
+    subprocess.run(["strace", "-e", "trace=openat,read,close", "-o", str(trace),
+                    *dorvanta(False, rules, False)],
+                   env=native_environment(), stdout=subprocess.DEVNULL, check=True)
+    opened = re.compile(r'openat\(.*"' + re.escape(str(path)) + r'".*\) = (\d+)$')
+    read = re.compile(r"read\((\d+), .*\) = (\d+)$")
+    closed = re.compile(r"close\((\d+)\)")
+    ini_fds: set[str] = set()
+    opens = bytes_read = 0
+    for line in trace.read_text().splitlines():
+        if match := opened.search(line):
+            ini_fds.add(match.group(1))
+            opens += 1
+        elif (match := read.search(line)) and match.group(1) in ini_fds:
+            bytes_read += int(match.group(2))
+        elif (match := closed.search(line)) and match.group(1) in ini_fds:
+            ini_fds.discard(match.group(1))
+    return IniReads(opens, bytes_read, path.stat().st_size)
+
+
+def peak_rss_kib(argv: list[str], env: dict[str, str]) -> int:
+    with tempfile.TemporaryFile() as report:
+        subprocess.run(["/usr/bin/time", "-v", *argv], env=env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=report, check=True)
+        report.seek(0)
+        text = report.read().decode()
+    return int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", text).group(1))
+
+
+def profile(rules: RuleFile) -> list[str]:
+    """The functions that execute the most instructions themselves in a native
+    run, with their share, names without parameter lists."""
+    output = WORK / "callgrind.out"
+    subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={output}",
+                    *dorvanta(False, rules, False)], env=native_environment(),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    text = subprocess.run(["callgrind_annotate", str(output)],
+                          capture_output=True, text=True, check=True).stdout
+    row = re.compile(r"\s*([\d,]+) \(\s*([\d.]+)%\)\s+(\S.*?)(?: \[(.*)\])?$")
+    rows = []
+    for line in text.splitlines():
+        match = row.match(line)
+        if not match or match.group(3) == "PROGRAM TOTALS":
+            continue
+        name = re.sub(r"\(.*", "", match.group(3).split(":", 1)[-1])
+        library = Path(match.group(4) or "?").name
+        rows.append(f"{match.group(2):>6}%  {name} ({library})")
+    return rows[:10]
+
+
+# --------------------------------------------------------------------------
+# Report
+
+def first_line(command: list[str]) -> str:
+    try:
+        done = subprocess.run(command, capture_output=True, text=True)
+    except FileNotFoundError:
+        return "not installed"
+    return ((done.stdout or done.stderr).strip().splitlines() or ["?"])[0]
+
+
+def machine_lines(load: tuple[float, float]) -> list[str]:
+    cpuinfo = Path("/proc/cpuinfo").read_text()
+    cpu = re.search(r"model name\s*:\s*(.*)", cpuinfo)
+    memory = re.search(r"MemTotal:\s*(\d+)", Path("/proc/meminfo").read_text())
+    os_name = re.search(r'PRETTY_NAME="(.*)"', Path("/etc/os-release").read_text())
+    commit = first_line(["git", "-C", str(ROOT), "log", "-1", "--format=%h %s"])
+    return [
+        f"- Date: {datetime.datetime.now().astimezone().strftime('%Y-%m-%d %H:%M %Z')}",
+        f"- Machine: {cpu.group(1) if cpu else platform.machine()}, {os.cpu_count()} CPUs, "
+        f"{int(memory.group(1)) // 1024} MiB; {os_name.group(1) if os_name else 'Linux'}, "
+        f"kernel {platform.release()}; load average (1 min) {load[0]:.1f} at the start, "
+        f"{load[1]:.1f} at the end (the machine is shared: medians, not means)",
+        f"- Dorvanta: commit {commit}",
+        f"- Compilers: {first_line(['g++', '--version'])}; "
+        f"{first_line(['x86_64-w64-mingw32-g++-posix', '--version'])}",
+        f"- Tools: {first_line(['wine', '--version'])}; {first_line(['hyperfine', '--version'])}; "
+        f"facter {first_line(['facter', '--version'])}; {first_line(['valgrind', '--version'])}",
+    ]
+
+
+def ratio(a: float, b: float) -> str:
+    return f"{a / b:.3g}×"
+
+
+def write_plot(runner: Runner) -> None:
+    data = WORK / "scaling.dat"
+    rows = []
+    for rules in SCALING:
+        cells = [str(rules.lines)]
+        for windows in (False, True):
+            for log in (False, True):
+                cells.append(f"{runner[label(windows, rules, log)].median * 1000:.3f}")
+        rows.append(" ".join(cells))
+    data.write_text("\n".join(rows) + "\n")
+    script = f"""
+set terminal svg size 720,440 dynamic font 'sans,11'
+set output '{PLOT}'
+set title 'Dorvanta: median run time against criteria lines (16 lines a pair)'
+set xlabel 'criteria lines'
+set ylabel 'median run time (ms)'
+set logscale xy
+set key top left
+set grid
+plot '{data}' using 1:2 with linespoints title 'native', \\
+     '' using 1:3 with linespoints title 'native, log', \\
+     '' using 1:4 with linespoints title 'Wine', \\
+     '' using 1:5 with linespoints title 'Wine, log'
+"""
+    subprocess.run(["gnuplot"], input=script, text=True, check=True)
+
+
+def per_line(runner: Runner, windows: bool, rules: RuleFile, log: bool) -> float:
+    """Seconds a criteria line adds to a run: the run less the facts-only run,
+    shared out over the file's lines."""
+    base = runner[label(windows, FACTS_ONLY, log)].median
+    return (runner[label(windows, rules, log)].median - base) / rules.lines
+
+
+def report(runner: Runner, messages: dict[str, int], reads: IniReads, rss: dict[str, int],
+           hot: list[str], load: tuple[float, float]) -> str:
+    t = runner
+    out = ["# Dorvanta benchmark results", "",
+           "Written by `bench/run.sh`; every figure below comes from the same run. "
+           "Times are hyperfine medians of whole runs, ± the standard deviation, "
+           "(min–max, n = timed runs after warm-up). Native runs start the executable "
+           "directly; Wine runs go through `wine` with a persistent Wine server, so "
+           "they measure the program and not the server's start.", "",
+           *machine_lines(load), ""]
+
+    facts, floor, helper = t["native facts-only"], t["native floor"], t["native helper"]
+    facter = t["native facter"]
+    wfacts, wfloor = t["wine facts-only"], t["wine floor"]
+    no_wmi, wmic = t["wine facts-only without WMI"], t["wine wmic"]
+    dmi_block = wfacts.median - no_wmi.median
+    out += ["## Reference points", "",
+            "| run | native | Wine |", "|---|---|---|",
+            f"| floor: `/bin/true` · `wine cmd /c exit` | {floor.cell()} | {wfloor.cell()} |",
+            f"| the test helper (a trivial C++ program) | {helper.cell()} | "
+            f"{t['wine helper'].cell()} |",
+            f"| Dorvanta, facts only (no CRITERIA1) | {facts.cell()} | {wfacts.cell()} |",
+            f"| Dorvanta, facts only, log file | {t['native facts-only log'].cell()} | "
+            f"{t['wine facts-only log'].cell()} |",
+            f"| `facter os processors dmi` | {facter.cell()} | |",
+            f"| Dorvanta, facts only, WMI provider disabled | | {no_wmi.cell()} |",
+            f"| `wine wmic path Win32_ComputerSystemProduct get Name,Version,Vendor` | | "
+            f"{wmic.cell()} |", "",
+            f"- Native facts-only run against the floor: **{ratio(facts.median, floor.median)}** "
+            f"`/bin/true` (target at most 3×: "
+            f"{'met' if facts.median <= 3 * floor.median else 'missed'}; against the fastest "
+            f"runs {ratio(facts.low, floor.low)}), "
+            f"{ratio(facts.median, helper.median)} the C++ test helper.",
+            f"- Native facts-only run against facter: **{ratio(facts.median, facter.median)}** "
+            f"(facter takes {facter.median / facts.median:.0f} times as long).",
+            f"- Under Wine, the facts-only run against `wine cmd /c exit`: "
+            f"**{ratio(wfacts.median, wfloor.median)}**.",
+            f"- Under Wine, the DMI block (three WMI queries: facts-only run less the run "
+            f"without the WMI provider) costs **{ms(dmi_block)} ms**; the whole `wmic` run "
+            f"takes {ms(wmic.median)} ms, {ms(wmic.median - wfloor.median)} ms above the floor. "
+            f"The facts-only run against `wmic`: **{ratio(wfacts.median, wmic.median)}**.", ""]
+
+    out += ["## Scaling", "",
+            f"Pairs of {LINES_PER_PAIR} criteria lines of the mixed kind (numbers, languages, "
+            "location, DMI texts, one FileExists and one HWIDLeft line a pair), all holding, "
+            "no action sections. Per line: the run less the facts-only run, shared over the "
+            "file's lines.", "",
+            "| pairs | lines | native | native, log | Wine | Wine, log |",
+            "|---|---|---|---|---|---|"]
+    for rules in SCALING:
+        cells = [t[label(w, rules, log)].cell() for w in (False, True) for log in (False, True)]
+        out.append(f"| {rules.pairs} | {rules.lines} | " + " | ".join(cells) + " |")
+    out.append("| µs per line |  | " + " | ".join(
+        " / ".join(us(per_line(t, w, rules, log)) for rules in SCALING[1:])
+        for w in (False, True) for log in (False, True)) + " |")
+    out += ["", "(µs per line for 16 / 64 / 256 pairs.)", "", "![scaling](scaling.svg)", ""]
+
+    linear = []
+    for w in (False, True):
+        for log in (False, True):
+            small = per_line(t, w, SCALING[1], log)
+            large = per_line(t, w, SCALING[-1], log)
+            linear.append((f"{'Wine' if w else 'native'}{', log' if log else ''}", large / small))
+    out += ["Linear growth (target: a line of the 256-pair file costs at most 2× a line of "
+            "the 16-pair file): " + "; ".join(
+                f"{name} **{value:.2f}×**{'' if value <= 2 else ' (missed)'}"
+                for name, value in linear) + ".", "",
+            f"The native profile reader reads the 256-pair file ({reads.size} bytes) "
+            f"**{reads.bytes_read / reads.size:.2f} times** in a run of {reads.opens} section "
+            "reads: it opens the file for each section to see whether it changed, and parses "
+            "it only once.", ""]
+
+    other = [(ALTERNATING, False, "256 pairs, every even pair failing"),
+             (EXECUTING, False, "16 pairs, each starting the test helper (Execute WAIT)"),
+             (NUMERIC_KIND, False, f"{KIND_PAIRS} pairs of numeric lines"),
+             (HWID_KIND, False, f"{KIND_PAIRS} pairs of HWID lines"),
+             (NUMERIC_LARGE, False, "256 pairs of numeric lines"),
+             (NUMERIC_LARGE, True, "256 pairs of numeric lines, log file")]
+    out += ["## Other files", "", "| file | native | Wine |", "|---|---|---|"]
+    for rules, log, text in other:
+        out.append(f"| {text} | {t[label(False, rules, log)].cell()} | "
+                   f"{t[label(True, rules, log)].cell()} |")
+    out.append("")
+
+    def launch(w: bool) -> float:
+        return (t[label(w, EXECUTING, False)].median - t[label(w, SCALING[1], False)].median) / 16
+
+    out += [f"- An Execute WAIT of the test helper adds {ms(launch(False))} ms natively and "
+            f"{ms(launch(True))} ms under Wine (against the 16-pair file without actions).", ""]
+
+    out += ["## One HWID line against one numeric line", ""]
+    for w in (False, True):
+        hwid = per_line(t, w, HWID_KIND, False)
+        numeric = per_line(t, w, NUMERIC_KIND, False)
+        out.append(f"- {'Wine' if w else 'Native'}: a HWID line costs **{ms(hwid)} ms**, a "
+                   f"numeric line {us(numeric)} µs: **{hwid / max(numeric, 1e-9):.0f}×**. Each "
+                   "HWID line lists the present devices anew, by design, as the device set "
+                   "may change while a rule file runs.")
+    out += ["", "Where a native run of the HWID file spends its instructions (callgrind, "
+            "self cost of the top functions):", "", "```", *hot, "```", ""]
+
+    out += ["## The log file", "",
+            "The log file is opened, appended to and closed for every message. Cost per "
+            "message: the 256-pair numeric file with a log less the same without, over its "
+            f"{messages[NUMERIC_LARGE.name]} messages (counted as the native run's opens of "
+            "the log file; the Windows build sends the same messages).", ""]
+    for w in (False, True):
+        extra = (t[label(w, NUMERIC_LARGE, True)].median
+                 - t[label(w, NUMERIC_LARGE, False)].median)
+        out.append(f"- {'Wine' if w else 'Native'}: **{us(extra / messages[NUMERIC_LARGE.name])}"
+                   " µs per message**.")
+    out += [f"- The mixed 256-pair file sends {messages[SCALING[-1].name]} messages, the "
+            f"facts-only run {messages[FACTS_ONLY.name]}.", ""]
+
+    out += ["## Memory", "",
+            f"- Native, 256 mixed pairs with a log: peak resident size "
+            f"**{rss['native'] / 1024:.1f} MiB** (target under 10 MB: "
+            f"{'met' if rss['native'] * 1024 < 10_000_000 else 'missed'}); `/bin/true`: "
+            f"{rss['floor'] / 1024:.1f} MiB.",
+            f"- Under Wine, the same run: {rss['wine'] / 1024:.1f} MiB (most of it Wine's "
+            "own libraries).", "",
+            "(`/usr/bin/time -v`, maximum resident set size.)", ""]
+    return "\n".join(out)
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--quick", action="store_true",
+                        help="three timed runs a command, to try the script out")
+    args = parser.parse_args()
+    for path in (NATIVE, NATIVE_HELPER, WINDOWS, WINDOWS_HELPER):
+        if not path.is_file():
+            raise SystemExit(f"missing {path}: run bench/run.sh")
+    shutil.rmtree(WORK, ignore_errors=True)
+    WORK.mkdir(parents=True)
+    for rules in ALL_FILES:
+        rules.write(False)
+        rules.write(True)
+
+    load_at_start = os.getloadavg()[0]
+    runner = Runner(args.quick)
+    time_platform(runner, windows=False)
+    messages = {rules.name: log_messages(rules) for rules in (FACTS_ONLY, NUMERIC_LARGE,
+                                                               SCALING[-1])}
+    reads = ini_reads(SCALING[-1])
+    hot = profile(HWID_KIND)
+    rss = {"native": peak_rss_kib(dorvanta(False, SCALING[-1], True), native_environment()),
+           "floor": peak_rss_kib(["/bin/true"], native_environment())}
+
+    env = wine_environment()
+    if not (PREFIX / "system.reg").is_file():
+        quiet(["wineboot", "-i"], env)
+        quiet(["wineserver", "-w"], env)
+    subprocess.Popen(["wineserver", "-p"], env=env, stdin=subprocess.DEVNULL,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).wait()
+    try:
+        # The first run after the server's start fills Wine's caches.
+        quiet(dorvanta(True, FACTS_ONLY, False), env)
+        time_platform(runner, windows=True)
+        rss["wine"] = peak_rss_kib(dorvanta(True, SCALING[-1], True), env)
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    write_plot(runner)
+    load = (load_at_start, os.getloadavg()[0])
+    RESULTS.write_text(report(runner, messages, reads, rss, hot, load) + "\n")
+    print(f"Written: {RESULTS.relative_to(ROOT)}, {PLOT.relative_to(ROOT)}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
