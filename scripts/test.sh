@@ -5,3 +5,10 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
 ctest --preset linux -j "$(nproc)"
+# The native executable and the unit tests again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; every finding ends its test (the Wine tests need the
+# Windows executable, which is not sanitized, and are left out by the preset).
+cmake --preset linux-asan >/dev/null
+cmake --build --preset linux-asan
+ctest --preset linux-asan -j "$(nproc)"
+scripts/analyze.sh

@@ -27,7 +27,7 @@ std::wstring WithShortcutSuffix(std::wstring name) {
 
 }  // namespace
 
-void RunDesktopShortcutAction(const std::wstring& value, const std::wstring&) {
+void RunDesktopShortcutAction(const std::wstring& value, const std::wstring& /*section*/) {
   std::wstring name;
   std::wstring path;
   std::wstring parameter;

@@ -10,6 +10,7 @@ constexpr char32_t kEscapeBase = 0xDC00;
 
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsSurrogate(char32_t c) { return IsHighSurrogate(c) || IsLowSurrogate(c); }
 
 void AppendCodePoint(std::wstring& out, char32_t cp) {
   if constexpr (sizeof(wchar_t) == 2) {
@@ -72,20 +73,26 @@ std::wstring DecodeUtf8(std::string_view bytes) {
       out.push_back(static_cast<wchar_t>(b0));
       ++i;
       continue;
-    } else if ((b0 & 0xE0) == 0xC0) {
+    }
+    if ((b0 & 0xE0) == 0xC0) {
       length = 2, cp = b0 & 0x1F, minimum = 0x80;
     } else if ((b0 & 0xF0) == 0xE0) {
       length = 3, cp = b0 & 0x0F, minimum = 0x800;
     } else if ((b0 & 0xF8) == 0xF0) {
       length = 4, cp = b0 & 0x07, minimum = 0x10000;
+    } else {
+      // A continuation byte, or a byte that UTF-8 never uses.
+      out.push_back(static_cast<wchar_t>(kEscapeBase + b0));
+      ++i;
+      continue;
     }
-    bool valid = length != 0 && i + length <= bytes.size();
+    bool valid = i + length <= bytes.size();
     for (std::size_t k = 1; valid && k < length; ++k) {
       const auto b = static_cast<std::uint8_t>(bytes[i + k]);
       valid = (b & 0xC0) == 0x80;
       cp = (cp << 6) | (b & 0x3F);
     }
-    valid = valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    valid = valid && cp >= minimum && cp <= 0x10FFFF && !IsSurrogate(cp);
     if (valid) {
       AppendCodePoint(out, cp);
       i += length;
@@ -105,7 +112,7 @@ std::string EncodeUtf8(std::wstring_view text) {
     const char32_t cp = NextCodePoint(text, i);
     if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF) {
       out.push_back(static_cast<char>(cp - kEscapeBase));
-    } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+    } else if (IsSurrogate(cp) || cp > 0x10FFFF) {
       AppendUtf8(out, kReplacement);
     } else {
       AppendUtf8(out, cp);

@@ -18,6 +18,8 @@ namespace {
 std::u16string ToUtf16(std::wstring_view text) {
   std::u16string units;
   for (const wchar_t c : text) {
+    // A wchar_t code point (signed on Linux), which the check takes for a signed char.
+    // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
     const auto code = static_cast<std::uint32_t>(c);
     if (code > 0xFFFF) {
       units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));

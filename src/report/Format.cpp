@@ -18,7 +18,7 @@ void AppendSigned(std::wstring& out, std::uint32_t bits) {
   const auto value = static_cast<std::int32_t>(bits);
   if (value < 0) {
     out.push_back(L'-');
-    AppendUnsigned(out, 0u - bits, 10);
+    AppendUnsigned(out, 0U - bits, 10);
   } else {
     AppendUnsigned(out, bits, 10);
   }

@@ -75,6 +75,8 @@ class FormatString {
  public:
   template <typename S>
   requires std::is_convertible_v<const S&, std::wstring_view>
+  // Implicit on purpose: a literal at a call becomes a checked format.
+  // cppcheck-suppress noExplicitConstructor
   consteval FormatString(const S& format) : text_(format) {  // NOLINT: implicit on purpose
     constexpr format_detail::Kind kinds[sizeof...(Args) + 1] = {format_detail::KindOf<Args>()...,
                                                                 format_detail::Kind::Text};

@@ -14,6 +14,8 @@ Lines starting with "@" are directives:
   @args ARGS          the arguments, split at blanks; quotes group, a backslash
                       is a plain character
   @exit N             the expected exit code
+  @closedstdout       the run's standard output is a pipe whose reading end
+                      is already closed (its @stdout block stays empty)
   @dir PATH           a folder created in the work folder before the run
   @env NAME=VALUE     an environment variable of the run (a locale named in
                       LC_ALL, LC_MESSAGES or LANG is generated for it first)
@@ -22,7 +24,9 @@ Lines starting with "@" are directives:
   @stdout             a block: the expected console output
   @log PATH           a block: the expected content of a log file
   @helper PATH        the test helper program of the target (tests/helper),
-                      copied there before the run
+                      copied there before the run; its arguments, the faults
+                      it does to a run among them, are described in
+                      tests/helper/TestHelper.cpp
   @made PATH          a block: the expected content of a file that the run
                       writes (UTF-8, LF), such as a marker of the helper
   @shortcut PATH      a block: a shortcut file that the run writes, as an
@@ -39,10 +43,15 @@ Lines starting with "@" are directives:
 A block runs up to the next directive; every line of it ends with a line end.
 Expected text is written once, with LF, and turned into the target's form:
 UTF-8 natively, 8-bit with CRLF on Windows. After the run, the work folder may
-hold only the files written before it and the @log files. Tokens in blocks:
+hold only the files written before it, the @log, @made and @shortcut files and
+the folders that hold them. Tokens in blocks:
 
   {{FACTS}}           (a line by itself) the fact blocks the program prints,
                       computed here from the machine without the program
+  {{FACTS_BEFORE_DMI}}  (a line by itself) the same without the DMI block,
+                      for a case that writes that block itself; a Windows
+                      case whose WINEDLLOVERRIDES disables wbemprox (WMI)
+                      expects empty DMI texts
   {{OsMajor}} ...     one fact of that computation, by its field name (also in
                       @file blocks); {{DmiVendorUpper}} ... the DMI texts
                       upper-cased a..z; natively {{PciHardwareId}},
@@ -252,6 +261,15 @@ def wmic_dmi(prefix: Path) -> dict[str, str]:
             "DmiVendor": found["Vendor"]}
 
 
+def wmi_disabled(env: dict[str, str]) -> bool:
+    """Whether WINEDLLOVERRIDES disables Wine's WMI provider (wbemprox=d or wbemprox=)."""
+    for entry in env.get("WINEDLLOVERRIDES", "").split(";"):
+        names, _, mode = entry.partition("=")
+        if "wbemprox" in (name.strip().lower() for name in names.split(",")):
+            return mode.strip() in ("", "d")
+    return False
+
+
 def pci_facts() -> dict[str, str]:
     """The hardware IDs Windows would give the first PCI device in sysfs."""
     devices = sorted(Path("/sys/bus/pci/devices").glob("*"))
@@ -280,7 +298,10 @@ def machine_facts(target: Target, env: dict[str, str],
     else:
         (major, minor), csd = kernel_version(), os_pretty_name()
     family, model, stepping = first_cpu_identity()
-    dmi = wmic_dmi(prefix) if target.windows else sysfs_dmi()
+    if target.windows and wmi_disabled(env):
+        dmi = {"DmiMachineType": "", "DmiPaNumber": "", "DmiVendor": ""}
+    else:
+        dmi = wmic_dmi(prefix) if target.windows else sysfs_dmi()
     return {
         "OsMajor": major,
         "OsMinor": minor,
@@ -373,6 +394,7 @@ class Case:
     helpers: list[str] = field(default_factory=list)
     made: dict[str, Block] = field(default_factory=dict)
     shortcuts: dict[str, Block] = field(default_factory=dict)
+    closed_stdout: bool = False
 
 
 def split_args(text: str, where: str) -> list[str]:
@@ -456,6 +478,8 @@ class CaseParser:
             case.args = split_args(rest, where)
         elif word == "exit":
             case.exit_code = number(rest, where)
+        elif word == "closedstdout":
+            case.closed_stdout = True
         elif word == "dir":
             case.dirs.append(checked_relative_path(rest, where))
         elif word == "env":
@@ -575,6 +599,14 @@ def render_line(line: str, index: int | None, render: Render, segments: list, wh
     if line == "{{FACTS}}" and render.output:
         segments.append(facts_report(render.facts))
         return
+    if line == "{{FACTS_BEFORE_DMI}}" and render.output:
+        segments.append(os_information_block(render.facts)
+                        + language_information_block(render.facts))
+        return
+    if "{{" not in line:
+        # The common case, and the lines of big generated files: nothing to look up.
+        segments.append(line + "\n")
+        return
     position = 0
     end_of_line = "\n"
     for match in TOKEN.finditer(line):
@@ -657,8 +689,8 @@ class Executable:
                 env[name] = value
         return env
 
-    def run(self, args: list[str], cwd: Path,
-            env: dict[str, str] | None = None) -> subprocess.CompletedProcess:
+    def run(self, args: list[str], cwd: Path, env: dict[str, str] | None = None,
+            closed_stdout: bool = False) -> subprocess.CompletedProcess:
         if env is None:
             env = self.environment({})
         if self.target.windows:
@@ -669,9 +701,20 @@ class Executable:
         # inherits it and lives on for a while, and reading a pipe up to its
         # end would wait for the server too.
         with tempfile.TemporaryFile() as stderr:
-            result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.PIPE, stderr=stderr,
-                                    timeout=RUN_TIMEOUT_SECONDS)
+            if closed_stdout:
+                reading, writing = os.pipe()
+                os.close(reading)
+                try:
+                    result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                                            stdout=writing, stderr=stderr,
+                                            timeout=RUN_TIMEOUT_SECONDS)
+                finally:
+                    os.close(writing)
+                result.stdout = b""
+            else:
+                result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=stderr,
+                                        timeout=RUN_TIMEOUT_SECONDS)
             stderr.seek(0)
             result.stderr = stderr.read()
         return result
@@ -765,8 +808,9 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
             continue
         if actual != expected:
             problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
-    unexpected = (files_in(work) - initial - set(case.logs) - set(case.made) -
-                  set(case.shortcuts))
+    expected_files = set(case.logs) | set(case.made) | set(case.shortcuts)
+    holders = {parent.as_posix() for name in expected_files for parent in Path(name).parents}
+    unexpected = files_in(work) - initial - expected_files - holders
     if unexpected:
         problems.append(f"unexpected files written: {sorted(unexpected)}")
     return problems
@@ -903,7 +947,7 @@ def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) 
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(helper, work / name)
     initial = files_in(work)
-    result = exe.run(case.args, work, env)
+    result = exe.run(case.args, work, env, closed_stdout=case.closed_stdout)
     render = Render(exe.target, facts, output=True)
     problems = compare_case(case, render, work, initial, result)
     if not problems:

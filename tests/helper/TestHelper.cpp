@@ -1,4 +1,5 @@
-// A program for the end-to-end tests to start. Its arguments, in any order:
+// A program for the end-to-end tests to start. Its arguments, in any order
+// unless told otherwise:
 //   exit=N          end with exit code N (default 0)
 //   marker=PATH     write PATH (relative to the working directory): a line
 //                   "arg=<argument>" for every argument, with LF line ends; the
@@ -6,47 +7,164 @@
 //   wait-for=PATH   before writing the marker, wait until PATH exists (at most
 //                   60 seconds); the marker then holds "wait-for=found" or
 //                   "wait-for=timeout"
+//   wait-line=PATH>PREFIX
+//                   then wait (at most 60 seconds) until the last line of the
+//                   file PATH begins with PREFIX, such as the "Waiting for"
+//                   line that Dorvanta logs after starting the helper; at the
+//                   time limit the helper ends with exit code 97
+// Faults for the run that started it, done in the order given, after the waits
+// and before the marker; one that fails ends the helper with exit code 97:
+//   remove=PATH         remove the file or folder PATH with all it holds
+//   mkdir=PATH          make the folder PATH
+//   rename=FROM>TO      rename FROM to TO (a file TO is replaced)
+//   symlink=TARGET>LINK make LINK a symbolic link to TARGET (natively)
+//   crash               end at once through a crash, last of all: natively by
+//                       SIGSEGV (its default action, without a core file), on
+//                       Windows by an unhandled access violation (exit code
+//                       0xC0000005, without a debugger or the error dialog)
 // Arguments of other forms are only written to the marker.
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
+#include <utility>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#endif
 
 namespace {
+
+constexpr int kFaultFailed = 97;
 
 std::string_view ValueOf(std::string_view argument, std::string_view key) {
   return argument.starts_with(key) ? argument.substr(key.size()) : std::string_view();
 }
 
+// The last line of the file (without its line end); empty when it cannot be read.
+std::string LastLine(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string_view view(text);
+  while (!view.empty() && (view.back() == '\n' || view.back() == '\r')) view.remove_suffix(1);
+  const std::size_t start = view.find_last_of("\r\n");
+  return std::string(start == std::string_view::npos ? view : view.substr(start + 1));
+}
+
+// Splits "A>B" into A and B; both empty without a ">".
+std::pair<std::filesystem::path, std::string> SplitPair(std::string_view value) {
+  const std::size_t split = value.find('>');
+  if (split == std::string_view::npos) return {};
+  return {std::filesystem::path(value.substr(0, split)), std::string(value.substr(split + 1))};
+}
+
+[[noreturn]] void Crash() {
+#ifdef _WIN32
+  // Without a debugger or a dialog (Wine would start its debugger): the
+  // process ends with the exception code as its exit code, as Windows ends it
+  // when error reporting shows nothing.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  ::SetUnhandledExceptionFilter(
+      [](EXCEPTION_POINTERS* /*exception*/) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
+  ::RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+#else
+  const rlimit noCore{0, 0};
+  (void)::setrlimit(RLIMIT_CORE, &noCore);
+  // The default action, also where a sanitizer has put a handler of its own.
+  (void)std::signal(SIGSEGV, SIG_DFL);
+  (void)std::raise(SIGSEGV);
+#endif
+  std::abort();
+}
+
+// One fault; false when it could not be done.
+bool DoFault(std::string_view argument) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (const auto v = ValueOf(argument, "remove="); !v.empty()) {
+    fs::remove_all(v, error);
+    return !error;
+  }
+  if (const auto v = ValueOf(argument, "mkdir="); !v.empty()) {
+    return fs::create_directory(v, error) && !error;
+  }
+  if (const auto v = ValueOf(argument, "rename="); !v.empty()) {
+    const auto [from, to] = SplitPair(v);
+    if (from.empty() || to.empty()) return false;
+    fs::rename(from, to, error);
+    return !error;
+  }
+  if (const auto v = ValueOf(argument, "symlink="); !v.empty()) {
+    const auto [target, link] = SplitPair(v);
+    if (target.empty() || link.empty()) return false;
+    fs::create_symlink(target, link, error);
+    return !error;
+  }
+  return true;
+}
+
+// Waits until the last line of each wait-line= file begins with its prefix;
+// false at the time limit.
+bool WaitForLines(const std::vector<std::string_view>& arguments) {
+  for (const std::string_view argument : arguments) {
+    const auto v = ValueOf(argument, "wait-line=");
+    if (v.empty()) continue;
+    const auto [path, prefix] = SplitPair(v);
+    for (int tries = 0; !LastLine(path).starts_with(prefix); ++tries) {
+      if (tries == 600) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  return true;
+}
+
+void WriteMarker(const std::string& marker, const std::string& waitFor,
+                 const std::vector<std::string_view>& arguments) {
+  const std::string part = marker + ".part";
+  {
+    std::ofstream out(part, std::ios::binary);
+    if (!waitFor.empty()) {
+      out << "wait-for=" << (std::filesystem::exists(waitFor) ? "found" : "timeout") << "\n";
+    }
+    for (const std::string_view argument : arguments) out << "arg=" << argument << "\n";
+  }
+  std::filesystem::rename(part, marker);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
   int exitCode = 0;
   std::string marker;
   std::string waitFor;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument(argv[i]);
-    if (const auto v = ValueOf(argument, "exit="); !v.empty()) exitCode = std::atoi(v.data());
+  bool crash = false;
+  for (const std::string_view argument : arguments) {
+    if (const auto v = ValueOf(argument, "exit="); !v.empty()) {
+      exitCode = static_cast<int>(std::strtol(std::string(v).c_str(), nullptr, 10));
+    }
     if (const auto v = ValueOf(argument, "marker="); !v.empty()) marker = v;
     if (const auto v = ValueOf(argument, "wait-for="); !v.empty()) waitFor = v;
+    if (argument == "crash") crash = true;
   }
   for (int tries = 0; !waitFor.empty() && !std::filesystem::exists(waitFor) && tries < 600;
        ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  if (!marker.empty()) {
-    const std::string part = marker + ".part";
-    {
-      std::ofstream out(part, std::ios::binary);
-      if (!waitFor.empty()) {
-        out << "wait-for=" << (std::filesystem::exists(waitFor) ? "found" : "timeout") << "\n";
-      }
-      for (int i = 1; i < argc; ++i) out << "arg=" << argv[i] << "\n";
-    }
-    std::filesystem::rename(part, marker);
+  if (!WaitForLines(arguments)) return kFaultFailed;
+  for (const std::string_view argument : arguments) {
+    if (!DoFault(argument)) return kFaultFailed;
   }
+  if (crash) Crash();
+  if (!marker.empty()) WriteMarker(marker, waitFor, arguments);
   return exitCode;
 }

@@ -299,6 +299,46 @@ TEST(ProfileParserBuffer, SectionFitsUpTo4093CharactersOf4096) {
   }
 }
 
+// The room in the buffer is counted as the Windows reader counts characters:
+// bytes in a file without byte order mark (8-bit text there), UTF-16 code
+// units in any other.
+TEST(ProfileParserBuffer, RoomIsCountedInTheWindowsReadersCharacters) {
+  // "ab=" and a character of 2 (é) or 4 (U+1F600) UTF-8 bytes, and its NUL.
+  const std::string two = "[A]\nab=\xC3\xA9\n";
+  const std::string four = "[A]\nab=\xF0\x9F\x98\x80\n";
+  // Without a byte order mark é takes 3 + 2 + 1 = 6 characters, U+1F600 8:
+  // lines need two characters more than they take to fit.
+  EXPECT_EQ(ReadInto(Profile(two), L"A", 9).result, 5u);
+  EXPECT_EQ(ReadInto(Profile(two), L"A", 9).written, std::wstring(L"ab=\u00E9\0\0", 6));
+  EXPECT_EQ(ReadInto(Profile(two), L"A", 8).result, 6u);
+  EXPECT_EQ(ReadInto(Profile(four), L"A", 11).result, 5u);
+  EXPECT_EQ(ReadInto(Profile(four), L"A", 10).result, 8u);
+  EXPECT_EQ(ReadInto(Profile(four), L"A", 8).result, 6u);
+  EXPECT_EQ(ReadInto(Profile(four), L"A", 8).written, std::wstring(L"ab=\0\0", 5));
+  // Invalid bytes count one each.
+  EXPECT_EQ(ReadInto(Profile("[A]\nab=\xFF\xFE\n"), L"A", 9).result, 6u);
+  // With a UTF-8 byte order mark, or in UTF-16: é is one unit, U+1F600 two.
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(ReadInto(Profile(bom + two), L"A", 7).result, 5u);
+  EXPECT_EQ(ReadInto(Profile(bom + four), L"A", 8).result, 6u);
+  EXPECT_EQ(ReadInto(Profile(bom + four), L"A", 7).result, 5u);
+  EXPECT_EQ(ReadInto(Profile(bom + four), L"A", 6).result, 4u);
+  EXPECT_EQ(ReadInto(Profile(bom + four), L"A", 6).written, std::wstring(L"ab=\0\0", 5));
+  const std::string utf16 = Utf16(u"[A]\nab=\U0001F600\n", false);
+  EXPECT_EQ(ReadInto(Profile(utf16), L"A", 8).result, 6u);
+  EXPECT_EQ(ReadInto(Profile(utf16), L"A", 7).result, 5u);
+}
+
+TEST(ProfileParserBuffer, SectionOf4093WindowsCharactersFitsWithMultiByteText) {
+  // 4093 characters with their NULs, one of them é: 4094 bytes without a byte
+  // order mark, which the Windows reader cannot tell from a section too big.
+  std::string text = "[CRITERIA1]\nk=\xC3\xA9" + std::string(4093 - 4, 'v') + "\n";
+  EXPECT_EQ(ReadInto(Profile(text), L"CRITERIA1", 4096).result, 4094u);
+  EXPECT_EQ(ReadInto(Profile("\xEF\xBB\xBF" + text), L"CRITERIA1", 4096).result, 4093u);
+  text.erase(text.size() - 2, 1);
+  EXPECT_EQ(ReadInto(Profile(text), L"CRITERIA1", 4096).result, 4092u);
+}
+
 TEST(ProfileParserBuffer, TinyBuffersStayInBounds) {
   const Profile profile("[A]\na=1\n");
   EXPECT_EQ(ReadInto(profile, L"A", 0).result, 0u);

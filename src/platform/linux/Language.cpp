@@ -23,7 +23,7 @@ std::string UserLocaleName() {
 std::string SystemLocaleName() {
   for (const char* path : {"/etc/locale.conf", "/etc/default/locale"}) {
     if (const auto content = linux_impl::ReadWholeFile(path)) {
-      const std::string lang = linux_impl::ParseLocaleConfLang(*content);
+      std::string lang = linux_impl::ParseLocaleConfLang(*content);
       if (!lang.empty()) return lang;
       break;
     }

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -5,6 +6,9 @@
 #include "common/Encoding.h"
 
 int main(int argc, char** argv) {
+  // A console that has gone away (a closed pipe) must not end the run: writes
+  // to it fail and are ignored, as on Windows, and the log goes on.
+  (void)std::signal(SIGPIPE, SIG_IGN);
   std::vector<std::wstring> arguments;
   arguments.reserve(static_cast<std::size_t>(argc));
   for (int i = 0; i < argc; ++i) arguments.push_back(dorvanta::DecodeUtf8(argv[i]));

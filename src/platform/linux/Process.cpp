@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -38,6 +39,28 @@ class FileActions {
   posix_spawn_file_actions_t actions_{};
 };
 
+// The started program gets the default action for SIGPIPE, which Dorvanta
+// itself ignores (see Main.cpp): an ignored signal would stay ignored across
+// the exec.
+class SpawnAttributes {
+ public:
+  SpawnAttributes() {
+    ::posix_spawnattr_init(&attributes_);
+    sigset_t defaults;
+    ::sigemptyset(&defaults);
+    ::sigaddset(&defaults, SIGPIPE);
+    ::posix_spawnattr_setsigdefault(&attributes_, &defaults);
+    ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF);
+  }
+  SpawnAttributes(const SpawnAttributes&) = delete;
+  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+  ~SpawnAttributes() { ::posix_spawnattr_destroy(&attributes_); }
+  const posix_spawnattr_t* Get() const { return &attributes_; }
+
+ private:
+  posix_spawnattr_t attributes_{};
+};
+
 bool IsExecutableFile(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
@@ -57,7 +80,7 @@ std::string Locate(const std::string& native) {
     std::size_t end = folders.find(':', from);
     if (end == std::string::npos) end = folders.size();
     const std::string folder = folders.substr(from, end - from);
-    const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + native;
+    std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + native;
     if (IsExecutableFile(candidate)) return candidate;
     from = end + 1;
   }
@@ -103,6 +126,7 @@ StartOutcome StartProgram(const StartRequest& request) {
     arguments = {"xdg-open", file};
   }
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
 
@@ -112,10 +136,12 @@ StartOutcome StartProgram(const StartRequest& request) {
     const int error = ::posix_spawn_file_actions_addchdir_np(actions.Get(), directory.c_str());
     if (error != 0) return Refused(error);
   }
+  const SpawnAttributes attributes;
   pid_t pid = 0;
   const int error =
-      executable ? ::posix_spawn(&pid, file.c_str(), actions.Get(), nullptr, argv.data(), environ)
-                 : ::posix_spawnp(&pid, "xdg-open", actions.Get(), nullptr, argv.data(), environ);
+      executable
+          ? ::posix_spawn(&pid, file.c_str(), actions.Get(), attributes.Get(), argv.data(), environ)
+          : ::posix_spawnp(&pid, "xdg-open", actions.Get(), attributes.Get(), argv.data(), environ);
   if (error != 0) return Refused(error);
 
   StartOutcome outcome{true, 0, nullptr};

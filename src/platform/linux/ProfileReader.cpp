@@ -32,6 +32,8 @@ struct FileIdentity {
 };
 
 struct CachedProfile {
+  // Compared in LoadProfile (cache->path), which cppcheck does not see.
+  // cppcheck-suppress unusedStructMember
   std::string path;
   FileIdentity identity;
   Profile profile;

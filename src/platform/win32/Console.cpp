@@ -9,8 +9,10 @@ namespace dorvanta::platform {
 // Standard output is in the C runtime's text mode, which ends lines with CRLF.
 void WriteStandardOutput(std::wstring_view text) {
   const std::string bytes = EncodeEightBit(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  std::fflush(stdout);
+  // The console is a copy for whoever watches: a standard output that is
+  // closed or full must not stop an unattended run, whose record is the log.
+  (void)std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  (void)std::fflush(stdout);
 }
 
 }  // namespace dorvanta::platform

@@ -40,7 +40,7 @@ LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bo
   while (written < bytes.size()) {
     DWORD chunk = 0;
     const DWORD wanted =
-        static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+        static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1U << 30));
     if (!::WriteFile(file.Get(), bytes.data() + written, wanted, &chunk, nullptr) || chunk == 0) {
       return Failure();
     }

@@ -112,7 +112,11 @@ Profile::Profile(std::string bytes) {
   } else if (view.starts_with("\xFE\xFF")) {
     text_ = ReadUtf16(view.substr(2), true);
   } else {
-    if (view.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    if (view.starts_with("\xEF\xBB\xBF")) {
+      bytes.erase(0, 3);
+    } else {
+      counts_bytes_ = true;
+    }
     text_ = std::move(bytes);
   }
   std::visit([this](const auto& text) { Index(View(text)); }, text_);
@@ -183,15 +187,30 @@ std::uint32_t Profile::ReadSection(std::wstring_view section, std::span<wchar_t>
     return 0;
   }
   // Every line is copied with its NUL as long as two characters remain; a line
-  // is cut to leave room for its NUL and the final one.
+  // is cut to leave room for its NUL and the final one. Room is counted as the
+  // Windows reader counts it (`units`), which may be more than the characters
+  // placed here (`used`).
   std::size_t used = 0;
+  std::size_t units = 0;
+  bool cut = false;
   const bool found = VisitSection(section, [&](std::wstring_view line) {
-    if (size - used <= 2) return false;
-    const std::size_t count = std::min(line.size(), size - used - 2);
+    if (size - units <= 2) return false;
+    const std::size_t room = size - units - 2;
+    std::size_t count = 0;
+    std::size_t width = 0;
+    for (; count < line.size(); ++count) {
+      const std::size_t unit_count = WindowsUnits(line[count]);
+      if (width + unit_count > room) {
+        cut = true;
+        break;
+      }
+      width += unit_count;
+    }
     std::copy_n(line.begin(), count, buffer.begin() + static_cast<std::ptrdiff_t>(used));
     buffer[used + count] = L'\0';
     used += count + 1;
-    return true;
+    units += width + 1;
+    return !cut;
   });
   if (!found) {
     buffer[0] = L'\0';
@@ -199,7 +218,19 @@ std::uint32_t Profile::ReadSection(std::wstring_view section, std::span<wchar_t>
     return 0;
   }
   buffer[used] = L'\0';
-  return static_cast<std::uint32_t>(size - used <= 1 ? size - 2 : used);
+  return static_cast<std::uint32_t>(cut || size - units <= 2 ? size - 2 : used);
+}
+
+std::size_t Profile::WindowsUnits(wchar_t c) const {
+  // A wchar_t code point (signed on Linux), which the check takes for a signed char.
+  // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
+  const auto code = static_cast<std::uint32_t>(c);
+  if (!counts_bytes_) return code > 0xFFFF ? 2 : 1;
+  // The bytes the character took in the file: an invalid byte (U+DC80 + byte)
+  // took one.
+  if (code < 0x80 || (code >= 0xDC80 && code <= 0xDCFF)) return 1;
+  if (code < 0x800) return 2;
+  return code < 0x10000 ? 3 : 4;
 }
 
 }  // namespace dorvanta::platform::linux_impl

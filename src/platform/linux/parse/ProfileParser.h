@@ -45,7 +45,11 @@ class Profile {
   // the final NUL not counted. When the lines with their NULs take more than
   // buffer.size() - 2 characters, the buffer holds as much as fits, the last
   // line cut short, followed by two NULs, and the result is buffer.size() - 2;
-  // lines taking exactly buffer.size() - 2 also give that result. A missing
+  // lines taking exactly buffer.size() - 2 also give that result. Characters
+  // are counted there as the Windows reader counts them, which reads a file
+  // without byte order mark as 8-bit text and any other as UTF-16: one per
+  // byte of the file without a byte order mark, one per UTF-16 code unit (two
+  // for a character beyond U+FFFF) otherwise. A missing
   // section and a section without lines give 0. A buffer of fewer than two
   // characters gives 0 and holds at most a NUL.
   std::uint32_t ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const;
@@ -65,10 +69,15 @@ class Profile {
 
   const Range* Find(std::wstring_view section) const;
 
+  // The characters that the Windows reader makes of the character `c`.
+  std::size_t WindowsUnits(wchar_t c) const;
+
   // UTF-8 bytes, or UTF-16 code units in the machine's byte order.
   std::variant<std::string, std::u16string> text_;
   // Upper-cased section name to the body of the first section of that name.
   std::unordered_map<std::wstring, Range> sections_;
+  // A file without byte order mark: the Windows reader counts its bytes.
+  bool counts_bytes_ = false;
 };
 
 }  // namespace dorvanta::platform::linux_impl
