@@ -8,8 +8,9 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kEscapeBase = 0xDC00;
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+// Only UTF-16 builds (wchar_t of 16 bits) use them.
+[[maybe_unused]] bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+[[maybe_unused]] bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 void AppendCodePoint(std::wstring& out, char32_t cp) {
   if constexpr (sizeof(wchar_t) == 2) {
