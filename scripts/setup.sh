@@ -10,6 +10,7 @@ packages=(
   wine wine64                               # running the Windows executable in the tests
   locales                                   # locale sources for the tests under other LANGs
   liblnk-utils desktop-file-utils           # reading back the shortcuts the tests write
+  clang-14 libclang-rt-14-dev               # the libFuzzer targets (scripts/fuzz-smoke.sh)
 )
 
 missing=()
