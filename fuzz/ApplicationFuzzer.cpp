@@ -1,7 +1,8 @@
 // The command line and the whole run on the fake platform. The input's lines
 // up to the first empty one are the arguments after the program name; the rest
 // is the INI file, read by the Linux profile reader into the fake's sections.
-// Every run has to end through the process exit with code 0 or 1.
+// Every run has to end through the process exit with code 0 or 1, and with
+// /VERBOSE and a log file every message on the console has to be in the log.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -15,6 +16,7 @@
 #include "fake/FakeLanguage.h"
 #include "fake/FakePlatform.h"
 #include "platform/linux/parse/ProfileParser.h"
+#include "report/Report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace dorvanta;
@@ -62,6 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RunApplication(arguments);
   } catch (const fake::ProcessEnded& ended) {
     fuzz::Check(ended.ExitCode == 0 || ended.ExitCode == 1, "the exit code is 0 or 1");
+    const std::wstring logLine = L"Log output to " + LogPath + L"\n\n";
+    const std::size_t messages = state.Stdout.find(logLine);
+    if (Verbose && !LogPath.empty() && !state.LogFailure && messages != std::wstring::npos) {
+      const std::wstring header =
+          std::wstring(kEqualsLine) + L"Dorvanta LOG:\n" + std::wstring(kEqualsLine);
+      fuzz::Check(state.Files[LogPath] == header + state.Stdout.substr(messages + logLine.size()),
+                  "the log holds every message of the console");
+    }
   }
   return 0;
 }
