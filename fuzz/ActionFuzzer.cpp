@@ -4,6 +4,7 @@
 // the shortcut writer's failure come from the input.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@
 #include "FuzzSupport.h"
 #include "actions/DesktopShortcutAction.h"
 #include "actions/ExecuteAction.h"
+#include "common/Text.h"
 #include "fake/FakePlatform.h"
 #include "fake/FakeShell.h"
 #include "fake/FakeShortcut.h"
@@ -46,8 +48,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::wstring& line : lines) {
     const std::size_t equals = line.find(L'=');
     const std::wstring value = equals == std::wstring::npos ? line : line.substr(equals + 1);
+    const auto commas = std::count(value.begin(), value.end(), L',');
+    const std::wstring mode = UpperAscii(Trim(value.substr(0, value.find(L','))));
+
+    const std::size_t starts = fake::Shell().Processes.Starts.size();
     RunExecuteAction(value, L"ACTION1");
+    const std::size_t started = fake::Shell().Processes.Starts.size() - starts;
+    fuzz::Check(started <= 1, "an Execute line starts at most one program");
+    fuzz::Check(started == 0 || (commas <= 2 && (mode == L"WAIT" || mode == L"NOWAIT")),
+                "an Execute line that breaks the grammar starts nothing");
+
+    const std::size_t requests = fake::Shortcuts().Requests.size();
     RunDesktopShortcutAction(value, L"ACTION1");
+    const std::size_t written = fake::Shortcuts().Requests.size() - requests;
+    fuzz::Check(written <= 1, "a DesktopShortcut line writes at most one shortcut");
+    fuzz::Check(written == 0 || (commas >= 2 && commas <= 4),
+                "a DesktopShortcut line without three to five parameters writes nothing");
   }
   return 0;
 }
