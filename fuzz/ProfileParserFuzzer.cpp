@@ -45,6 +45,20 @@ void CheckBuffer(const dorvanta::platform::linux_impl::Profile& profile, const s
   Check(buffer[packed.size()] == L'\0', "a further NUL follows the lines");
 }
 
+// The text in which to look for section names: UTF-16 after its byte order
+// mark, else UTF-8.
+std::wstring SectionText(const std::uint8_t* data, std::size_t size) {
+  const bool little = size >= 2 && data[0] == 0xFF && data[1] == 0xFE;
+  const bool big = size >= 2 && data[0] == 0xFE && data[1] == 0xFF;
+  if (!little && !big) return dorvanta::fuzz::DecodeText(data, size);
+  std::wstring text;
+  for (std::size_t i = 2; i + 1 < size; i += 2) {
+    text.push_back(
+        static_cast<wchar_t>(little ? data[i] | (data[i + 1] << 8) : (data[i] << 8) | data[i + 1]));
+  }
+  return text;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -54,8 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The section names the text seems to hold, read as UTF-8, and a name it does not.
   std::set<std::wstring> names = {L"", L"CRITERIA1", L"ACTION1", L"NO SUCH SECTION"};
-  for (const std::wstring& line :
-       dorvanta::fuzz::SplitLines(dorvanta::fuzz::DecodeText(data, size))) {
+  for (const std::wstring& line : dorvanta::fuzz::SplitLines(SectionText(data, size))) {
     const std::wstring trimmed = dorvanta::Trim(line);
     const std::size_t close = trimmed.rfind(L']');
     if (trimmed.starts_with(L'[') && close != std::wstring::npos) {

@@ -18,7 +18,7 @@ for corpus in fuzz/corpus/*/; do
     cat "$work/$target.replay.log" >&2
     exit 1
   }
-  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$work/$target/" "$work/$target" "$corpus" 2>"$work/$target.log" || {
     cat "$work/$target.log" >&2
     exit 1
