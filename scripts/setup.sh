@@ -11,6 +11,7 @@ packages=(
   locales                                   # locale sources for the tests under other LANGs
   liblnk-utils desktop-file-utils           # reading back the shortcuts the tests write
   clang-tidy-14 cppcheck                    # static analysis (scripts/analyze.sh)
+  clang-14 libclang-rt-14-dev               # the libFuzzer targets (scripts/fuzz-smoke.sh)
 )
 
 missing=()

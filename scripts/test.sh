@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both executables and runs every test.
+# Installs what is missing, builds both executables and runs every test, the
+# fuzzing smoke run included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,3 +13,4 @@ cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan
 ctest --preset linux-asan -j "$(nproc)"
 scripts/analyze.sh
+scripts/fuzz-smoke.sh

@@ -1,0 +1,69 @@
+// The parameter grammar of Execute and DesktopShortcut on the recording fakes:
+// nothing is started or written. Every line of the input is run as both
+// actions; the fake shell's folders, environment, start and wait outcomes and
+// the shortcut writer's failure come from the input.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "actions/DesktopShortcutAction.h"
+#include "actions/ExecuteAction.h"
+#include "common/Text.h"
+#include "fake/FakePlatform.h"
+#include "fake/FakeShell.h"
+#include "fake/FakeShortcut.h"
+#include "report/Report.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace dorvanta;
+  fake::Reset();
+  Verbose = true;
+  FuzzedDataProvider input(data, size);
+  fake::ProcessState& processes = fake::Shell().Processes;
+  const auto outcome = input.ConsumeIntegral<std::uint8_t>();
+  processes.Accept = (outcome & 1) == 0;
+  processes.GiveHandle = (outcome & 2) == 0;
+  processes.ErrorCode = input.ConsumeIntegral<std::uint32_t>();
+  processes.WaitResult =
+      (outcome & 4) == 0 ? platform::kWaitEnded : input.ConsumeIntegral<std::uint32_t>();
+  if ((outcome & 8) == 0)
+    processes.ExitCode = input.ConsumeIntegral<std::uint32_t>();
+  else
+    processes.ExitCode.reset();
+  const auto failAt = input.ConsumeIntegralInRange<int>(0, 7);
+  if (failAt < 7) fake::Shortcuts().FailAt = static_cast<platform::ShortcutStep>(failAt);
+  if ((outcome & 16) != 0) fake::Shortcuts().Suffix = L".desktop";
+  std::vector<std::uint8_t> choices = input.ConsumeBytes<std::uint8_t>(0x32);
+  const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
+  const std::vector<std::wstring> lines =
+      fuzz::SplitLines(fuzz::DecodeText(rest.data(), rest.size()));
+  FuzzedDataProvider shellChoices(choices.data(), choices.size());
+  fuzz::FillShell(shellChoices, lines);
+
+  for (const std::wstring& line : lines) {
+    const std::size_t equals = line.find(L'=');
+    const std::wstring value = equals == std::wstring::npos ? line : line.substr(equals + 1);
+    const auto commas = std::count(value.begin(), value.end(), L',');
+    const std::wstring mode = UpperAscii(Trim(value.substr(0, value.find(L','))));
+
+    const std::size_t starts = fake::Shell().Processes.Starts.size();
+    RunExecuteAction(value, L"ACTION1");
+    const std::size_t started = fake::Shell().Processes.Starts.size() - starts;
+    fuzz::Check(started <= 1, "an Execute line starts at most one program");
+    fuzz::Check(started == 0 || (commas <= 2 && (mode == L"WAIT" || mode == L"NOWAIT")),
+                "an Execute line that breaks the grammar starts nothing");
+
+    const std::size_t requests = fake::Shortcuts().Requests.size();
+    RunDesktopShortcutAction(value, L"ACTION1");
+    const std::size_t written = fake::Shortcuts().Requests.size() - requests;
+    fuzz::Check(written <= 1, "a DesktopShortcut line writes at most one shortcut");
+    fuzz::Check(written == 0 || (commas >= 2 && commas <= 4),
+                "a DesktopShortcut line without three to five parameters writes nothing");
+  }
+  return 0;
+}

@@ -1,0 +1,77 @@
+// The command line and the whole run on the fake platform. The input's lines
+// up to the first empty one are the arguments after the program name; the rest
+// is the INI file, read by the Linux profile reader into the fake's sections.
+// Every run has to end through the process exit with code 0 or 1, and with
+// /VERBOSE and a log file every message on the console has to be in the log.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "app/Application.h"
+#include "common/Encoding.h"
+#include "fake/FakeLanguage.h"
+#include "fake/FakePlatform.h"
+#include "platform/linux/parse/ProfileParser.h"
+#include "report/Report.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace dorvanta;
+  fake::Reset();
+  FuzzedDataProvider input(data, size);
+  fake::State& state = fake::Platform();
+  const auto flags = input.ConsumeIntegral<std::uint8_t>();
+  if ((flags & 1) != 0) state.Version.reset();
+  if ((flags & 2) != 0) {
+    fake::Language().Location.State = platform::UserLocation::Status::NoGeoId;
+  }
+  if ((flags & 4) != 0) state.LogFailure = {{input.ConsumeIntegralInRange<int>(1, 8), 5}};
+  state.Processor.Architecture = input.ConsumeIntegral<std::uint16_t>();
+  state.Processor.NumberOfProcessors = input.ConsumeIntegral<std::uint32_t>();
+  std::vector<std::uint8_t> choices = input.ConsumeBytes<std::uint8_t>(0x32);
+  const std::string rest = input.ConsumeRemainingBytesAsString();
+
+  std::vector<std::wstring> arguments = {L"Dorvanta"};
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t end = rest.find('\n', from);
+    if (end == std::string::npos || end == from) {
+      if (end != std::string::npos) ++from;
+      break;
+    }
+    arguments.push_back(DecodeUtf8(std::string_view(rest).substr(from, end - from)));
+    from = end + 1;
+  }
+  if ((flags & 8) == 0 && arguments.size() > 1) state.ExistingPaths.insert(arguments[1]);
+  FuzzedDataProvider shellChoices(choices.data(), choices.size());
+  fuzz::FillShell(shellChoices, arguments);
+
+  const platform::linux_impl::Profile profile(rest.substr(std::min(from, rest.size())));
+  for (int number = 1; number <= 257; ++number) {
+    for (const wchar_t* prefix : {L"CRITERIA", L"ACTION"}) {
+      const std::wstring name = prefix + std::to_wstring(number);
+      profile.VisitSection(name, [&](std::wstring_view line) {
+        state.Sections[name].emplace_back(line);
+        return true;
+      });
+    }
+  }
+
+  try {
+    RunApplication(arguments);
+  } catch (const fake::ProcessEnded& ended) {
+    fuzz::Check(ended.ExitCode == 0 || ended.ExitCode == 1, "the exit code is 0 or 1");
+    const std::wstring logLine = L"Log output to " + LogPath + L"\n\n";
+    const std::size_t messages = state.Stdout.find(logLine);
+    if (Verbose && !LogPath.empty() && !state.LogFailure && messages != std::wstring::npos) {
+      const std::wstring header =
+          std::wstring(kEqualsLine) + L"Dorvanta LOG:\n" + std::wstring(kEqualsLine);
+      fuzz::Check(state.Files[LogPath] == header + state.Stdout.substr(messages + logLine.size()),
+                  "the log holds every message of the console");
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,32 @@
+// Turning fuzzer bytes into the program's inputs.
+#pragma once
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dorvanta::fuzz {
+
+// The bytes read as UTF-8, invalid bytes kept as U+DC80 + byte.
+std::wstring DecodeText(const std::uint8_t* data, std::size_t size);
+
+// The lines of `text`, split at LF (a CR stays in its line).
+std::vector<std::wstring> SplitLines(std::wstring_view text);
+
+// The text after the first comma of `line`, or the whole line without one.
+std::wstring AfterComma(std::wstring_view line);
+
+// Fills the fake shell's folders (every CSIDL number of the folder table and
+// its neighbours: found with one of `texts` as path, unknown, or without a
+// path, as `input` decides) and its environment (every text holding "=" sets
+// the variable named before it).
+void FillShell(FuzzedDataProvider& input, const std::vector<std::wstring>& texts);
+
+// Stops the run with a finding when `condition` fails.
+void Check(bool condition, const char* what);
+
+}  // namespace dorvanta::fuzz

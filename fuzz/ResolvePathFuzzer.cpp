@@ -1,0 +1,35 @@
+// ResolvePath with the fake shell's folders and environment taken from the
+// input; every line of the input is resolved.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "fake/FakePlatform.h"
+#include "paths/PathResolver.h"
+#include "report/Report.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace dorvanta;
+  fake::Reset();
+  Verbose = true;
+  FuzzedDataProvider input(data, size);
+  std::vector<std::uint8_t> choices = input.ConsumeBytes<std::uint8_t>(0x32);
+  const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
+  const std::vector<std::wstring> lines =
+      fuzz::SplitLines(fuzz::DecodeText(rest.data(), rest.size()));
+  FuzzedDataProvider shellChoices(choices.data(), choices.size());
+  fuzz::FillShell(shellChoices, lines);
+
+  for (const std::wstring& line : lines) {
+    const std::wstring resolved = ResolvePath(line);
+    if (line.find(L'[') == std::wstring::npos && line.find(L'%') == std::wstring::npos) {
+      fuzz::Check(resolved == line, "a path without token or reference stays as written");
+    }
+    CsidlFromName(line);
+  }
+  return 0;
+}
