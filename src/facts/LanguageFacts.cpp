@@ -16,8 +16,8 @@ using LanguageLine = Fmt<std::uint16_t, std::uint16_t>;
 // Stores an identifier with its two parts and reports the three, each value as
 // decimal and hexadecimal.
 void StoreLanguage(std::uint16_t id, std::uint16_t& whole, std::uint16_t& primary,
-                   std::uint16_t& sub, LanguageLine wholeLine, LanguageLine primaryLine,
-                   LanguageLine subLine) {
+                   std::uint16_t& sub, const LanguageLine& wholeLine,
+                   const LanguageLine& primaryLine, const LanguageLine& subLine) {
   whole = id;
   primary = PrimaryOf(id);
   sub = SubOf(id);
