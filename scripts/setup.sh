@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, where missing.
+# Installs the Debian packages that building and testing need, and any further
+# packages named as arguments, where missing.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,8 @@ packages=(
   locales                                   # locale sources for the tests under other LANGs
   liblnk-utils desktop-file-utils           # reading back the shortcuts the tests write
 )
+
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do
