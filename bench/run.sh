@@ -4,20 +4,7 @@
 # bench/scaling.svg. Work files go to build/bench/. Takes about ten minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-
-packages=(hyperfine facter gnuplot-nox time strace valgrind)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/setup.sh hyperfine facter gnuplot-nox time strace valgrind
 
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target Dorvanta dorvanta_test_helper

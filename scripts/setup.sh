@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, where missing.
+# Installs the Debian packages that building and testing need, and any further
+# packages named as arguments, where missing.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,8 @@ packages=(
   clang-tidy-14 cppcheck                    # static analysis (scripts/analyze.sh)
   clang-14 libclang-rt-14-dev               # the libFuzzer targets (scripts/fuzz-smoke.sh)
 )
+
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do
