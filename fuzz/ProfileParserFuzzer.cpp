@@ -15,8 +15,19 @@ namespace {
 
 using dorvanta::fuzz::Check;
 
+// The characters the Windows reader counts for `c`: the bytes it took in a
+// file without byte order mark (an undecodable byte, kept as U+DC80 + byte,
+// took one), its UTF-16 code units in any other file.
+std::size_t WindowsWidth(wchar_t c, bool countsBytes) {
+  const auto code = static_cast<std::uint32_t>(c);
+  if (!countsBytes) return code > 0xFFFF ? 2 : 1;
+  if (code < 0x80 || (code >= 0xDC80 && code <= 0xDCFF)) return 1;
+  if (code < 0x800) return 2;
+  return code < 0x10000 ? 3 : 4;
+}
+
 void CheckBuffer(const dorvanta::platform::linux_impl::Profile& profile, const std::wstring& name,
-                 bool found, const std::wstring& packed, std::size_t size) {
+                 bool found, const std::wstring& packed, bool countsBytes, std::size_t size) {
   std::vector<wchar_t> buffer(size, L'#');
   const std::uint32_t result = profile.ReadSection(name, buffer);
   if (size < 2) {
@@ -28,21 +39,24 @@ void CheckBuffer(const dorvanta::platform::linux_impl::Profile& profile, const s
     Check(result == 0, "a missing or empty section gives 0");
     return;
   }
+  // The lines with their NULs as far as they fit in size - 2 Windows
+  // characters; a character that would cross the limit is left out whole.
   const std::size_t room = size - 2;
-  if (packed.size() > room) {
-    // Cut inside a line, or after one when only two characters were left: the
-    // text ends in two NULs either way.
-    Check(result == room, "a section that does not fit gives size - 2");
-    Check(std::wstring_view(buffer.data(), room) == std::wstring_view(packed).substr(0, room),
-          "a cut section holds the start of its lines");
-    Check(buffer[room] == L'\0' &&
-              (room == 0 || buffer[room - 1] == L'\0' || buffer[room + 1] == L'\0'),
-          "a cut section ends in two NULs");
-    return;
+  std::size_t kept = 0;
+  std::size_t width = 0;
+  for (; kept < packed.size(); ++kept) {
+    const std::size_t next = WindowsWidth(packed[kept], countsBytes);
+    if (width + next > room) break;
+    width += next;
   }
-  Check(result == packed.size(), "the result counts the lines and their NULs");
-  Check(std::wstring_view(buffer.data(), packed.size()) == packed, "the buffer holds the lines");
-  Check(buffer[packed.size()] == L'\0', "a further NUL follows the lines");
+  for (std::size_t i = kept; i < packed.size(); ++i) width += WindowsWidth(packed[i], countsBytes);
+  Check(result == (width >= room ? room : packed.size()),
+        "the result counts the lines and their NULs, or is size - 2 when they fill the buffer");
+  Check(std::wstring_view(buffer.data(), kept) == std::wstring_view(packed).substr(0, kept),
+        "the buffer holds the lines as far as they fit");
+  Check(buffer[kept] == L'\0', "a NUL follows the lines placed");
+  Check(kept == 0 || packed[kept - 1] == L'\0' || buffer[kept + 1] == L'\0',
+        "a line cut short ends in two NULs");
 }
 
 // The text in which to look for section names: UTF-16 after its byte order
@@ -65,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using dorvanta::platform::linux_impl::Profile;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const Profile profile(bytes);
+  const bool countsBytes = !(size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) ||
+                                           (data[0] == 0xFE && data[1] == 0xFF))) &&
+                           !(size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF);
 
   // The section names the text seems to hold, read as UTF-8, and a name it does not.
   std::set<std::wstring> names = {L"", L"CRITERIA1", L"ACTION1", L"NO SUCH SECTION"};
@@ -91,10 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       profile.VisitSection(name, [&](std::wstring_view) { return ++stopped < 1; });
       Check(stopped == 1, "a visit that returns false ends the walk");
     }
+    std::size_t units = 0;
+    for (const wchar_t c : packed) units += WindowsWidth(c, countsBytes);
     for (const std::size_t bufferSize :
          {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, size % 61, packed.size(),
-          packed.size() + 1, packed.size() + 2, packed.size() + 3, std::size_t{4096}}) {
-      CheckBuffer(profile, name, found, packed, bufferSize);
+          packed.size() + 1, packed.size() + 2, units, units + 1, units + 2, units + 3,
+          std::size_t{4096}}) {
+      CheckBuffer(profile, name, found, packed, countsBytes, bufferSize);
     }
   }
   return 0;
