@@ -38,12 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto failAt = input.ConsumeIntegralInRange<int>(0, 7);
   if (failAt < 7) fake::Shortcuts().FailAt = static_cast<platform::ShortcutStep>(failAt);
   if ((outcome & 16) != 0) fake::Shortcuts().Suffix = L".desktop";
-  std::vector<std::uint8_t> choices = input.ConsumeBytes<std::uint8_t>(0x32);
-  const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
-  const std::vector<std::wstring> lines =
-      fuzz::SplitLines(fuzz::DecodeText(rest.data(), rest.size()));
-  FuzzedDataProvider shellChoices(choices.data(), choices.size());
-  fuzz::FillShell(shellChoices, lines);
+  const std::vector<std::uint8_t> choices = input.ConsumeBytes<std::uint8_t>(fuzz::kShellChoices);
+  const std::vector<std::wstring> lines = fuzz::RemainingLines(input);
+  fuzz::FillShell(choices, lines);
 
   for (const std::wstring& line : lines) {
     const std::size_t equals = line.find(L'=');

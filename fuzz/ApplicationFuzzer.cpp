@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if ((flags & 4) != 0) state.LogFailure = {{input.ConsumeIntegralInRange<int>(1, 8), 5}};
   state.Processor.Architecture = input.ConsumeIntegral<std::uint16_t>();
   state.Processor.NumberOfProcessors = input.ConsumeIntegral<std::uint32_t>();
-  std::vector<std::uint8_t> choices = input.ConsumeBytes<std::uint8_t>(0x32);
+  const std::vector<std::uint8_t> choices = input.ConsumeBytes<std::uint8_t>(fuzz::kShellChoices);
   const std::string rest = input.ConsumeRemainingBytesAsString();
 
   std::vector<std::wstring> arguments = {L"Dorvanta"};
@@ -46,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     from = end + 1;
   }
   if ((flags & 8) == 0 && arguments.size() > 1) state.ExistingPaths.insert(arguments[1]);
-  FuzzedDataProvider shellChoices(choices.data(), choices.size());
-  fuzz::FillShell(shellChoices, arguments);
+  fuzz::FillShell(choices, arguments);
 
   const platform::linux_impl::Profile profile(rest.substr(std::min(from, rest.size())));
   for (int number = 1; number <= 257; ++number) {

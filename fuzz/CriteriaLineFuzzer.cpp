@@ -88,10 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t deviceMode = input.ConsumeIntegral<std::uint8_t>();
   const std::vector<std::uint8_t> rawIds =
       input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 64));
-  const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
-
-  const std::vector<std::wstring> lines =
-      fuzz::SplitLines(fuzz::DecodeText(rest.data(), rest.size()));
+  const std::vector<std::wstring> lines = fuzz::RemainingLines(input);
   std::vector<std::wstring> values;
   for (const std::wstring& line : lines) values.push_back(fuzz::AfterComma(line));
   facts.CurrentLocation = Pick(values, locationPick);

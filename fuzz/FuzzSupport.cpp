@@ -23,14 +23,20 @@ std::vector<std::wstring> SplitLines(std::wstring_view text) {
   }
 }
 
+std::vector<std::wstring> RemainingLines(FuzzedDataProvider& input) {
+  const std::vector<std::uint8_t> rest = input.ConsumeRemainingBytes<std::uint8_t>();
+  return SplitLines(DecodeText(rest.data(), rest.size()));
+}
+
 std::wstring AfterComma(std::wstring_view line) {
   const std::size_t comma = line.find(L',');
   return std::wstring(comma == std::wstring_view::npos ? line : line.substr(comma + 1));
 }
 
-void FillShell(FuzzedDataProvider& input, const std::vector<std::wstring>& texts) {
+void FillShell(const std::vector<std::uint8_t>& choices, const std::vector<std::wstring>& texts) {
+  FuzzedDataProvider input(choices.data(), choices.size());
   fake::PathState& paths = fake::Shell().Paths;
-  for (int csidl = 0; csidl <= 0x31; ++csidl) {
+  for (int csidl = 0; csidl < static_cast<int>(kShellChoices); ++csidl) {
     const auto choice = input.ConsumeIntegral<std::uint8_t>();
     platform::FolderLookup& folder = paths.Folders[csidl];
     folder.Status = static_cast<platform::FolderLookupStatus>(choice % 3);

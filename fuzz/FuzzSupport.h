@@ -20,11 +20,17 @@ std::vector<std::wstring> SplitLines(std::wstring_view text);
 // The text after the first comma of `line`, or the whole line without one.
 std::wstring AfterComma(std::wstring_view line);
 
+// The rest of `input` read by DecodeText and split by SplitLines.
+std::vector<std::wstring> RemainingLines(FuzzedDataProvider& input);
+
+// The number of choice bytes FillShell reads: one per folder number it sets.
+inline constexpr std::size_t kShellChoices = 0x32;
+
 // Fills the fake shell's folders (every CSIDL number of the folder table and
 // its neighbours: found with one of `texts` as path, unknown, or without a
-// path, as `input` decides) and its environment (every text holding "=" sets
-// the variable named before it).
-void FillShell(FuzzedDataProvider& input, const std::vector<std::wstring>& texts);
+// path, as the bytes of `choices` decide) and its environment (every text
+// holding "=" sets the variable named before it).
+void FillShell(const std::vector<std::uint8_t>& choices, const std::vector<std::wstring>& texts);
 
 // Stops the run with a finding when `condition` fails.
 void Check(bool condition, const char* what);
