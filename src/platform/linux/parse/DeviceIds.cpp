@@ -2,16 +2,10 @@
 
 #include "common/Encoding.h"
 #include "common/Text.h"
+#include "platform/linux/parse/Blanks.h"
 
 namespace dorvanta::platform::linux_impl {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t begin = text.find_first_not_of(" \t\r\n");
-  if (begin == std::string_view::npos) return std::string_view();
-  const std::size_t end = text.find_last_not_of(" \t\r\n");
-  return text.substr(begin, end - begin + 1);
-}
 
 std::optional<std::uint32_t> ParseDigits(std::string_view digits, std::uint32_t base) {
   if (digits.empty() || digits.size() > 8) return std::nullopt;

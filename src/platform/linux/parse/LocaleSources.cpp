@@ -1,16 +1,8 @@
 #include "platform/linux/parse/LocaleSources.h"
 
+#include "platform/linux/parse/Blanks.h"
+
 namespace dorvanta::platform::linux_impl {
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t begin = text.find_first_not_of(" \t\r");
-  if (begin == std::string_view::npos) return std::string_view();
-  const std::size_t end = text.find_last_not_of(" \t\r");
-  return text.substr(begin, end - begin + 1);
-}
-
-}  // namespace
 
 std::string MessagesLocaleName(const char* lcAll, const char* lcMessages, const char* lang) {
   for (const char* name : {lcAll, lcMessages, lang}) {

@@ -3,12 +3,12 @@
 #include <limits>
 
 #include "platform/OsInfo.h"
+#include "platform/linux/parse/Blanks.h"
 
 namespace dorvanta::platform::linux_impl {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // Reads the digits at `text[i]`, saturating at the 32-bit maximum.
 std::uint32_t ReadNumber(std::string_view text, std::size_t& i) {
@@ -20,12 +20,6 @@ std::uint32_t ReadNumber(std::string_view text, std::size_t& i) {
     }
   }
   return static_cast<std::uint32_t>(value);
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 // Shell-style value of an os-release assignment: quotes removed, and within

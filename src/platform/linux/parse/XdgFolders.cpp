@@ -1,13 +1,9 @@
 #include "platform/linux/parse/XdgFolders.h"
 
+#include "platform/linux/parse/Blanks.h"
+
 namespace dorvanta::platform::linux_impl {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 std::string Join(std::string_view folder, std::string_view name) {
   std::string path(folder);
