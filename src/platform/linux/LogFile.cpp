@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "common/Encoding.h"
+#include "platform/linux/FileIo.h"
 #include "platform/linux/NativePath.h"
 
 namespace dorvanta::platform {
@@ -17,16 +18,10 @@ LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bo
   if (fd < 0) return LogWriteResult{false, errno};
 
   const std::string bytes = EncodeUtf8(text);
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int error = n < 0 ? errno : 0;
-      ::close(fd);
-      return LogWriteResult{false, error};
-    }
-    written += static_cast<std::size_t>(n);
+  int error = 0;
+  if (!linux_impl::WriteAll(fd, bytes, &error)) {
+    ::close(fd);
+    return LogWriteResult{false, error};
   }
   if (::close(fd) != 0) return LogWriteResult{false, errno};
   return LogWriteResult{};

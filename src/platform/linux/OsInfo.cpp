@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "common/Encoding.h"
-#include "platform/linux/FileRead.h"
+#include "platform/linux/FileIo.h"
 #include "platform/linux/parse/OsSources.h"
 
 namespace dorvanta::platform {

@@ -4,14 +4,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "platform/linux/FileIo.h"
 #include "platform/linux/NativePath.h"
 #include "platform/linux/parse/ProfileParser.h"
 
@@ -39,35 +38,6 @@ struct CachedProfile {
   Profile profile;
 };
 
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::optional<std::string> ReadToEnd(int fd, off_t expected_size) {
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(expected_size));
-  char chunk[1 << 16];
-  for (;;) {
-    const ssize_t count = read(fd, chunk, sizeof chunk);
-    if (count == 0) return bytes;
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return std::nullopt;
-    }
-    bytes.append(chunk, static_cast<std::size_t>(count));
-  }
-}
-
 // The profile at `path`, from the cache while the file is unchanged; nothing
 // when the file cannot be opened or read.
 const Profile* LoadProfile(const std::string& path) {
@@ -81,7 +51,8 @@ const Profile* LoadProfile(const std::string& path) {
   if (cache && cache->path == path && cache->identity == identity) return &cache->profile;
   // The old profile goes first, so that two large files are never held at once.
   cache.reset();
-  std::optional<std::string> bytes = ReadToEnd(file.get(), status.st_size);
+  std::optional<std::string> bytes =
+      ReadToEnd(file.get(), nullptr, static_cast<std::size_t>(status.st_size));
   if (!bytes) return nullptr;
   cache.emplace(CachedProfile{path, identity, Profile(std::move(*bytes))});
   return &cache->profile;

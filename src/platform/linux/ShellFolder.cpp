@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "common/Encoding.h"
-#include "platform/linux/FileRead.h"
+#include "platform/linux/FileIo.h"
 #include "platform/linux/parse/XdgFolders.h"
 
 namespace dorvanta::platform {

@@ -4,11 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
 #include "common/Encoding.h"
+#include "platform/linux/FileIo.h"
 #include "platform/linux/NativePath.h"
 #include "platform/linux/parse/DesktopEntry.h"
 #include "platform/linux/parse/ShellWords.h"
@@ -26,17 +26,6 @@ std::string BaseName(const std::string& path) {
   return name;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Writes the file next to its final place and renames it there, so that a
 // failure never leaves half a launcher behind.
 bool WriteAtomically(const std::string& path, const std::string& bytes) {
@@ -44,7 +33,8 @@ bool WriteAtomically(const std::string& path, const std::string& bytes) {
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return false;
   // Executable, so that desktops trust the launcher.
-  const bool written = WriteAll(fd, bytes) && ::fchmod(fd, 0755) == 0 && ::fsync(fd) == 0;
+  const bool written =
+      linux_impl::WriteAll(fd, bytes) && ::fchmod(fd, 0755) == 0 && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
   ::unlink(temporary.c_str());

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "common/Encoding.h"
-#include "platform/linux/FileRead.h"
+#include "platform/linux/FileIo.h"
 
 namespace dorvanta::platform {
 namespace {
