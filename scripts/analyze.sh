@@ -20,14 +20,21 @@ status=0
 # system headers that it suppressed anyway.
 filter() { sed -r 's/\x1b\[[0-9;]*m//g' | grep -vE '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' || true; }
 
+# clang-tidy over the compile database of preset $1, with the further arguments
+# given; its output goes to build/clang-tidy-$1.log.
+tidy() {
+  local preset=$1 log="build/clang-tidy-$1.log"
+  shift
+  run-clang-tidy-14 -p "build/$preset" -j "$jobs" -quiet "$@" "$files" 2>&1 | filter >"$log" || true
+  # run-clang-tidy reports a failing file with its command line; a finding is an error.
+  if grep -qE '(error|warning): ' "$log"; then
+    grep -E '(error|warning): ' "$log" | sort -u
+    status=1
+  fi
+}
+
 echo "== clang-tidy: Linux sources"
-run-clang-tidy-14 -p build/linux -j "$jobs" -quiet "$files" 2>&1 | filter >build/clang-tidy-linux.log ||
-  true
-# run-clang-tidy reports a failing file with its command line; a finding is an error.
-if grep -qE '(error|warning): ' build/clang-tidy-linux.log; then
-  grep -E '(error|warning): ' build/clang-tidy-linux.log | sort -u
-  status=1
-fi
+tidy linux
 
 echo "== clang-tidy: Windows sources (MinGW-w64 headers)"
 # clang takes the MinGW-w64 target; the C++ library headers are those of the
@@ -43,12 +50,7 @@ while read -r dir; do
 done < <(echo | "$mingw_gxx" -E -x c++ - -v 2>&1 |
   sed -n '/#include <...> search starts here/,/End of search list/p' | sed -n 's/^ //p')
 windows_args+=("-extra-arg=-isystem/usr/x86_64-w64-mingw32/include")
-run-clang-tidy-14 -p build/windows -j "$jobs" -quiet "${windows_args[@]}" "$files" 2>&1 | filter \
-  >build/clang-tidy-windows.log || true
-if grep -qE '(error|warning): ' build/clang-tidy-windows.log; then
-  grep -E '(error|warning): ' build/clang-tidy-windows.log | sort -u
-  status=1
-fi
+tidy windows "${windows_args[@]}"
 
 echo "== cppcheck: src/"
 # Both platforms' sources; the suppressions file gives each false positive's reason.
