@@ -25,6 +25,9 @@ from pathlib import Path
 import gen_rules
 
 ROOT = Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+import e2e  # noqa: E402  (found through the path above)
+
 WORK = ROOT / "build" / "bench"
 PREFIX = ROOT / "build" / "bench-pfx"
 NATIVE = ROOT / "build" / "linux" / "src" / "Dorvanta"
@@ -66,16 +69,12 @@ def us(seconds: float) -> str:
 # --------------------------------------------------------------------------
 # Environments and paths
 
-def native_environment() -> dict[str, str]:
-    env = {k: v for k, v in os.environ.items()
-           if not k.startswith("LC_") and k not in ("LANGUAGE", "DISPLAY", "WAYLAND_DISPLAY")}
-    env["LANG"] = "C.UTF-8"
-    return env
+# The environments of the end-to-end tests: a fixed locale, no display.
+native_environment = e2e.base_environment
 
 
 def wine_environment(**changes: str) -> dict[str, str]:
-    env = native_environment()
-    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env = e2e.wine_environment(PREFIX)
     env.update(changes)
     return env
 

@@ -6,9 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh hyperfine facter gnuplot-nox time strace valgrind
 
-cmake --preset linux >/dev/null
-cmake --build --preset linux --target Dorvanta dorvanta_test_helper
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target Dorvanta dorvanta_test_helper
+scripts/build.sh Dorvanta dorvanta_test_helper
 
 python3 bench/bench.py "$@"
