@@ -9,13 +9,6 @@
 #include "report/Report.h"
 
 namespace dorvanta {
-namespace {
-
-bool Relation(CompareOp op, const std::wstring& fact, const std::wstring& ini) {
-  return (fact == ini) == (op == CompareOp::EQ);
-}
-
-}  // namespace
 
 bool CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
                         const std::wstring& section, const std::wstring& key) {
@@ -31,7 +24,7 @@ bool CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
     return false;
   }
   // Both sides are upper-cased, so a fact with small letters can match.
-  const bool holds = Relation(*op, UpperAscii(fact), ini);
+  const bool holds = Holds(*op, UpperAscii(fact), ini);
   Report(L"%s OS=%s %s INI=%s", key, fact, split->Operator, ini);
   return ReportVerdict(holds);
 }
@@ -60,7 +53,7 @@ bool CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fac
     ReportInvalidOperator(word, key, section);
     return false;
   }
-  const bool holds = Relation(*op, cut, ini);
+  const bool holds = Holds(*op, cut, ini);
   Report(L"%s (first %d characters) OS=%s %s INI=%s", key, count, cut, word, ini);
   return ReportVerdict(holds);
 }
