@@ -49,4 +49,16 @@ bool ReportVerdict(bool holds) {
   return holds;
 }
 
+bool ReportPresence(const CriterionValue& split, bool present, const std::wstring& subject,
+                    const std::wstring& section, const std::wstring& key) {
+  const std::optional<CompareOp> op = ParseCompareOp(split.Operator, OperatorSet::EqualityOnly);
+  if (!op) {
+    ReportInvalidOperator(split.Operator, key, section);
+    return false;
+  }
+  const bool holds = (*op == CompareOp::EQ) == present;
+  Report(L"%s %s %s (%s)", key, subject, present ? L"exists" : L"does not exist", split.Operator);
+  return ReportVerdict(holds);
+}
+
 }  // namespace dorvanta

@@ -52,4 +52,10 @@ void ReportInvalidOperator(const std::wstring& word, const std::wstring& key,
 // Reports the tail of a result line and returns `holds`.
 bool ReportVerdict(bool holds);
 
+// For the kinds that ask whether something is there, found before this call:
+// reads the operator (EQ or NE only), reports the result line for `subject`
+// and returns whether the relation holds; false after reporting a bad operator.
+bool ReportPresence(const CriterionValue& split, bool present, const std::wstring& subject,
+                    const std::wstring& section, const std::wstring& key);
+
 }  // namespace dorvanta

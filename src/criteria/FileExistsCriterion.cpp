@@ -5,7 +5,6 @@
 #include "criteria/CompareOp.h"
 #include "paths/PathResolver.h"
 #include "platform/FileSystem.h"
-#include "report/Report.h"
 
 namespace dorvanta {
 
@@ -21,14 +20,7 @@ bool CheckFileExistsCriterion(const std::wstring& value, const std::wstring& sec
   if (path.empty()) return false;
 
   const bool exists = platform::PathExists(path);
-  const std::optional<CompareOp> op = ParseCompareOp(split->Operator, OperatorSet::EqualityOnly);
-  if (!op) {
-    ReportInvalidOperator(split->Operator, key, section);
-    return false;
-  }
-  const bool holds = (*op == CompareOp::EQ) == exists;
-  Report(L"%s %s %s (%s)", key, path, exists ? L"exists" : L"does not exist", split->Operator);
-  return ReportVerdict(holds);
+  return ReportPresence(*split, exists, path, section, key);
 }
 
 }  // namespace dorvanta

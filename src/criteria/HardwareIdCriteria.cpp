@@ -4,7 +4,6 @@
 
 #include "criteria/CompareOp.h"
 #include "facts/HardwareIds.h"
-#include "report/Report.h"
 
 namespace dorvanta {
 
@@ -18,14 +17,7 @@ bool CheckHardwareIdCriterion(const std::wstring& value, const std::wstring& sec
   const std::wstring& id = split->Operand;
   // The search runs before the operator is looked at.
   const bool found = FindHardwareId(std::wstring_view(id), prefixMatch);
-  const std::optional<CompareOp> op = ParseCompareOp(split->Operator, OperatorSet::EqualityOnly);
-  if (!op) {
-    ReportInvalidOperator(split->Operator, key, section);
-    return false;
-  }
-  const bool holds = (*op == CompareOp::EQ) == found;
-  Report(L"%s %s %s (%s)", key, id, found ? L"exists" : L"does not exist", split->Operator);
-  return ReportVerdict(holds);
+  return ReportPresence(*split, found, id, section, key);
 }
 
 }  // namespace dorvanta

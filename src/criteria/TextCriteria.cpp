@@ -9,13 +9,6 @@
 #include "report/Report.h"
 
 namespace dorvanta {
-namespace {
-
-bool Relation(CompareOp op, const std::wstring& fact, const std::wstring& ini) {
-  return (fact == ini) == (op == CompareOp::EQ);
-}
-
-}  // namespace
 
 bool CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
                         const std::wstring& section, const std::wstring& key) {
@@ -31,36 +24,36 @@ bool CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
     return false;
   }
   // Both sides are upper-cased, so a fact with small letters can match.
-  const bool holds = Relation(*op, UpperAscii(fact), ini);
+  const bool holds = Holds(*op, UpperAscii(fact), ini);
   Report(L"%s OS=%s %s INI=%s", key, fact, split->Operator, ini);
   return ReportVerdict(holds);
 }
 
 bool CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fact,
                               const std::wstring& section, const std::wstring& key) {
-  const std::wstring_view text(value);
-  const std::size_t first = text.find(L',');
-  if (first == std::wstring_view::npos) {
+  const std::optional<CriterionValue> split = SplitCriterionValue(value);
+  if (!split) {
     Report(L"ERROR: Missing first ',' in section %s (key: %s)!\n", section, key);
     return false;
   }
-  const std::wstring word = UpperAscii(Trim(text.substr(0, first)));
-  const std::size_t second = text.find(L',', first + 1);
-  if (second == std::wstring_view::npos) {
+  const std::wstring& word = split->Operator;
+  // The count part comes back upper-cased; that changes no sign, digit or white space.
+  const std::optional<CriterionValue> rest = SplitCriterionValue(split->Operand);
+  if (!rest) {
     Report(L"ERROR: Missing second ',' in section %s (key: %s)!\n", section, key);
     return false;
   }
-  const std::int32_t count = ParseDecimal(Trim(text.substr(first + 1, second - first - 1)));
+  const std::int32_t count = ParseDecimal(rest->Operator);
   const std::wstring cut =
       count <= 0 ? std::wstring()
                  : UpperAscii(std::wstring_view(fact).substr(0, static_cast<std::size_t>(count)));
-  const std::wstring ini = UpperAscii(Trim(text.substr(second + 1)));
+  const std::wstring ini = UpperAscii(rest->Operand);
   const std::optional<CompareOp> op = ParseCompareOp(word, OperatorSet::EqualityOnly);
   if (!op) {
     ReportInvalidOperator(word, key, section);
     return false;
   }
-  const bool holds = Relation(*op, cut, ini);
+  const bool holds = Holds(*op, cut, ini);
   Report(L"%s (first %d characters) OS=%s %s INI=%s", key, count, cut, word, ini);
   return ReportVerdict(holds);
 }
