@@ -768,6 +768,24 @@ def byte_diff(expected: bytes, actual: bytes, what: str) -> str:
                      (f"expected {what}", f"actual {what}"), escape_above=0x80)
 
 
+def compare_written(blocks: dict[str, Block], render: Render, work: Path, missing: str,
+                    what: str) -> list[str]:
+    """The problems of the files that a run had to write, each named in the
+    work folder with its expected block: "<missing> NAME was not written", or
+    a diff of "<what> NAME"."""
+    problems = []
+    for name, block in blocks.items():
+        path = work / name
+        if not path.is_file():
+            problems.append(f"{missing} {name} was not written")
+            continue
+        expected = render_block(block, render)
+        actual = path.read_bytes()
+        if actual != expected:
+            problems.append(byte_diff(expected, actual, f"{what} {name}"))
+    return problems
+
+
 def compare_case(case: Case, render: Render, work: Path, initial: set[str],
                  result: subprocess.CompletedProcess) -> list[str]:
     problems = []
@@ -776,25 +794,9 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
     expected_stdout = render_block(case.stdout, render)
     if result.stdout != expected_stdout:
         problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
-    for log, block in case.logs.items():
-        log_path = work / log
-        if not log_path.is_file():
-            problems.append(f"log file {log} was not written")
-            continue
-        expected_log = render_block(block, render)
-        actual_log = log_path.read_bytes()
-        if actual_log != expected_log:
-            problems.append(byte_diff(expected_log, actual_log, f"log {log}"))
+    problems += compare_written(case.logs, render, work, "log file", "log")
     files_render = Render(render.target, {}, output=False)
-    for name, block in case.made.items():
-        made_path = work / name
-        if not made_path.is_file():
-            problems.append(f"file {name} was not written")
-            continue
-        expected_made = render_block(block, files_render)
-        actual_made = made_path.read_bytes()
-        if actual_made != expected_made:
-            problems.append(byte_diff(expected_made, actual_made, f"file {name}"))
+    problems += compare_written(case.made, files_render, work, "file", "file")
     for name, block in case.shortcuts.items():
         path = work / name
         if not path.is_file():
