@@ -701,20 +701,21 @@ class Executable:
         # inherits it and lives on for a while, and reading a pipe up to its
         # end would wait for the server too.
         with tempfile.TemporaryFile() as stderr:
+            # A closed standard output: the write end of a pipe whose read end
+            # is already closed.
+            stdout = subprocess.PIPE
             if closed_stdout:
-                reading, writing = os.pipe()
+                reading, stdout = os.pipe()
                 os.close(reading)
-                try:
-                    result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                            stdout=writing, stderr=stderr,
-                                            timeout=RUN_TIMEOUT_SECONDS)
-                finally:
-                    os.close(writing)
-                result.stdout = b""
-            else:
+            try:
                 result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.PIPE, stderr=stderr,
+                                        stdout=stdout, stderr=stderr,
                                         timeout=RUN_TIMEOUT_SECONDS)
+            finally:
+                if closed_stdout:
+                    os.close(stdout)
+            if closed_stdout:
+                result.stdout = b""
             stderr.seek(0)
             result.stderr = stderr.read()
         return result
