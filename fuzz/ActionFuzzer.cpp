@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::FillShell(choices, lines);
 
   for (const std::wstring& line : lines) {
-    const std::size_t equals = line.find(L'=');
-    const std::wstring value = equals == std::wstring::npos ? line : line.substr(equals + 1);
+    const std::wstring value = fuzz::AfterFirst(line, L'=');
     const auto commas = std::count(value.begin(), value.end(), L',');
     const std::wstring mode = UpperAscii(Trim(value.substr(0, value.find(L','))));
 

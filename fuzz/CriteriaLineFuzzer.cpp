@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 64));
   const std::vector<std::wstring> lines = fuzz::RemainingLines(input);
   std::vector<std::wstring> values;
-  for (const std::wstring& line : lines) values.push_back(fuzz::AfterComma(line));
+  for (const std::wstring& line : lines) values.push_back(fuzz::AfterFirst(line, L','));
   facts.CurrentLocation = Pick(values, locationPick);
   facts.DmiMachineType = Pick(values, machinePick);
   facts.DmiPaNumber = Pick(values, numberPick);
@@ -113,8 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   for (const std::wstring& line : lines) {
     EvaluateCriteriaLine(L"CRITERIA1", line);
-    const std::size_t equals = line.find(L'=');
-    const std::wstring value = equals == std::wstring::npos ? line : line.substr(equals + 1);
+    const std::wstring value = fuzz::AfterFirst(line, L'=');
     for (const std::wstring_view key : kKeys) {
       EvaluateCriteriaLine(L"CRITERIA1", std::wstring(key) + L"=" + value);
     }

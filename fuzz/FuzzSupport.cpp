@@ -28,9 +28,9 @@ std::vector<std::wstring> RemainingLines(FuzzedDataProvider& input) {
   return SplitLines(DecodeText(rest.data(), rest.size()));
 }
 
-std::wstring AfterComma(std::wstring_view line) {
-  const std::size_t comma = line.find(L',');
-  return std::wstring(comma == std::wstring_view::npos ? line : line.substr(comma + 1));
+std::wstring AfterFirst(std::wstring_view line, wchar_t separator) {
+  const std::size_t found = line.find(separator);
+  return std::wstring(found == std::wstring_view::npos ? line : line.substr(found + 1));
 }
 
 void FillShell(const std::vector<std::uint8_t>& choices, const std::vector<std::wstring>& texts) {

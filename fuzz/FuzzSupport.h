@@ -17,8 +17,8 @@ std::wstring DecodeText(const std::uint8_t* data, std::size_t size);
 // The lines of `text`, split at LF (a CR stays in its line).
 std::vector<std::wstring> SplitLines(std::wstring_view text);
 
-// The text after the first comma of `line`, or the whole line without one.
-std::wstring AfterComma(std::wstring_view line);
+// The text after the first `separator` of `line`, or the whole line without one.
+std::wstring AfterFirst(std::wstring_view line, wchar_t separator);
 
 // The rest of `input` read by DecodeText and split by SplitLines.
 std::vector<std::wstring> RemainingLines(FuzzedDataProvider& input);

@@ -59,12 +59,22 @@ void CheckBuffer(const dorvanta::platform::linux_impl::Profile& profile, const s
         "a line cut short ends in two NULs");
 }
 
-// The text in which to look for section names: UTF-16 after its byte order
-// mark, else UTF-8.
-std::wstring SectionText(const std::uint8_t* data, std::size_t size) {
-  const bool little = size >= 2 && data[0] == 0xFF && data[1] == 0xFE;
-  const bool big = size >= 2 && data[0] == 0xFE && data[1] == 0xFF;
-  if (!little && !big) return dorvanta::fuzz::DecodeText(data, size);
+enum class Mark { None, Utf8, Utf16Little, Utf16Big };
+
+// The byte order mark that the data starts with.
+Mark ByteOrderMark(const std::uint8_t* data, std::size_t size) {
+  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) return Mark::Utf8;
+  if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) return Mark::Utf16Little;
+  if (size >= 2 && data[0] == 0xFE && data[1] == 0xFF) return Mark::Utf16Big;
+  return Mark::None;
+}
+
+// The text in which to look for section names, after its byte order mark:
+// UTF-16 with a UTF-16 mark, else UTF-8.
+std::wstring SectionText(const std::uint8_t* data, std::size_t size, Mark mark) {
+  if (mark == Mark::None) return dorvanta::fuzz::DecodeText(data, size);
+  if (mark == Mark::Utf8) return dorvanta::fuzz::DecodeText(data + 3, size - 3);
+  const bool little = mark == Mark::Utf16Little;
   std::wstring text;
   for (std::size_t i = 2; i + 1 < size; i += 2) {
     text.push_back(
@@ -79,13 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using dorvanta::platform::linux_impl::Profile;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const Profile profile(bytes);
-  const bool countsBytes = !(size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) ||
-                                           (data[0] == 0xFE && data[1] == 0xFF))) &&
-                           !(size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF);
+  const Mark mark = ByteOrderMark(data, size);
+  const bool countsBytes = mark == Mark::None;
 
   // The section names the text seems to hold, read as UTF-8, and a name it does not.
   std::set<std::wstring> names = {L"", L"CRITERIA1", L"ACTION1", L"NO SUCH SECTION"};
-  for (const std::wstring& line : dorvanta::fuzz::SplitLines(SectionText(data, size))) {
+  for (const std::wstring& line : dorvanta::fuzz::SplitLines(SectionText(data, size, mark))) {
     const std::wstring trimmed = dorvanta::Trim(line);
     const std::size_t close = trimmed.rfind(L']');
     if (trimmed.starts_with(L'[') && close != std::wstring::npos) {

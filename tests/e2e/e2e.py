@@ -701,20 +701,21 @@ class Executable:
         # inherits it and lives on for a while, and reading a pipe up to its
         # end would wait for the server too.
         with tempfile.TemporaryFile() as stderr:
+            # A closed standard output: the write end of a pipe whose read end
+            # is already closed.
+            stdout = subprocess.PIPE
             if closed_stdout:
-                reading, writing = os.pipe()
+                reading, stdout = os.pipe()
                 os.close(reading)
-                try:
-                    result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                            stdout=writing, stderr=stderr,
-                                            timeout=RUN_TIMEOUT_SECONDS)
-                finally:
-                    os.close(writing)
-                result.stdout = b""
-            else:
+            try:
                 result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.PIPE, stderr=stderr,
+                                        stdout=stdout, stderr=stderr,
                                         timeout=RUN_TIMEOUT_SECONDS)
+            finally:
+                if closed_stdout:
+                    os.close(stdout)
+            if closed_stdout:
+                result.stdout = b""
             stderr.seek(0)
             result.stderr = stderr.read()
         return result
@@ -768,6 +769,24 @@ def byte_diff(expected: bytes, actual: bytes, what: str) -> str:
                      (f"expected {what}", f"actual {what}"), escape_above=0x80)
 
 
+def compare_written(blocks: dict[str, Block], render: Render, work: Path, missing: str,
+                    what: str) -> list[str]:
+    """The problems of the files that a run had to write, each named in the
+    work folder with its expected block: "<missing> NAME was not written", or
+    a diff of "<what> NAME"."""
+    problems = []
+    for name, block in blocks.items():
+        path = work / name
+        if not path.is_file():
+            problems.append(f"{missing} {name} was not written")
+            continue
+        expected = render_block(block, render)
+        actual = path.read_bytes()
+        if actual != expected:
+            problems.append(byte_diff(expected, actual, f"{what} {name}"))
+    return problems
+
+
 def compare_case(case: Case, render: Render, work: Path, initial: set[str],
                  result: subprocess.CompletedProcess) -> list[str]:
     problems = []
@@ -776,25 +795,9 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
     expected_stdout = render_block(case.stdout, render)
     if result.stdout != expected_stdout:
         problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
-    for log, block in case.logs.items():
-        log_path = work / log
-        if not log_path.is_file():
-            problems.append(f"log file {log} was not written")
-            continue
-        expected_log = render_block(block, render)
-        actual_log = log_path.read_bytes()
-        if actual_log != expected_log:
-            problems.append(byte_diff(expected_log, actual_log, f"log {log}"))
+    problems += compare_written(case.logs, render, work, "log file", "log")
     files_render = Render(render.target, {}, output=False)
-    for name, block in case.made.items():
-        made_path = work / name
-        if not made_path.is_file():
-            problems.append(f"file {name} was not written")
-            continue
-        expected_made = render_block(block, files_render)
-        actual_made = made_path.read_bytes()
-        if actual_made != expected_made:
-            problems.append(byte_diff(expected_made, actual_made, f"file {name}"))
+    problems += compare_written(case.made, files_render, work, "file", "file")
     for name, block in case.shortcuts.items():
         path = work / name
         if not path.is_file():

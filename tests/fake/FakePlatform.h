@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/OsInfo.h"
@@ -17,6 +18,17 @@ namespace dorvanta::fake {
 struct ProcessEnded {
   int ExitCode;
 };
+
+// Calls `run`: the exit code when it ended the process, nothing when it returned.
+template <class F>
+std::optional<int> ExitCodeOf(F&& run) {
+  try {
+    std::forward<F>(run)();
+  } catch (const ProcessEnded& ended) {
+    return ended.ExitCode;
+  }
+  return std::nullopt;
+}
 
 struct State {
   std::wstring Stdout;

@@ -46,6 +46,20 @@ namespace {
 
 constexpr int kFaultFailed = 97;
 
+// How long the waits poll, and how often.
+constexpr std::chrono::seconds kWaitLimit(60);
+constexpr std::chrono::milliseconds kWaitStep(100);
+
+// Polls `done` every kWaitStep until it holds, at most kWaitLimit; whether it held.
+template <class Predicate>
+bool WaitUntil(Predicate done) {
+  for (int tries = 0; !done(); ++tries) {
+    if (tries == kWaitLimit / kWaitStep) return false;
+    std::this_thread::sleep_for(kWaitStep);
+  }
+  return true;
+}
+
 std::string_view ValueOf(std::string_view argument, std::string_view key) {
   return argument.starts_with(key) ? argument.substr(key.size()) : std::string_view();
 }
@@ -119,9 +133,9 @@ bool WaitForLines(const std::vector<std::string_view>& arguments) {
     const auto v = ValueOf(argument, "wait-line=");
     if (v.empty()) continue;
     const auto [path, prefix] = SplitPair(v);
-    for (int tries = 0; !LastLine(path).starts_with(prefix); ++tries) {
-      if (tries == 600) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Bound again in the captures: clang before 16 captures no structured binding.
+    if (!WaitUntil([&file = path, &start = prefix] { return LastLine(file).starts_with(start); })) {
+      return false;
     }
   }
   return true;
@@ -156,10 +170,8 @@ int main(int argc, char** argv) {
     if (const auto v = ValueOf(argument, "wait-for="); !v.empty()) waitFor = v;
     if (argument == "crash") crash = true;
   }
-  for (int tries = 0; !waitFor.empty() && !std::filesystem::exists(waitFor) && tries < 600;
-       ++tries) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  // The marker tells whether the file came in time.
+  if (!waitFor.empty()) WaitUntil([&] { return std::filesystem::exists(waitFor); });
   if (!WaitForLines(arguments)) return kFaultFailed;
   for (const std::string_view argument : arguments) {
     if (!DoFault(argument)) return kFaultFailed;

@@ -20,13 +20,9 @@ class ApplicationTest : public ::testing::Test {
 
   int Run(std::vector<std::wstring> arguments) {
     arguments.insert(arguments.begin(), L"Dorvanta.exe");
-    try {
-      RunApplication(arguments);
-    } catch (const fake::ProcessEnded& ended) {
-      return ended.ExitCode;
-    }
-    ADD_FAILURE() << "RunApplication returned";
-    return -1;
+    const std::optional<int> code = fake::ExitCodeOf([&] { RunApplication(arguments); });
+    if (!code) ADD_FAILURE() << "RunApplication returned";
+    return code.value_or(-1);
   }
 
   fake::State& platform_ = fake::Platform();

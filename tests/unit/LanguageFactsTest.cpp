@@ -59,12 +59,9 @@ TEST_F(LanguageFacts, MissingLocationEndsTheRunAfterTheLanguageLines) {
              L"ERROR: Could not get GEO_ISO2 info!\n"}}) {
     SetUp();
     fake::Language().Location = platform::UserLocation{c.Status, {}};
-    try {
-      GatherLanguageFacts();
-      FAIL() << "the run went on";
-    } catch (const fake::ProcessEnded& ended) {
-      EXPECT_EQ(ended.ExitCode, 1);
-    }
+    const std::optional<int> code = fake::ExitCodeOf([] { GatherLanguageFacts(); });
+    ASSERT_TRUE(code.has_value()) << "the run went on";
+    EXPECT_EQ(*code, 1);
     const std::wstring& out = fake::Platform().Stdout;
     EXPECT_NE(out.find(L"SysDefault Sub Lang ID (non UNICODE)     = 1 (0x1)\n"),
               std::wstring::npos);

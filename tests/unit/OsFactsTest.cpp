@@ -46,12 +46,9 @@ TEST_F(OsFactsTest, ArchitectureGivesTheBits) {
 
 TEST_F(OsFactsTest, FailedVersionQueryEndsAfterTheHeader) {
   platform_.Version.reset();
-  try {
-    GatherOsFacts();
-    FAIL() << "a failed version query must end the run";
-  } catch (const fake::ProcessEnded& ended) {
-    EXPECT_EQ(ended.ExitCode, 1);
-  }
+  const std::optional<int> code = fake::ExitCodeOf([] { GatherOsFacts(); });
+  ASSERT_TRUE(code.has_value()) << "a failed version query must end the run";
+  EXPECT_EQ(*code, 1);
   EXPECT_EQ(platform_.Stdout,
             L"OS Information:\n---------------\nERROR: Could not get OS version!\n");
 }

@@ -43,8 +43,7 @@ TEST_F(LaunchTest, FailedWaitsReportTheirResultAndStillCloseTheHandle) {
                {platform::kWaitFailed, L"Error: Wait failed!\n"},
                {0x80, L"Unexpected error 128 waiting for object!\n"}};
   for (const auto& c : cases) {
-    fake::Reset();
-    Verbose = true;
+    SetUp();
     processes_.WaitResult = c.Result;
     EXPECT_FALSE(LaunchProcess(L"a.exe", L"/x", true));
     EXPECT_EQ(platform_.Stdout, std::wstring(L"Waiting for a.exe /x...\n") + c.Message);

@@ -43,12 +43,9 @@ TEST_F(ReportTest, ConsoleAndLogGetTheSameText) {
 
 TEST_F(ReportTest, ReportAndExitEndsWithItsCode) {
   Verbose = true;
-  try {
-    ReportAndExit(3, L"bye\n");
-    FAIL() << "ReportAndExit returned";
-  } catch (const fake::ProcessEnded& ended) {
-    EXPECT_EQ(ended.ExitCode, 3);
-  }
+  const std::optional<int> code = fake::ExitCodeOf([] { ReportAndExit(3, L"bye\n"); });
+  ASSERT_TRUE(code.has_value()) << "ReportAndExit returned";
+  EXPECT_EQ(*code, 3);
   EXPECT_EQ(platform_.Stdout, L"bye\n");
 }
 
@@ -57,12 +54,9 @@ TEST_F(ReportTest, FailedLogWriteTurnsEveryExitIntoOne) {
   LogPath = L"C:\\logs\\run.log";
   platform_.LogFailure = {{2, 5}};
   Report(L"first\n");
-  try {
-    ReportAndExit(0, L"Done.\n");
-    FAIL() << "a failed log write must end the process";
-  } catch (const fake::ProcessEnded& ended) {
-    EXPECT_EQ(ended.ExitCode, 1);
-  }
+  const std::optional<int> code = fake::ExitCodeOf([] { ReportAndExit(0, L"Done.\n"); });
+  ASSERT_TRUE(code.has_value()) << "a failed log write must end the process";
+  EXPECT_EQ(*code, 1);
   // The console copy comes first, then the failure line, written whatever Verbose says.
   EXPECT_EQ(platform_.Stdout, L"first\nDone.\nERROR: (5) \"\" writing LOG C:\\logs\\run.log.\n");
   EXPECT_EQ(platform_.Files[LogPath], kHeader + L"first\n");

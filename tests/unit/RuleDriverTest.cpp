@@ -78,12 +78,9 @@ TEST_F(RuleDriverTest, OversizedSectionEndsTheRunEvenAfterEarlierPairs) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,6"};
   platform_.Sections[L"ACTION1"] = {L"a=b"};
   platform_.Sections[L"CRITERIA2"] = {std::wstring(5000, L'x')};
-  try {
-    ProcessIniFile(L"rules.ini");
-    FAIL() << "an oversized section must end the run";
-  } catch (const fake::ProcessEnded& ended) {
-    EXPECT_EQ(ended.ExitCode, 1);
-  }
+  const std::optional<int> code = fake::ExitCodeOf([] { ProcessIniFile(L"rules.ini"); });
+  ASSERT_TRUE(code.has_value()) << "an oversized section must end the run";
+  EXPECT_EQ(*code, 1);
   EXPECT_TRUE(platform_.Stdout.find(L"Processing ACTION1") != std::wstring::npos);
   // The size check comes before the separator line of the pass.
   EXPECT_TRUE(
