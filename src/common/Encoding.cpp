@@ -80,9 +80,13 @@ std::wstring DecodeUtf8(std::string_view bytes) {
       length = 3, cp = b0 & 0x0F, minimum = 0x800;
     } else if ((b0 & 0xF8) == 0xF0) {
       length = 4, cp = b0 & 0x07, minimum = 0x10000;
+    } else {
+      // A continuation byte, or a byte that UTF-8 never uses.
+      out.push_back(static_cast<wchar_t>(kEscapeBase + b0));
+      ++i;
+      continue;
     }
-    // Length 0: a continuation byte, or a byte that UTF-8 never uses.
-    bool valid = length != 0 && i + length <= bytes.size();
+    bool valid = i + length <= bytes.size();
     for (std::size_t k = 1; valid && k < length; ++k) {
       const auto b = static_cast<std::uint8_t>(bytes[i + k]);
       valid = (b & 0xC0) == 0x80;
