@@ -99,6 +99,10 @@ std::string Absolute(const std::string& path) {
   return std::string(buffer.data()) + "/" + path;
 }
 
+// The error number of a failed start of the opener carries this mark, so
+// that the reason names the opener rather than the file it was to open.
+constexpr std::uint32_t kOpenerMark = 0x10000;
+
 StartOutcome Refused(int error) {
   return StartOutcome{false, static_cast<std::uint32_t>(error), nullptr};
 }
@@ -164,7 +168,11 @@ StartOutcome StartProgram(const StartRequest& request) {
   };
   // Only a process that is waited for stays a child of this one.
   const int error = request.KeepHandle ? spawn() : StartIndependent(spawn);
-  if (error != 0) return Refused(error);
+  if (error != 0) {
+    StartOutcome refused = Refused(error);
+    if (!executable) refused.ErrorCode |= kOpenerMark;
+    return refused;
+  }
 
   StartOutcome outcome{true, 0, nullptr};
   if (request.KeepHandle) outcome.Process.reset(new StartedProcess{pid, 0});
@@ -172,7 +180,8 @@ StartOutcome StartProgram(const StartRequest& request) {
 }
 
 std::wstring SystemErrorText(std::uint32_t errorCode) {
-  return DecodeUtf8(std::strerror(static_cast<int>(errorCode)));
+  const std::wstring reason = DecodeUtf8(std::strerror(static_cast<int>(errorCode & ~kOpenerMark)));
+  return (errorCode & kOpenerMark) != 0 ? L"xdg-open: " + reason : reason;
 }
 
 std::uint32_t WaitForProcess(StartedProcess& process) {
