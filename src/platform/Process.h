@@ -25,7 +25,7 @@ struct StartRequest {
 
 struct StartOutcome {
   bool Accepted = false;
-  std::uint32_t ErrorCode = 0;  // the system's error number when not accepted
+  std::uint32_t ErrorCode = 0;  // when not accepted: the reason, for SystemErrorText
   // With KeepHandle: the started process, or none when the request was served
   // without starting one.
   ProcessHandle Process;

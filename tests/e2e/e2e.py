@@ -16,6 +16,8 @@ Lines starting with "@" are directives:
   @exit N             the expected exit code
   @closedstdout       the run's standard output is a pipe whose reading end
                       is already closed (its @stdout block stays empty)
+  @ignoredsigchld     the run starts with SIGCHLD ignored, as a parent that
+                      ignores it hands it on
   @dir PATH           a folder created in the work folder before the run
   @env NAME=VALUE     an environment variable of the run (a locale named in
                       LC_ALL, LC_MESSAGES or LANG is generated for it first)
@@ -82,6 +84,7 @@ import platform
 import re
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -395,6 +398,7 @@ class Case:
     made: dict[str, Block] = field(default_factory=dict)
     shortcuts: dict[str, Block] = field(default_factory=dict)
     closed_stdout: bool = False
+    ignored_sigchld: bool = False
 
 
 def split_args(text: str, where: str) -> list[str]:
@@ -480,6 +484,8 @@ class CaseParser:
             case.exit_code = number(rest, where)
         elif word == "closedstdout":
             case.closed_stdout = True
+        elif word == "ignoredsigchld":
+            case.ignored_sigchld = True
         elif word == "dir":
             case.dirs.append(checked_relative_path(rest, where))
         elif word == "env":
@@ -690,7 +696,8 @@ class Executable:
         return env
 
     def run(self, args: list[str], cwd: Path, env: dict[str, str] | None = None,
-            closed_stdout: bool = False) -> subprocess.CompletedProcess:
+            closed_stdout: bool = False,
+            ignored_sigchld: bool = False) -> subprocess.CompletedProcess:
         if env is None:
             env = self.environment({})
         if self.target.windows:
@@ -708,9 +715,11 @@ class Executable:
                 reading, stdout = os.pipe()
                 os.close(reading)
             try:
+                # An ignored signal stays ignored across the exec.
                 result = subprocess.run(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
                                         stdout=stdout, stderr=stderr,
-                                        timeout=RUN_TIMEOUT_SECONDS)
+                                        timeout=RUN_TIMEOUT_SECONDS,
+                                        preexec_fn=ignore_sigchld if ignored_sigchld else None)
             finally:
                 if closed_stdout:
                     os.close(stdout)
@@ -719,6 +728,10 @@ class Executable:
             stderr.seek(0)
             result.stderr = stderr.read()
         return result
+
+
+def ignore_sigchld() -> None:
+    signal.signal(signal.SIGCHLD, signal.SIG_IGN)
 
 
 def fresh_folder(path: Path) -> Path:
@@ -950,7 +963,8 @@ def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) 
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(helper, work / name)
     initial = files_in(work)
-    result = exe.run(case.args, work, env, closed_stdout=case.closed_stdout)
+    result = exe.run(case.args, work, env, closed_stdout=case.closed_stdout,
+                     ignored_sigchld=case.ignored_sigchld)
     render = Render(exe.target, facts, output=True)
     problems = compare_case(case, render, work, initial, result)
     if not problems:

@@ -12,6 +12,10 @@
 //                   file PATH begins with PREFIX, such as the "Waiting for"
 //                   line that Dorvanta logs after starting the helper; at the
 //                   time limit the helper ends with exit code 97
+//   zombies         (natively) then wait (at most 60 seconds) until no other
+//                   child of the helper's parent is still running, and begin
+//                   the marker with "zombies=N": how many of those children
+//                   are left as zombies, ended and not reaped
 // Faults for the run that started it, done in the order given, after the waits
 // and before the marker; one that fails ends the helper with exit code 97:
 //   remove=PATH         remove the file or folder PATH with all it holds
@@ -23,6 +27,7 @@
 //                       Windows by an unhandled access violation (exit code
 //                       0xC0000005, without a debugger or the error dialog)
 // Arguments of other forms are only written to the marker.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -40,6 +45,9 @@
 #include <windows.h>
 #else
 #include <sys/resource.h>
+#include <unistd.h>
+
+#include <sstream>
 #endif
 
 namespace {
@@ -100,6 +108,41 @@ std::pair<std::filesystem::path, std::string> SplitPair(std::string_view value) 
   std::abort();
 }
 
+#ifndef _WIN32
+// The state letters of the other children of this helper's parent, from the
+// "pid (name) state ppid ..." lines of /proc/*/stat.
+std::string SiblingStates() {
+  const std::string parent = std::to_string(::getppid());
+  const std::string self = std::to_string(::getpid());
+  std::string states;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    const std::string pid = entry.path().filename().string();
+    if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in(entry.path() / "stat");
+    std::string stat;
+    std::getline(in, stat);
+    // The name may hold blanks and parentheses: the fields follow its last ")".
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(stat.substr(close + 1));
+    char state = 0;
+    std::string ppid;
+    if (fields >> state >> ppid && ppid == parent) states += state;
+  }
+  return states;
+}
+
+std::string ZombieLine() {
+  std::string states;
+  WaitUntil([&] {
+    states = SiblingStates();
+    return states.find_first_not_of('Z') == std::string::npos;
+  });
+  return "zombies=" + std::to_string(std::ranges::count(states, 'Z')) + "\n";
+}
+#endif
+
 // One fault; false when it could not be done.
 bool DoFault(std::string_view argument) {
   namespace fs = std::filesystem;
@@ -141,7 +184,7 @@ bool WaitForLines(const std::vector<std::string_view>& arguments) {
   return true;
 }
 
-void WriteMarker(const std::string& marker, const std::string& waitFor,
+void WriteMarker(const std::string& marker, const std::string& waitFor, const std::string& zombies,
                  const std::vector<std::string_view>& arguments) {
   const std::string part = marker + ".part";
   {
@@ -149,6 +192,7 @@ void WriteMarker(const std::string& marker, const std::string& waitFor,
     if (!waitFor.empty()) {
       out << "wait-for=" << (std::filesystem::exists(waitFor) ? "found" : "timeout") << "\n";
     }
+    out << zombies;
     for (const std::string_view argument : arguments) out << "arg=" << argument << "\n";
   }
   std::filesystem::rename(part, marker);
@@ -173,10 +217,14 @@ int main(int argc, char** argv) {
   // The marker tells whether the file came in time.
   if (!waitFor.empty()) WaitUntil([&] { return std::filesystem::exists(waitFor); });
   if (!WaitForLines(arguments)) return kFaultFailed;
+  std::string zombies;
+#ifndef _WIN32
+  if (std::ranges::find(arguments, "zombies") != arguments.end()) zombies = ZombieLine();
+#endif
   for (const std::string_view argument : arguments) {
     if (!DoFault(argument)) return kFaultFailed;
   }
   if (crash) Crash();
-  if (!marker.empty()) WriteMarker(marker, waitFor, arguments);
+  if (!marker.empty()) WriteMarker(marker, waitFor, zombies, arguments);
   return exitCode;
 }

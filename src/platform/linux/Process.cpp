@@ -99,8 +99,30 @@ std::string Absolute(const std::string& path) {
   return std::string(buffer.data()) + "/" + path;
 }
 
+// The error number of a failed start of the opener carries this mark, so
+// that the reason names the opener rather than the file it was to open.
+constexpr std::uint32_t kOpenerMark = 0x10000;
+
 StartOutcome Refused(int error) {
   return StartOutcome{false, static_cast<std::uint32_t>(error), nullptr};
+}
+
+// Starts a program that runs on independently: an intermediate child starts it
+// and ends at once, so the program's parent becomes the system's reaper (init,
+// or the nearest subreaper) and no ended program is left unreaped while the run
+// goes on. The intermediate is reaped here; it ends with the error number of
+// its start (all of them are below 256), 0 when the program started.
+template <class Spawn>
+int StartIndependent(const Spawn& spawn) {
+  const pid_t intermediate = ::fork();
+  if (intermediate < 0) return errno;
+  if (intermediate == 0) ::_exit(spawn());
+  int status = 0;
+  while (::waitpid(intermediate, &status, 0) != intermediate) {
+    if (errno != EINTR) return errno;
+  }
+  // An intermediate ended by a signal gives no account of the start.
+  return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
 }
 
 }  // namespace
@@ -138,11 +160,19 @@ StartOutcome StartProgram(const StartRequest& request) {
   }
   const SpawnAttributes attributes;
   pid_t pid = 0;
-  const int error =
-      executable
-          ? ::posix_spawn(&pid, file.c_str(), actions.Get(), attributes.Get(), argv.data(), environ)
-          : ::posix_spawnp(&pid, "xdg-open", actions.Get(), attributes.Get(), argv.data(), environ);
-  if (error != 0) return Refused(error);
+  const auto spawn = [&] {
+    return executable ? ::posix_spawn(&pid, file.c_str(), actions.Get(), attributes.Get(),
+                                      argv.data(), environ)
+                      : ::posix_spawnp(&pid, "xdg-open", actions.Get(), attributes.Get(),
+                                       argv.data(), environ);
+  };
+  // Only a process that is waited for stays a child of this one.
+  const int error = request.KeepHandle ? spawn() : StartIndependent(spawn);
+  if (error != 0) {
+    StartOutcome refused = Refused(error);
+    if (!executable) refused.ErrorCode |= kOpenerMark;
+    return refused;
+  }
 
   StartOutcome outcome{true, 0, nullptr};
   if (request.KeepHandle) outcome.Process.reset(new StartedProcess{pid, 0});
@@ -150,7 +180,8 @@ StartOutcome StartProgram(const StartRequest& request) {
 }
 
 std::wstring SystemErrorText(std::uint32_t errorCode) {
-  return DecodeUtf8(std::strerror(static_cast<int>(errorCode)));
+  const std::wstring reason = DecodeUtf8(std::strerror(static_cast<int>(errorCode & ~kOpenerMark)));
+  return (errorCode & kOpenerMark) != 0 ? L"xdg-open: " + reason : reason;
 }
 
 std::uint32_t WaitForProcess(StartedProcess& process) {
