@@ -31,8 +31,8 @@ struct LocaleMapping {
 // @devanagari), else the one the language most likely has in the region. A
 // region that is not a two-letter one is no region, and a locale without one
 // lies where its language most likely does (de gives DE). The C and POSIX
-// locales, and a name whose language ICU does not know, give English (United
-// States) and US.
+// locales, and a name ICU cannot place (an unknown language without a region),
+// give English (United States) and US.
 LocaleMapping MapLocale(std::string_view name);
 
 }  // namespace dorvanta::platform::linux_impl
