@@ -10,7 +10,8 @@
 namespace dorvanta::platform::linux_impl {
 namespace {
 
-constexpr std::uint16_t kEnglishUnitedStates = 0x0409;
+// The C and POSIX locales: English (United States).
+LocaleMapping PosixMapping() { return LocaleMapping{0x0409, "US"}; }
 
 using LocaleQuery = int32_t (*)(const char*, char*, int32_t, UErrorCode*);
 
@@ -114,30 +115,30 @@ bool IsPosixLocaleName(std::string_view name) {
 }
 
 LocaleMapping MapLocale(std::string_view name) {
-  const LocaleMapping posix{kEnglishUnitedStates, "US"};
-  std::optional<Parts> locale = IsPosixLocaleName(name) ? std::nullopt : Split(name);
-  if (!locale) return posix;
-  if (!Listed(uloc_getISOCountries(), locale->Region)) locale->Region.clear();
-  std::string script = locale->Script;
+  std::optional<Parts> split = IsPosixLocaleName(name) ? std::nullopt : Split(name);
+  if (!split) return PosixMapping();
+  Parts& locale = *split;
+  if (!Listed(uloc_getISOCountries(), locale.Region)) locale.Region.clear();
+  std::string script = locale.Script;
   if (script.empty()) {
-    script = ScriptOfVariant(locale->Variant);
-    if (!script.empty()) locale->Variant.clear();
+    script = ScriptOfVariant(locale.Variant);
+    if (!script.empty()) locale.Variant.clear();
   }
-  if (script.empty() && !locale->Region.empty()) {
-    script = LikelyPart(uloc_getScript, Tag(locale->Language, {}, locale->Region, {}));
+  if (script.empty() && !locale.Region.empty()) {
+    script = LikelyPart(uloc_getScript, Tag(locale.Language, {}, locale.Region, {}));
   }
   // A locale without a region lies where its language most likely does; one
   // that ICU cannot place at all, as of a language it does not know, counts as C.
   const std::string location =
-      locale->Region.empty() ? LikelyPart(uloc_getCountry, Tag(locale->Language, script, {}, {}))
-                             : locale->Region;
-  if (location.empty()) return posix;
+      locale.Region.empty() ? LikelyPart(uloc_getCountry, Tag(locale.Language, script, {}, {}))
+                            : locale.Region;
+  if (location.empty()) return PosixMapping();
   // Windows has identifiers of their own for some scripts (sr_Latn_RS); the
   // others go by language and region.
   const std::uint32_t lcid =
-      ExactLcid(Tag(locale->Language, script, locale->Region, locale->Variant))
+      ExactLcid(Tag(locale.Language, script, locale.Region, locale.Variant))
           .value_or(uloc_getLCID(
-              Tag(locale->Language, locale->Script, locale->Region, locale->Variant).c_str()));
+              Tag(locale.Language, locale.Script, locale.Region, locale.Variant).c_str()));
   // The low 16 bits of a locale identifier are its language identifier.
   return LocaleMapping{static_cast<std::uint16_t>(lcid & 0xFFFF), location};
 }
