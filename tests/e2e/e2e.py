@@ -169,12 +169,14 @@ def os_pretty_name() -> str:
 LANGUAGE_IDS = {"en_US": 0x0409, "de_DE": 0x0407, "en_GB": 0x0809, "fr_CA": 0x0C0C, "de": 0x0007}
 # The territory a locale without one stands for.
 LIKELY_TERRITORIES = {"de": "DE", "en": "US", "fr": "FR"}
+# Locale names of no known language, which count as C; there is nothing to generate.
+UNKNOWN_LOCALES = {"foo"}
 
 
 def locale_language(name: str) -> str:
-    """"de_DE.UTF-8@euro" gives "de_DE"; C and POSIX give "en_US"."""
+    """"de_DE.UTF-8@euro" gives "de_DE"; C, POSIX and unknown names give "en_US"."""
     base = re.split(r"[.@]", name, maxsplit=1)[0]
-    return "en_US" if base in ("C", "POSIX") else base
+    return "en_US" if base in ("C", "POSIX") or name in UNKNOWN_LOCALES else base
 
 
 def messages_locale(env: dict[str, str]) -> str:
