@@ -55,11 +55,13 @@ TEST_F(HardwareIdsWalk, ErrorCodesDecideWhetherTheWalkGoesOn) {
   EXPECT_EQ(fake::Devices().Closes, 1);
 }
 
-TEST_F(HardwareIdsWalk, BufferThatWouldNotGrowEndsTheWalk) {
+TEST_F(HardwareIdsWalk, BufferThatWouldNotGrowSkipsTheDevice) {
   Add(fake::DeviceWithIds({u"FIRST"}));
-  Add(fake::FakeDevice{{}, kErrorInsufficientBuffer, 0});
+  Add(fake::FakeDevice{{}, kErrorInsufficientBuffer, 0});  // asks for nothing at once
+  Add(fake::FakeDevice{{}, kErrorInsufficientBuffer, 8});  // asks for 8 bytes once given 8
   Add(fake::DeviceWithIds({u"AFTER"}));
-  EXPECT_EQ(Walk(), (std::vector<Ids>{{L"FIRST"}}));
+  EXPECT_EQ(Walk(), (std::vector<Ids>{{L"FIRST"}, {L"AFTER"}}));
+  EXPECT_EQ(fake::Devices().ReadIndexes, (std::vector<std::uint32_t>{0, 0, 1, 2, 2, 3, 3}));
 }
 
 TEST_F(HardwareIdsWalk, UnopenableListHasNoDevices) {

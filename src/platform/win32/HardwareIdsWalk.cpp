@@ -38,14 +38,14 @@ std::vector<PresentDevice> WalkHardwareIds(DeviceListCalls& list) {
     PropertyRead read = list.ReadHardwareIds(buffer);
     bool noIds = false;
     while (!read.Succeeded) {
-      if (read.Error == kErrorInvalidData) {
+      // Any other failure than a too small buffer ends the whole walk.
+      if (read.Error != kErrorInvalidData && read.Error != kErrorInsufficientBuffer) return devices;
+      // The device has no hardware IDs, or keeps asking for a buffer that would
+      // not grow (it would be asked for forever): it is skipped.
+      if (read.Error == kErrorInvalidData || read.RequiredBytes <= buffer.size()) {
         noIds = true;
         break;
       }
-      // Any other failure than a too small buffer ends the whole walk, and so
-      // does a too small buffer that would not grow (it would be asked for forever).
-      if (read.Error != kErrorInsufficientBuffer) return devices;
-      if (read.RequiredBytes <= buffer.size()) return devices;
       try {
         buffer.assign(read.RequiredBytes, std::byte{0});
       } catch (const std::bad_alloc&) {

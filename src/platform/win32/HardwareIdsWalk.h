@@ -40,9 +40,9 @@ class DeviceListCalls {
 };
 
 // Every device of the list in index order with its hardware IDs. A device
-// without the property is left out; any other read failure, a read that asks
-// for no more bytes than it was given, or a buffer that cannot be allocated ends
-// the walk with the devices read so far.
+// without the property is left out, and so is one whose read keeps asking for
+// no more bytes than it was given; any other read failure, or a buffer that
+// cannot be allocated, ends the walk with the devices read so far.
 std::vector<PresentDevice> WalkHardwareIds(DeviceListCalls& list);
 
 }  // namespace dorvanta::platform::win32
