@@ -30,6 +30,8 @@ TEST_F(HardwareIds, WholeMatchingIgnoresOnlyAsciiCase) {
 TEST_F(HardwareIds, PrefixMatchingNeedsTheWholeIdAtTheStart) {
   Add(fake::DeviceWithIds({u"PCI\\VEN08", u"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC"}));
   EXPECT_TRUE(FindHardwareId(L"pci\\ven08&dev15", true));
+  // The whole ID is a prefix of itself: an entry of exactly its length matches.
+  EXPECT_TRUE(FindHardwareId(L"pci\\ven08&dev15&subsys_000815&etc&etc", true));
   EXPECT_FALSE(FindHardwareId(L"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC&MORE", true));
   EXPECT_FALSE(FindHardwareId(L"VEN08", true));
   EXPECT_TRUE(FindHardwareId(L"", true));  // every device with an ID
