@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "facts/HardwareIds.h"
 #include "platform/Devices.h"
 #include "platform/win32/HardwareIdsWalk.h"
 
@@ -13,7 +14,10 @@ DevicesState& Devices() {
   return state;
 }
 
-void ResetDevices() { Devices() = DevicesState{}; }
+void ResetDevices() {
+  Devices() = DevicesState{};
+  ForgetPresentDevices();
+}
 
 std::vector<std::byte> Utf16Bytes(std::u16string_view units) {
   std::vector<std::byte> bytes;

@@ -26,6 +26,7 @@ struct DevicesState {
 };
 
 DevicesState& Devices();
+// Also makes the core forget the devices it read.
 void ResetDevices();
 
 // UTF-16LE bytes of `units`, taken literally (terminators included by the caller).
