@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace dorvanta::platform::win32 {
 namespace {
