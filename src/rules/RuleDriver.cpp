@@ -6,6 +6,7 @@
 #include <span>
 
 #include "criteria/CriteriaLine.h"
+#include "facts/HardwareIds.h"
 #include "platform/ProfileReader.h"
 #include "report/Report.h"
 #include "rules/ActionLine.h"
@@ -78,8 +79,10 @@ void ProcessIniFile(const std::wstring& iniPath) {
       continue;
     }
     Report(L"\nProcessing %s\n%s", actions, kProcessingRule);
-    ForEachLine(LinesOf(buffer, actionsLength),
-                [&](const std::wstring& line) { RunActionLine(line, actions); });
+    ForEachLine(LinesOf(buffer, actionsLength), [&](const std::wstring& line) {
+      ForgetPresentDevices();  // the action may change the devices present
+      RunActionLine(line, actions);
+    });
   }
 }
 

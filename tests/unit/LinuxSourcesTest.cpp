@@ -121,14 +121,5 @@ TEST(LinuxDevices, AcpiFormsAndPresence) {
   EXPECT_FALSE(AcpiStatusPresent(std::string("8\n")));  // functioning but not present
 }
 
-TEST(LinuxDevices, MultiStringBytes) {
-  const std::vector<std::byte> bytes = EncodeMultiString({L"AB", L"C"});
-  const std::vector<int> expected{'A', 0, 'B', 0, 0, 0, 'C', 0, 0, 0, 0, 0};
-  ASSERT_EQ(bytes.size(), expected.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    EXPECT_EQ(std::to_integer<int>(bytes[i]), expected[i]);
-  EXPECT_TRUE(EncodeMultiString({}).empty());
-}
-
 }  // namespace
 }  // namespace dorvanta::platform::linux_impl
