@@ -63,6 +63,7 @@ the folders that hold them. Tokens in blocks:
   {{xHH}}             the raw byte HH, never converted
   {{NOEOL}}           at the end of a line: no line end after it
   {{N}}               inside @repeat: the pass number, 1 .. N
+  {{WORK}}            in @made and @shortcut blocks: the work folder's path
   {{native:A|windows:B}}  A for the native executable, B for the Windows one
 Lines starting with "#" between blocks are comments.
 
@@ -811,7 +812,7 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
     if result.stdout != expected_stdout:
         problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
     problems += compare_written(case.logs, render, work, "log file", "log")
-    files_render = Render(render.target, {}, output=False)
+    files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
     for name, block in case.shortcuts.items():
         path = work / name

@@ -27,9 +27,11 @@ std::string TextFileBytes(std::wstring_view text) {
 }  // namespace
 
 LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bool truncate) {
-  win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                         truncate ? CREATE_ALWAYS : OPEN_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Shared for reading and writing, as the C runtime opens text files: a
+  // program started without waiting may append to the same log meanwhile.
+  win32::UniqueHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return Failure();
   if (!truncate) {
     LARGE_INTEGER zero{};

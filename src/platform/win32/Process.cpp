@@ -37,7 +37,9 @@ StartOutcome StartProgram(const StartRequest& request) {
 
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
-  info.fMask = request.KeepHandle ? SEE_MASK_NOCLOSEPROCESS : 0;
+  // No error dialog: an unattended run would wait on it for ever, and the
+  // failure's own reason comes back through GetLastError instead.
+  info.fMask = SEE_MASK_FLAG_NO_UI | (request.KeepHandle ? SEE_MASK_NOCLOSEPROCESS : 0);
   info.hwnd = nullptr;
   info.lpVerb = nullptr;
   info.lpFile = request.File.c_str();

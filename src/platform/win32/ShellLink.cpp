@@ -28,7 +28,11 @@ std::optional<ShortcutStep> WriteShortcut(const ShortcutRequest& request) {
   if (!request.Arguments.empty() && FAILED(link->SetArguments(request.Arguments.c_str()))) {
     return ShortcutStep::SetArguments;
   }
-  if (FAILED(link->SetPath(request.Target.c_str()))) return ShortcutStep::SetPath;
+  // A link holds a local path of less than MAX_PATH characters; the link object
+  // takes a longer one without failing and saves an empty path instead.
+  if (request.Target.size() >= MAX_PATH || FAILED(link->SetPath(request.Target.c_str()))) {
+    return ShortcutStep::SetPath;
+  }
   if (FAILED(link->SetDescription(request.Description.c_str()))) {
     return ShortcutStep::SetDescription;
   }
