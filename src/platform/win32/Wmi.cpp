@@ -8,13 +8,11 @@
 
 #include "platform/win32/AutomationOwners.h"
 #include "platform/win32/ComPtr.h"
+#include "platform/win32/WmiQueryCycle.h"
 
 namespace dorvanta::platform {
+namespace win32 {
 namespace {
-
-using win32::ComPtr;
-using win32::UniqueBstr;
-using win32::UniqueVariant;
 
 constexpr CLSID kClsidWbemLocator = {
     0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
@@ -59,8 +57,8 @@ class ComObject final : public WmiObject {
     auto value = std::make_unique<ComValue>();
     const UniqueBstr name(property);
     const HRESULT result = object_->Get(name.Get(), 0, value->Put(), nullptr, nullptr);
-    if (FAILED(result)) return WmiGetResult{result, nullptr, {}};
-    return WmiGetResult{result, std::move(value), {}};
+    if (FAILED(result)) return WmiGetResult{result, nullptr};
+    return WmiGetResult{result, std::move(value)};
   }
 
  private:
@@ -126,19 +124,29 @@ class ComLocator final : public WmiLocator {
   ComPtr<IWbemLocator> locator_;
 };
 
+// The calls of the cycle as COM makes them.
+class ComLibrary final : public WmiCom {
+ public:
+  ComResult EnterApartment() override { return ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+
+  void LeaveApartment() override { ::CoUninitialize(); }
+
+  WmiLocatorResult CreateLocator() override {
+    auto locator = std::make_unique<ComLocator>();
+    const HRESULT result =
+        ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
+                           reinterpret_cast<void**>(locator->Receive()));
+    if (FAILED(result)) return WmiLocatorResult{result, nullptr};
+    return WmiLocatorResult{result, std::move(locator)};
+  }
+};
+
 }  // namespace
+}  // namespace win32
 
-ComResult EnterComApartment() { return ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-
-void LeaveComApartment() { ::CoUninitialize(); }
-
-WmiLocatorResult CreateWmiLocator() {
-  auto locator = std::make_unique<ComLocator>();
-  const HRESULT result =
-      ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
-                         reinterpret_cast<void**>(locator->Receive()));
-  if (FAILED(result)) return WmiLocatorResult{result, nullptr};
-  return WmiLocatorResult{result, std::move(locator)};
+WmiAnswer ReadWmiProperty(const std::wstring& className, const std::wstring& property) {
+  win32::ComLibrary com;
+  return win32::QueryWmiProperty(com, className, property);
 }
 
 }  // namespace dorvanta::platform
