@@ -2,8 +2,15 @@
 
 #include <cstdint>
 
+#include "common/UniqueResource.h"
+
 namespace dorvanta::platform::win32 {
 namespace {
+
+void Leave(WmiCom* com) { com->LeaveApartment(); }
+
+// Leaves the apartment once when dropped; made only when entering succeeded.
+using Apartment = UniqueResource<&Leave>;
 
 WmiFailure FailureAt(WmiStep step, ComResult result) {
   return WmiFailure{step, static_cast<std::uint32_t>(result), {}};
@@ -17,11 +24,16 @@ std::wstring TextOf(const WmiValue& value) {
   return value.ConvertToString().value_or(std::wstring());
 }
 
-// The query between entering and leaving the apartment. The stages are declared
-// in the order they are obtained, so every return releases them in reverse:
-// value, instance, enumerator, services, locator.
-WmiAnswer QueryInApartment(WmiCom& com, const std::wstring& className,
+}  // namespace
+
+// The stages are declared in the order they are obtained, so every return
+// releases them in reverse: value, instance, enumerator, services, locator,
+// and leaves the apartment last.
+WmiAnswer QueryWmiProperty(WmiCom& com, const std::wstring& className,
                            const std::wstring& property) {
+  const ComResult entered = com.EnterApartment();
+  if (Failed(entered)) return FailureAt(WmiStep::InitialiseCom, entered);
+  const Apartment apartment(&com);
   const WmiLocatorResult locator = com.CreateLocator();
   if (Failed(locator.Result)) return FailureAt(WmiStep::CreateLocator, locator.Result);
   const WmiConnectResult connection = locator.Locator->ConnectServer(L"\\\\.\\root\\cimv2");
@@ -39,17 +51,6 @@ WmiAnswer QueryInApartment(WmiCom& com, const std::wstring& className,
     text = TextOf(*got.Value);
   }
   return text;
-}
-
-}  // namespace
-
-WmiAnswer QueryWmiProperty(WmiCom& com, const std::wstring& className,
-                           const std::wstring& property) {
-  const ComResult entered = com.EnterApartment();
-  if (Failed(entered)) return FailureAt(WmiStep::InitialiseCom, entered);
-  WmiAnswer answer = QueryInApartment(com, className, property);
-  com.LeaveApartment();
-  return answer;
 }
 
 }  // namespace dorvanta::platform::win32
