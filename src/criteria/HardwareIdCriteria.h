@@ -8,8 +8,8 @@
 namespace dorvanta {
 
 // `<operator>,<hardware ID>`: EQ holds when a present device has the ID (whole,
-// or as a prefix with `prefixMatch`), NE when none has; the devices are searched
-// afresh on every call.
+// or as a prefix with `prefixMatch`), NE when none has; the devices are read
+// once between actions (FindHardwareId).
 CriterionResult CheckHardwareIdCriterion(const std::wstring& value, const std::wstring& section,
                                          const std::wstring& key, bool prefixMatch);
 

@@ -9,6 +9,12 @@ namespace dorvanta {
 // True when a present device has a hardware ID equal to `id` (prefixMatch off)
 // or beginning with it (prefixMatch on), letters A..Z compared without case.
 // An absent ID, and a device list that cannot be read, give false. Reports nothing.
+// The present devices are read at the first search and kept for later ones,
+// a read that failed or stopped early included, until ForgetPresentDevices.
 bool FindHardwareId(std::optional<std::wstring_view> id, bool prefixMatch);
+
+// Makes the next search read the present devices afresh. Called before every
+// action line: an action may install a driver or plug a device in.
+void ForgetPresentDevices();
 
 }  // namespace dorvanta

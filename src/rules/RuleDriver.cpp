@@ -6,6 +6,7 @@
 #include <span>
 
 #include "criteria/CriteriaLine.h"
+#include "facts/HardwareIds.h"
 #include "platform/ProcessExit.h"
 #include "platform/ProfileReader.h"
 #include "report/Report.h"
@@ -101,6 +102,10 @@ WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExe
       continue;
     }
     Report(L"\nProcessing %s\n%s", actions, kProcessingRule);
+    ForEachLine(LinesOf(buffer, actionsLength), [&](const std::wstring& line) {
+      ForgetPresentDevices();  // the action may change the devices present
+      RunActionLine(line, actions);
+    });
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
       observer.ActionRun(x, line, RunActionLine(line, actions, executor));
     });

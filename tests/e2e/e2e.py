@@ -63,6 +63,7 @@ the folders that hold them. Tokens in blocks:
   {{xHH}}             the raw byte HH, never converted
   {{NOEOL}}           at the end of a line: no line end after it
   {{N}}               inside @repeat: the pass number, 1 .. N
+  {{WORK}}            in @made and @shortcut blocks: the work folder's path
   {{native:A|windows:B}}  A for the native executable, B for the Windows one
 Lines starting with "#" between blocks are comments.
 
@@ -169,12 +170,14 @@ def os_pretty_name() -> str:
 LANGUAGE_IDS = {"en_US": 0x0409, "de_DE": 0x0407, "en_GB": 0x0809, "fr_CA": 0x0C0C, "de": 0x0007}
 # The territory a locale without one stands for.
 LIKELY_TERRITORIES = {"de": "DE", "en": "US", "fr": "FR"}
+# Locale names of no known language, which count as C; there is nothing to generate.
+UNKNOWN_LOCALES = {"foo"}
 
 
 def locale_language(name: str) -> str:
-    """"de_DE.UTF-8@euro" gives "de_DE"; C and POSIX give "en_US"."""
+    """"de_DE.UTF-8@euro" gives "de_DE"; C, POSIX and unknown names give "en_US"."""
     base = re.split(r"[.@]", name, maxsplit=1)[0]
-    return "en_US" if base in ("C", "POSIX") else base
+    return "en_US" if base in ("C", "POSIX") or name in UNKNOWN_LOCALES else base
 
 
 def messages_locale(env: dict[str, str]) -> str:
@@ -809,7 +812,7 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
     if result.stdout != expected_stdout:
         problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
     problems += compare_written(case.logs, render, work, "log file", "log")
-    files_render = Render(render.target, {}, output=False)
+    files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
     for name, block in case.shortcuts.items():
         path = work / name

@@ -1,7 +1,10 @@
 #include "fake/FakeDevices.h"
 
 #include <algorithm>
-#include <memory>
+
+#include "facts/HardwareIds.h"
+#include "platform/Devices.h"
+#include "platform/win32/HardwareIdsWalk.h"
 
 namespace dorvanta {
 namespace fake {
@@ -11,7 +14,10 @@ DevicesState& Devices() {
   return state;
 }
 
-void ResetDevices() { Devices() = DevicesState{}; }
+void ResetDevices() {
+  Devices() = DevicesState{};
+  ForgetPresentDevices();
+}
 
 std::vector<std::byte> Utf16Bytes(std::u16string_view units) {
   std::vector<std::byte> bytes;
@@ -31,22 +37,30 @@ FakeDevice DeviceWithIds(const std::vector<std::u16string>& ids) {
 
 namespace {
 
-class List final : public platform::DeviceList {
+class List final : public platform::win32::DeviceListCalls {
  public:
-  ~List() override { ++Devices().Closes; }
+  List() = default;
+  List(const List&) = delete;
+  List& operator=(const List&) = delete;
+  ~List() { ++Devices().Closes; }
 
-  bool HasDevice(std::uint32_t index) override { return index < Devices().Devices.size(); }
+  bool EnumDevice(std::uint32_t index) override {
+    index_ = index;
+    return index < Devices().Devices.size();
+  }
 
-  platform::PropertyRead ReadHardwareIds(std::uint32_t index,
-                                         std::span<std::byte> buffer) override {
-    Devices().ReadIndexes.push_back(index);
-    const FakeDevice& device = Devices().Devices.at(index);
+  platform::win32::PropertyRead ReadHardwareIds(std::span<std::byte> buffer) override {
+    Devices().ReadIndexes.push_back(index_);
+    const FakeDevice& device = Devices().Devices.at(index_);
     if (device.Error) return {false, *device.Error, device.ErrorRequiredBytes};
     const auto size = static_cast<std::uint32_t>(device.HardwareIds.size());
-    if (buffer.size() < size) return {false, platform::kErrorInsufficientBuffer, size};
+    if (buffer.size() < size) return {false, platform::win32::kErrorInsufficientBuffer, size};
     std::copy(device.HardwareIds.begin(), device.HardwareIds.end(), buffer.begin());
     return {true, 0, size};
   }
+
+ private:
+  std::uint32_t index_ = 0;
 };
 
 }  // namespace
@@ -54,10 +68,11 @@ class List final : public platform::DeviceList {
 
 namespace platform {
 
-std::unique_ptr<DeviceList> OpenPresentDevices() {
+std::vector<PresentDevice> ReadPresentDevices() {
   ++fake::Devices().Opens;
-  if (fake::Devices().OpenFails) return nullptr;
-  return std::make_unique<fake::List>();
+  if (fake::Devices().OpenFails) return {};
+  fake::List list;
+  return win32::WalkHardwareIds(list);
 }
 
 }  // namespace platform

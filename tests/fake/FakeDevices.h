@@ -1,4 +1,6 @@
-// A fake device list: the devices' hardware-ID bytes and read failures a test sets.
+// A fake of the SetupAPI device list calls: the devices' hardware-ID bytes and
+// the read failures a test sets. The present devices are read from it by the
+// same walk that the Windows build runs over the real calls.
 #pragma once
 
 #include <cstddef>
@@ -6,8 +8,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/Devices.h"
 
 namespace dorvanta::fake {
 
@@ -26,6 +26,7 @@ struct DevicesState {
 };
 
 DevicesState& Devices();
+// Also makes the core forget the devices it read.
 void ResetDevices();
 
 // UTF-16LE bytes of `units`, taken literally (terminators included by the caller).

@@ -2,6 +2,9 @@
 
 #include <memory>
 
+using dorvanta::platform::win32::ComResult;
+using dorvanta::platform::win32::Failed;
+
 namespace dorvanta {
 namespace fake {
 
@@ -18,7 +21,7 @@ namespace {
 
 void Record(std::wstring event) { Wmi().Events.push_back(std::move(event)); }
 
-class Value final : public platform::WmiValue {
+class Value final : public platform::win32::WmiValue {
  public:
   explicit Value(FakeWmiValue value) : value_(std::move(value)) {}
   ~Value() override { Record(L"clear value"); }
@@ -33,32 +36,27 @@ class Value final : public platform::WmiValue {
   FakeWmiValue value_;
 };
 
-class Object final : public platform::WmiObject {
+class Object final : public platform::win32::WmiObject {
  public:
   explicit Object(FakeWmiInstance instance) : instance_(std::move(instance)) {}
   ~Object() override { Record(L"release object"); }
 
-  platform::WmiGetResult Get(const std::wstring& property) override {
+  platform::win32::WmiGetResult Get(const std::wstring& property) override {
     Record(L"get " + property);
     const auto found = instance_.Properties.find(property);
-    if (found == instance_.Properties.end()) {
-      const auto detail = instance_.FailureDetails.find(property);
-      return platform::WmiGetResult{
-          kWbemNotFound, nullptr,
-          detail == instance_.FailureDetails.end() ? std::wstring() : detail->second};
-    }
-    return platform::WmiGetResult{0, std::make_unique<Value>(found->second), {}};
+    if (found == instance_.Properties.end()) return {kWbemNotFound, nullptr};
+    return {0, std::make_unique<Value>(found->second)};
   }
 
  private:
   FakeWmiInstance instance_;
 };
 
-class Enumerator final : public platform::WmiEnumerator {
+class Enumerator final : public platform::win32::WmiEnumerator {
  public:
   ~Enumerator() override { Record(L"release enumerator"); }
 
-  std::unique_ptr<platform::WmiObject> Next() override {
+  std::unique_ptr<platform::win32::WmiObject> Next() override {
     if (next_ >= Wmi().Instances.size()) return nullptr;
     return std::make_unique<Object>(Wmi().Instances[next_++]);
   }
@@ -67,25 +65,40 @@ class Enumerator final : public platform::WmiEnumerator {
   std::size_t next_ = 0;
 };
 
-class Services final : public platform::WmiServices {
+class Services final : public platform::win32::WmiServices {
  public:
   ~Services() override { Record(L"release services"); }
-  platform::ComResult SetProxyBlanket() override { return Wmi().BlanketResult; }
-  platform::WmiQueryResult ExecQuery(const std::wstring& language,
-                                     const std::wstring& query) override {
+  ComResult SetProxyBlanket() override { return Wmi().BlanketResult; }
+  platform::win32::WmiQueryResult ExecQuery(const std::wstring& language,
+                                            const std::wstring& query) override {
     Record(L"query " + language + L" " + query);
-    if (platform::Failed(Wmi().QueryResult)) return {Wmi().QueryResult, nullptr};
+    if (Failed(Wmi().QueryResult)) return {Wmi().QueryResult, nullptr};
     return {Wmi().QueryResult, std::make_unique<Enumerator>()};
   }
 };
 
-class Locator final : public platform::WmiLocator {
+class Locator final : public platform::win32::WmiLocator {
  public:
   ~Locator() override { Record(L"release locator"); }
-  platform::WmiConnectResult ConnectServer(const std::wstring& nameSpace) override {
+  platform::win32::WmiConnectResult ConnectServer(const std::wstring& nameSpace) override {
     Record(L"connect " + nameSpace);
-    if (platform::Failed(Wmi().ConnectResult)) return {Wmi().ConnectResult, nullptr};
+    if (Failed(Wmi().ConnectResult)) return {Wmi().ConnectResult, nullptr};
     return {Wmi().ConnectResult, std::make_unique<Services>()};
+  }
+};
+
+class Com final : public platform::win32::WmiCom {
+ public:
+  ComResult EnterApartment() override {
+    Record(L"enter");
+    return Wmi().EnterResult;
+  }
+
+  void LeaveApartment() override { Record(L"leave"); }
+
+  platform::win32::WmiLocatorResult CreateLocator() override {
+    if (Failed(Wmi().LocatorResult)) return {Wmi().LocatorResult, nullptr};
+    return {Wmi().LocatorResult, std::make_unique<Locator>()};
   }
 };
 
@@ -94,16 +107,10 @@ class Locator final : public platform::WmiLocator {
 
 namespace platform {
 
-ComResult EnterComApartment() {
-  fake::Record(L"enter");
-  return fake::Wmi().EnterResult;
-}
-
-void LeaveComApartment() { fake::Record(L"leave"); }
-
-WmiLocatorResult CreateWmiLocator() {
-  if (Failed(fake::Wmi().LocatorResult)) return {fake::Wmi().LocatorResult, nullptr};
-  return {fake::Wmi().LocatorResult, std::make_unique<fake::Locator>()};
+WmiAnswer ReadWmiProperty(const std::wstring& className, const std::wstring& property) {
+  if (fake::Wmi().Answer) return *fake::Wmi().Answer;
+  fake::Com com;
+  return win32::QueryWmiProperty(com, className, property);
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
-// A fake management service: the stage results a test sets, the instances the
-// query yields, and a record of every call and release in order.
+// A fake management service: the Windows query cycle on fake COM calls (the
+// stage results a test sets, the instances the query yields, and a record of
+// every call and release in order), or an answer a test gives as data.
 #pragma once
 
 #include <map>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/Wmi.h"
+#include "platform/win32/WmiQueryCycle.h"
 
 namespace dorvanta::fake {
 
@@ -19,17 +21,20 @@ struct FakeWmiValue {
 
 struct FakeWmiInstance {
   std::map<std::wstring, FakeWmiValue> Properties;  // a property not here fails to read
-  std::map<std::wstring, std::wstring> FailureDetails;
 };
 
-inline constexpr platform::ComResult kWbemNotFound = static_cast<platform::ComResult>(0x80041002);
+using platform::win32::ComResult;
+
+inline constexpr ComResult kWbemNotFound = static_cast<ComResult>(0x80041002);
 
 struct WmiState {
-  platform::ComResult EnterResult = 0;
-  platform::ComResult LocatorResult = 0;
-  platform::ComResult ConnectResult = 0;
-  platform::ComResult BlanketResult = 0;
-  platform::ComResult QueryResult = 0;
+  // When set, every query gives this answer and the cycle does not run.
+  std::optional<platform::WmiAnswer> Answer;
+  ComResult EnterResult = 0;
+  ComResult LocatorResult = 0;
+  ComResult ConnectResult = 0;
+  ComResult BlanketResult = 0;
+  ComResult QueryResult = 0;
   std::vector<FakeWmiInstance> Instances;
   // "enter", "leave", "connect <namespace>", "query <language> <text>", "get <property>",
   // "convert", "clear value", "release object|enumerator|services|locator".

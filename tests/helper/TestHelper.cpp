@@ -22,10 +22,16 @@
 //   mkdir=PATH          make the folder PATH
 //   rename=FROM>TO      rename FROM to TO (a file TO is replaced)
 //   symlink=TARGET>LINK make LINK a symbolic link to TARGET (natively)
+//   append=PATH>LINE    open the file PATH for appending as the C runtime
+//                       opens text files (sharing reading and writing), write
+//                       LINE and a line end, and hold the file open until the
+//                       helper ends
 //   crash               end at once through a crash, last of all: natively by
 //                       SIGSEGV (its default action, without a core file), on
 //                       Windows by an unhandled access violation (exit code
 //                       0xC0000005, without a debugger or the error dialog)
+//   linger=PATH         after the marker, wait until PATH exists (at most 60
+//                       seconds) before ending, files held by append= still open
 // Arguments of other forms are only written to the marker.
 #include <algorithm>
 #include <chrono>
@@ -143,10 +149,18 @@ std::string ZombieLine() {
 }
 #endif
 
-// One fault; false when it could not be done.
-bool DoFault(std::string_view argument) {
+// One fault; false when it could not be done. Files opened by append= go to
+// `held`.
+bool DoFault(std::string_view argument, std::vector<std::ofstream>& held) {
   namespace fs = std::filesystem;
   std::error_code error;
+  if (const auto v = ValueOf(argument, "append="); !v.empty()) {
+    const auto [path, line] = SplitPair(v);
+    if (path.empty()) return false;
+    std::ofstream& out = held.emplace_back(path, std::ios::app);
+    out << line << std::endl;
+    return out.good();
+  }
   if (const auto v = ValueOf(argument, "remove="); !v.empty()) {
     fs::remove_all(v, error);
     return !error;
@@ -205,6 +219,7 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   std::string marker;
   std::string waitFor;
+  std::string linger;
   bool crash = false;
   for (const std::string_view argument : arguments) {
     if (const auto v = ValueOf(argument, "exit="); !v.empty()) {
@@ -212,6 +227,7 @@ int main(int argc, char** argv) {
     }
     if (const auto v = ValueOf(argument, "marker="); !v.empty()) marker = v;
     if (const auto v = ValueOf(argument, "wait-for="); !v.empty()) waitFor = v;
+    if (const auto v = ValueOf(argument, "linger="); !v.empty()) linger = v;
     if (argument == "crash") crash = true;
   }
   // The marker tells whether the file came in time.
@@ -221,10 +237,12 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
   if (std::ranges::find(arguments, "zombies") != arguments.end()) zombies = ZombieLine();
 #endif
+  std::vector<std::ofstream> held;
   for (const std::string_view argument : arguments) {
-    if (!DoFault(argument)) return kFaultFailed;
+    if (!DoFault(argument, held)) return kFaultFailed;
   }
   if (crash) Crash();
   if (!marker.empty()) WriteMarker(marker, waitFor, zombies, arguments);
+  if (!linger.empty()) WaitUntil([&] { return std::filesystem::exists(linger); });
   return exitCode;
 }

@@ -19,6 +19,15 @@ TEST(DesktopEntry, StringValuesAreEscaped) {
   EXPECT_EQ(EscapeStringValue(" lead\\tab\tnl\n"), "\\slead\\\\tab\\tnl\\n");
 }
 
+TEST(DesktopEntry, OnlyEscapableControlCharactersCanBeWritten) {
+  EXPECT_TRUE(CanBeWritten("tab\tline\ncr\r"));
+  EXPECT_TRUE(CanBeWritten("caf\xc3\xa9 \xc2\x85"));
+  EXPECT_FALSE(CanBeWritten("del\x7f"));
+  EXPECT_FALSE(CanBeWritten("\x1b[31m"));
+  EXPECT_FALSE(CanBeWritten("\x1f"));
+  EXPECT_FALSE(CanBeWritten(std::string_view("a\0b", 3)));
+}
+
 TEST(DesktopEntry, WholeFile) {
   DesktopEntry entry;
   entry.Name = "My App";

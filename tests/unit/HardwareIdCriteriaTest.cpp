@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "criteria/CriteriaLine.h"
+#include "facts/HardwareIds.h"
 #include "facts/SystemFacts.h"
 #include "fake/FakeDevices.h"
 #include "fake/FakePlatform.h"
@@ -45,6 +46,29 @@ TEST_F(HardwareIdCriteria, MalformedValues) {
   EXPECT_EQ(Out(),
             L"ERROR: Missing ',' in section CRITERIA4 (key: HWID)!\n"
             L"ERROR: Operator GE is invalid for HWID in section CRITERIA4\n");
+}
+
+TEST_F(HardwareIdCriteria, FailedReadGivesTheSameVerdictOnEveryLine) {
+  // The walk stops at the second device: the third is never seen.
+  fake::Devices().Devices = {fake::DeviceWithIds({u"X"}), fake::FakeDevice{{}, 5u},
+                             fake::DeviceWithIds({u"Y"})};
+  for (int pass = 0; pass < 2; ++pass) {
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X"));
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWIDLeft = NE,Y"));
+  }
+  EXPECT_EQ(fake::Devices().Opens, 1);
+  ForgetPresentDevices();
+  fake::Devices().OpenFails = true;
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X"));
+  EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = NE,X"));
+  EXPECT_EQ(fake::Devices().Opens, 2);
+  EXPECT_EQ(Out(),
+            L"HWID X exists (EQ) --> OK\n"
+            L"HWIDLeft Y does not exist (NE) --> OK\n"
+            L"HWID X exists (EQ) --> OK\n"
+            L"HWIDLeft Y does not exist (NE) --> OK\n"
+            L"HWID X does not exist (EQ) --> NG\n"
+            L"HWID X does not exist (NE) --> OK\n");
 }
 
 TEST_F(HardwareIdCriteria, KeyTableReachesEveryNewFactAndCheck) {

@@ -20,6 +20,7 @@ TEST(LinuxLocale, LocaleConfLang) {
             "de_DE.UTF-8");
   EXPECT_EQ(ParseLocaleConfLang("LC_MESSAGES=C\n  LANG=\"en_GB.UTF-8\"\r\n"), "en_GB.UTF-8");
   EXPECT_EQ(ParseLocaleConfLang("export LANG='fr_CA'"), "fr_CA");
+  EXPECT_EQ(ParseLocaleConfLang("LANG=de_DE.UTF-8\nLANG=fr_FR.UTF-8\n"), "fr_FR.UTF-8");
   EXPECT_EQ(ParseLocaleConfLang("LANGUAGE=de:en\n# LANG=xx\n"), "");
   EXPECT_EQ(ParseLocaleConfLang(""), "");
 }
@@ -30,6 +31,46 @@ TEST(LinuxLocale, PosixNames) {
   }
   for (const char* name : {"", "CA", "ca_ES", "de_DE.UTF-8", "c"}) {
     EXPECT_FALSE(IsPosixLocaleName(name)) << name;
+  }
+}
+
+TEST(LinuxLocale, MapsAsWindowsDoes) {
+  const std::string longName(200, 'a');
+  const struct {
+    std::string_view Name;
+    std::uint16_t LanguageId;
+    std::string_view Location;
+  } examples[] = {{"en_US.UTF-8", 0x0409, "US"},
+                  {"de_DE.UTF-8", 0x0407, "DE"},
+                  {"en_GB", 0x0809, "GB"},
+                  {"fr_CA", 0x0C0C, "CA"},
+                  {"de", 0x0007, "DE"},
+                  {"C", 0x0409, "US"},
+                  {"POSIX", 0x0409, "US"},
+                  {"ca_ES@valencia", 0x0803, "ES"},
+                  {"zh_CN", 0x0804, "CN"},
+                  {"pa_IN", 0x0446, "IN"},
+                  {"und", 0, "US"},
+                  {"eo", 0, "001"},
+                  // The script counts, from glibc's modifier or the one the locale implies.
+                  {"sr_RS.UTF-8@latin", 0x241A, "RS"},
+                  {"sr_RS", 0x281A, "RS"},
+                  {"uz_UZ", 0x0443, "UZ"},
+                  {"uz_UZ@cyrillic", 0x0843, "UZ"},
+                  {"ha_NG", 0x0468, "NG"},
+                  {"tg_TJ", 0x0428, "TJ"},
+                  {"ks_IN@devanagari", 0x0860, "IN"},
+                  {"mn_MN", 0x0450, "MN"},
+                  // A region that is not a two-letter one is none; what ICU cannot place is C.
+                  {"en_USS", 0x0009, "US"},
+                  {"en_001", 0x0009, "US"},
+                  {"foo", 0x0409, "US"},
+                  {"xx_YY.UTF-8", 0x0409, "US"},
+                  {longName, 0x0409, "US"}};
+  for (const auto& example : examples) {
+    const LocaleMapping mapping = MapLocale(example.Name);
+    EXPECT_EQ(mapping.LanguageId, example.LanguageId) << example.Name;
+    EXPECT_EQ(mapping.Location, example.Location) << example.Name;
   }
 }
 
@@ -78,15 +119,6 @@ TEST(LinuxDevices, AcpiFormsAndPresence) {
   EXPECT_TRUE(AcpiStatusPresent(std::string("15\n")));
   EXPECT_FALSE(AcpiStatusPresent(std::string("0\n")));
   EXPECT_FALSE(AcpiStatusPresent(std::string("8\n")));  // functioning but not present
-}
-
-TEST(LinuxDevices, MultiStringBytes) {
-  const std::vector<std::byte> bytes = EncodeMultiString({L"AB", L"C"});
-  const std::vector<int> expected{'A', 0, 'B', 0, 0, 0, 'C', 0, 0, 0, 0, 0};
-  ASSERT_EQ(bytes.size(), expected.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    EXPECT_EQ(std::to_integer<int>(bytes[i]), expected[i]);
-  EXPECT_TRUE(EncodeMultiString({}).empty());
 }
 
 }  // namespace

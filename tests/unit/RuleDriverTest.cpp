@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "facts/SystemFacts.h"
+#include "fake/FakeDevices.h"
 #include "fake/FakePlatform.h"
 #include "report/Report.h"
 
@@ -72,6 +73,17 @@ TEST_F(RuleDriverTest, MatchingPairRunsItsActionLines) {
                 L"ERROR: Action  not supported in section ACTION1!\n"
                 L"ERROR: Missing '=' in section ACTION1 (line: note)!\n" +
                 kEq + L"\nSection CRITERIA2 empty or not existing ... stop processing!\n");
+}
+
+TEST_F(RuleDriverTest, DevicesAreReadOnceBetweenActionLines) {
+  fake::Devices().Devices.push_back(fake::DeviceWithIds({u"PCI\\VEN_1"}));
+  platform_.Sections[L"CRITERIA1"] = {L"HWID=EQ,PCI\\VEN_1", L"HWIDLeft=EQ,PCI"};
+  platform_.Sections[L"CRITERIA2"] = {L"HWID=NE,USB\\X"};  // no ACTION1: no action ran
+  platform_.Sections[L"ACTION2"] = {L"Note=an action line, whatever it does"};
+  platform_.Sections[L"CRITERIA3"] = {L"HWID=EQ,PCI\\VEN_1", L"HWIDLeft=NE,USB"};
+  ProcessIniFile(L"rules.ini");
+  EXPECT_EQ(fake::Devices().Opens, 2);
+  EXPECT_EQ(platform_.SectionReads.back(), L"CRITERIA4");
 }
 
 TEST_F(RuleDriverTest, OversizedSectionEndsTheRunEvenAfterEarlierPairs) {

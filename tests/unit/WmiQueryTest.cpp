@@ -57,9 +57,8 @@ TEST_F(Wmi, PropertyFailureOnLaterInstanceDiscardsEarlierValue) {
 }
 
 TEST_F(Wmi, FailureWithPlatformDetailNamesTheSource) {
-  fake::FakeWmiInstance instance;
-  instance.FailureDetails[L"Vendor"] = L"/sys/class/dmi/id/sys_vendor: Permission denied";
-  fake::Wmi().Instances = {instance};
+  fake::Wmi().Answer = platform::WmiFailure{platform::WmiStep::GetProperty, 0x80004005,
+                                            L"/sys/class/dmi/id/sys_vendor: Permission denied"};
   EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Vendor"), L"");
   EXPECT_EQ(fake::Platform().Stdout,
             L"ERROR: Could not get property Vendor (/sys/class/dmi/id/sys_vendor: Permission "
@@ -86,11 +85,11 @@ TEST_F(Wmi, ValuesBecomeText) {
 
 TEST_F(Wmi, EachFailingStageReportsItsMessageAndReleasesWhatItHeld) {
   struct Case {
-    platform::ComResult fake::WmiState::*Stage;
+    fake::ComResult fake::WmiState::*Stage;
     const wchar_t* Message;
     Events Tail;
   };
-  const platform::ComResult failure = static_cast<platform::ComResult>(0x80070005);
+  const fake::ComResult failure = static_cast<fake::ComResult>(0x80070005);
   const Case cases[] = {
       {&fake::WmiState::EnterResult,
        L"ERROR: Failed to initialize COM library. Error code = 0x80070005\n",

@@ -4,9 +4,12 @@
 
 #include <libudev.h>
 
-#include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/parse/DeviceIds.h"
@@ -119,47 +122,29 @@ std::vector<std::wstring> HardwareIdsOf(udev_device* device) {
   return {};
 }
 
-class UdevDeviceList final : public DeviceList {
- public:
-  explicit UdevDeviceList(std::vector<std::vector<std::byte>> lists) : lists_(std::move(lists)) {}
-
-  bool HasDevice(std::uint32_t index) override { return index < lists_.size(); }
-
-  PropertyRead ReadHardwareIds(std::uint32_t index, std::span<std::byte> buffer) override {
-    const std::vector<std::byte>& list = lists_.at(index);
-    const auto required = static_cast<std::uint32_t>(list.size());
-    if (buffer.size() < list.size()) return PropertyRead{false, kErrorInsufficientBuffer, required};
-    std::copy(list.begin(), list.end(), buffer.begin());
-    return PropertyRead{true, 0, required};
-  }
-
- private:
-  std::vector<std::vector<std::byte>> lists_;
-};
-
 }  // namespace
 
-std::unique_ptr<DeviceList> OpenPresentDevices() {
+std::vector<PresentDevice> ReadPresentDevices() {
   const UniqueUdev context(udev_new());
-  if (!context) return nullptr;
+  if (!context) return {};
   const UniqueEnumerate enumerate(udev_enumerate_new(context.get()));
-  if (!enumerate) return nullptr;
+  if (!enumerate) return {};
   for (const char* subsystem : {"pci", "usb", "acpi"}) {
-    if (udev_enumerate_add_match_subsystem(enumerate.get(), subsystem) < 0) return nullptr;
+    if (udev_enumerate_add_match_subsystem(enumerate.get(), subsystem) < 0) return {};
   }
-  if (udev_enumerate_scan_devices(enumerate.get()) < 0) return nullptr;
+  if (udev_enumerate_scan_devices(enumerate.get()) < 0) return {};
 
-  std::vector<std::vector<std::byte>> lists;
+  std::vector<PresentDevice> devices;
   udev_list_entry* entry = nullptr;
   udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate.get())) {
     const UniqueDevice device(
         udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
     if (!device) continue;
-    const std::vector<std::wstring> ids = HardwareIdsOf(device.get());
+    std::vector<std::wstring> ids = HardwareIdsOf(device.get());
     // Devices without a Windows counterpart are not listed at all.
-    if (!ids.empty()) lists.push_back(linux_impl::EncodeMultiString(ids));
+    if (!ids.empty()) devices.push_back(PresentDevice{std::move(ids)});
   }
-  return std::make_unique<UdevDeviceList>(std::move(lists));
+  return devices;
 }
 
 }  // namespace dorvanta::platform

@@ -7,9 +7,7 @@
 
 namespace dorvanta::platform::linux_impl {
 
-FileHandle::~FileHandle() {
-  if (fd_ >= 0) ::close(fd_);
-}
+void CloseDescriptor(int fd) { ::close(fd); }
 
 std::optional<std::string> ReadToEnd(int fd, int* error, std::size_t sizeHint) {
   std::string content;

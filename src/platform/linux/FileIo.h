@@ -6,20 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/UniqueResource.h"
+
 namespace dorvanta::platform::linux_impl {
 
-// Owns an open file descriptor and closes it; a negative one is no file.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle();
-  int get() const { return fd_; }
+void CloseDescriptor(int fd);
 
- private:
-  int fd_;
-};
+// Owns an open file descriptor; -1 is no file.
+using FileHandle = UniqueResource<&CloseDescriptor, int, -1>;
 
 // Everything from `fd` to the end of the file (room for `sizeHint` bytes made
 // first), or nothing when a read fails; `error` receives errno of the failure

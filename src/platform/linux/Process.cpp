@@ -7,13 +7,13 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/Encoding.h"
 #include "platform/linux/NativePath.h"
+#include "platform/linux/ProgramPath.h"
 #include "platform/linux/parse/ShellWords.h"
 
 namespace dorvanta::platform {
@@ -61,44 +61,6 @@ class SpawnAttributes {
   posix_spawnattr_t attributes_{};
 };
 
-bool IsExecutableFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-         ::access(path.c_str(), X_OK) == 0;
-}
-
-// The file to start: a path with a "/" as written; a bare name from the current
-// folder when it is there, else the first executable of that name on PATH.
-std::string Locate(const std::string& native) {
-  if (native.find('/') != std::string::npos) return native;
-  struct stat info {};
-  if (::stat(native.c_str(), &info) == 0) return native;
-  const char* search = std::getenv("PATH");
-  const std::string folders = search == nullptr ? std::string() : std::string(search);
-  std::size_t from = 0;
-  while (from <= folders.size()) {
-    std::size_t end = folders.find(':', from);
-    if (end == std::string::npos) end = folders.size();
-    const std::string folder = folders.substr(from, end - from);
-    std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + native;
-    if (IsExecutableFile(candidate)) return candidate;
-    from = end + 1;
-  }
-  return native;
-}
-
-// A relative path counted from the current folder, so that it still names the
-// same file after the child has changed into its working directory.
-std::string Absolute(const std::string& path) {
-  if (path.starts_with('/')) return path;
-  std::vector<char> buffer(4096);
-  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE) return path;
-    buffer.resize(buffer.size() * 2);
-  }
-  return std::string(buffer.data()) + "/" + path;
-}
-
 // The error number of a failed start of the opener carries this mark, so
 // that the reason names the opener rather than the file it was to open.
 constexpr std::uint32_t kOpenerMark = 0x10000;
@@ -130,10 +92,10 @@ int StartIndependent(const Spawn& spawn) {
 StartOutcome StartProgram(const StartRequest& request) {
   const std::string native = linux_impl::ToNativePath(request.File);
   if (native.empty()) return Refused(ENOENT);
-  std::string file = Locate(native);
+  std::string file = linux_impl::LocateProgram(native);
   struct stat info {};
   if (::stat(file.c_str(), &info) != 0) return Refused(errno);
-  file = Absolute(file);
+  file = linux_impl::AbsolutePath(file);
 
   // An executable file is started directly, anything else is opened with the
   // desktop's default action.

@@ -1,6 +1,6 @@
 // The management service's computer-product class answered from the firmware's
-// DMI tables as the kernel shows them in /sys/class/dmi/id. Linux has no COM
-// apartments, locators or proxies, so those stages always succeed.
+// DMI tables as the kernel shows them in /sys/class/dmi/id: one product
+// instance where the machine has the tables, none elsewhere.
 #include "platform/Wmi.h"
 
 #include <cerrno>
@@ -13,26 +13,12 @@
 namespace dorvanta::platform {
 namespace {
 
-constexpr ComResult kFailure = static_cast<ComResult>(0x80004005);       // E_FAIL
-constexpr ComResult kNotFound = static_cast<ComResult>(0x80041002);      // WBEM_E_NOT_FOUND
-constexpr ComResult kInvalidClass = static_cast<ComResult>(0x80041010);  // WBEM_E_INVALID_CLASS
-constexpr ComResult kInvalidNamespace =
-    static_cast<ComResult>(0x8004100E);                                  // WBEM_E_INVALID_NAMESPACE
-constexpr ComResult kInvalidQuery = static_cast<ComResult>(0x80041017);  // WBEM_E_INVALID_QUERY
+// The service's codes for what this source cannot answer.
+constexpr std::uint32_t kFailure = 0x80004005;       // E_FAIL
+constexpr std::uint32_t kNotFound = 0x80041002;      // WBEM_E_NOT_FOUND
+constexpr std::uint32_t kInvalidClass = 0x80041010;  // WBEM_E_INVALID_CLASS
 
 constexpr const char* kDmiFolder = "/sys/class/dmi/id";
-
-// A DMI attribute's text; no text at all when the firmware does not give it.
-class DmiValue final : public WmiValue {
- public:
-  explicit DmiValue(std::optional<std::wstring> text) : text_(std::move(text)) {}
-  [[nodiscard]] bool IsString() const override { return true; }
-  [[nodiscard]] std::optional<std::wstring> String() const override { return text_; }
-  [[nodiscard]] std::optional<std::wstring> ConvertToString() const override { return text_; }
-
- private:
-  std::optional<std::wstring> text_;
-};
 
 const char* DmiFileOf(const std::wstring& property) {
   if (property == L"Name") return "product_name";
@@ -41,69 +27,27 @@ const char* DmiFileOf(const std::wstring& property) {
   return nullptr;
 }
 
-class DmiProduct final : public WmiObject {
- public:
-  WmiGetResult Get(const std::wstring& property) override {
-    const char* file = DmiFileOf(property);
-    if (file == nullptr) return WmiGetResult{kNotFound, nullptr, {}};
-    const std::string path = std::string(kDmiFolder) + "/" + file;
-    int error = 0;
-    std::optional<std::string> content = linux_impl::ReadWholeFile(path, &error);
-    if (!content) {
-      if (error == ENOENT) return WmiGetResult{0, std::make_unique<DmiValue>(std::nullopt), {}};
-      return WmiGetResult{kFailure, nullptr, DecodeUtf8(path + ": " + std::strerror(error))};
-    }
-    if (!content->empty() && content->back() == '\n') content->pop_back();
-    return WmiGetResult{0, std::make_unique<DmiValue>(DecodeUtf8(*content)), {}};
-  }
-};
-
-// One product instance where the machine has DMI tables, none elsewhere.
-class DmiEnumerator final : public WmiEnumerator {
- public:
-  explicit DmiEnumerator(bool hasProduct) : remaining_(hasProduct ? 1 : 0) {}
-
-  std::unique_ptr<WmiObject> Next() override {
-    if (remaining_ == 0) return nullptr;
-    --remaining_;
-    return std::make_unique<DmiProduct>();
-  }
-
- private:
-  int remaining_;
-};
-
-class DmiServices final : public WmiServices {
- public:
-  ComResult SetProxyBlanket() override { return 0; }
-
-  WmiQueryResult ExecQuery(const std::wstring& language, const std::wstring& query) override {
-    static const std::wstring kPrefix = L"select * from ";
-    if (language != L"WQL" || !query.starts_with(kPrefix))
-      return WmiQueryResult{kInvalidQuery, nullptr};
-    if (query.substr(kPrefix.size()) != L"Win32_ComputerSystemProduct") {
-      return WmiQueryResult{kInvalidClass, nullptr};
-    }
-    std::error_code error;
-    const bool hasProduct = std::filesystem::is_directory(kDmiFolder, error);
-    return WmiQueryResult{0, std::make_unique<DmiEnumerator>(hasProduct)};
-  }
-};
-
-class DmiLocator final : public WmiLocator {
- public:
-  WmiConnectResult ConnectServer(const std::wstring& nameSpace) override {
-    if (nameSpace != L"\\\\.\\root\\cimv2") return WmiConnectResult{kInvalidNamespace, nullptr};
-    return WmiConnectResult{0, std::make_unique<DmiServices>()};
-  }
-};
-
 }  // namespace
 
-ComResult EnterComApartment() { return 0; }
-
-void LeaveComApartment() {}
-
-WmiLocatorResult CreateWmiLocator() { return WmiLocatorResult{0, std::make_unique<DmiLocator>()}; }
+WmiAnswer ReadWmiProperty(const std::wstring& className, const std::wstring& property) {
+  if (className != L"Win32_ComputerSystemProduct") {
+    return WmiFailure{WmiStep::ExecuteQuery, kInvalidClass, {}};
+  }
+  std::error_code noFolder;
+  if (!std::filesystem::is_directory(kDmiFolder, noFolder)) return std::wstring();
+  const char* file = DmiFileOf(property);
+  if (file == nullptr) return WmiFailure{WmiStep::GetProperty, kNotFound, {}};
+  const std::string path = std::string(kDmiFolder) + "/" + file;
+  int error = 0;
+  std::optional<std::string> content = linux_impl::ReadWholeFile(path, &error);
+  if (!content) {
+    // The firmware does not give every text.
+    if (error == ENOENT) return std::wstring();
+    return WmiFailure{WmiStep::GetProperty, kFailure,
+                      DecodeUtf8(path + ": " + std::strerror(error))};
+  }
+  if (!content->empty() && content->back() == '\n') content->pop_back();
+  return DecodeUtf8(*content);
+}
 
 }  // namespace dorvanta::platform

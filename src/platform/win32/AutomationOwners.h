@@ -5,37 +5,15 @@
 
 #include <oleauto.h>
 
-#include <string>
+#include "common/UniqueResource.h"
 
 namespace dorvanta::platform::win32 {
 
-// An automation string allocated for one call and freed when dropped.
-class UniqueBstr {
- public:
-  explicit UniqueBstr(const std::wstring& text) : bstr_(::SysAllocString(text.c_str())) {}
-  UniqueBstr(const UniqueBstr&) = delete;
-  UniqueBstr& operator=(const UniqueBstr&) = delete;
-  ~UniqueBstr() { ::SysFreeString(bstr_); }
+using UniqueBstr = UniqueResource<&::SysFreeString>;
 
-  [[nodiscard]] BSTR Get() const { return bstr_; }
+inline void ClearVariant(VARIANT* variant) { ::VariantClear(variant); }
 
- private:
-  BSTR bstr_;
-};
-
-// A variant that is cleared when dropped.
-class UniqueVariant {
- public:
-  UniqueVariant() { ::VariantInit(&variant_); }
-  UniqueVariant(const UniqueVariant&) = delete;
-  UniqueVariant& operator=(const UniqueVariant&) = delete;
-  ~UniqueVariant() { ::VariantClear(&variant_); }
-
-  [[nodiscard]] VARIANT* Get() { return &variant_; }
-  [[nodiscard]] const VARIANT* Get() const { return &variant_; }
-
- private:
-  VARIANT variant_;
-};
+// Clears the variant it points to, which lives beside it.
+using UniqueVariant = UniqueResource<&ClearVariant>;
 
 }  // namespace dorvanta::platform::win32

@@ -4,46 +4,21 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include "common/UniqueResource.h"
+
 namespace dorvanta::platform::win32 {
 
-// Releases the interface when it goes out of scope.
 template <typename Interface>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() { Reset(); }
+void ReleaseInterface(Interface* pointer) {
+  pointer->Release();
+}
 
-  [[nodiscard]] Interface* Get() const { return pointer_; }
-  Interface* operator->() const { return pointer_; }
-  // The place for a call to store a new interface in; releases the old one first.
-  Interface** Receive() {
-    Reset();
-    return &pointer_;
-  }
-  void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
-  void Reset() {
-    if (pointer_ != nullptr) pointer_->Release();
-    pointer_ = nullptr;
-  }
+template <typename Interface>
+using ComPtr = UniqueResource<&ReleaseInterface<Interface>>;
 
- private:
-  Interface* pointer_ = nullptr;
-};
+inline void Uninitialize(bool /*entered*/) { ::CoUninitialize(); }
 
-// Leaves COM once when it goes out of scope, if entering succeeded.
-class ComScope {
- public:
-  explicit ComScope(HRESULT entered) : entered_(SUCCEEDED(entered)) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (entered_) ::CoUninitialize();
-  }
-
- private:
-  bool entered_;
-};
+// Leaves COM once; made with true only when entering succeeded.
+using ComApartment = UniqueResource<&Uninitialize, bool, false>;
 
 }  // namespace dorvanta::platform::win32

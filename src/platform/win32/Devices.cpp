@@ -4,55 +4,49 @@
 
 #include <setupapi.h>
 
+#include "platform/win32/HardwareIdsWalk.h"
+
 namespace dorvanta::platform {
 namespace {
 
-class SetupDeviceList final : public DeviceList {
+// The SetupAPI calls on an open device list, which it destroys when dropped.
+class SetupDeviceList final : public win32::DeviceListCalls {
  public:
   explicit SetupDeviceList(HDEVINFO list) : list_(list) {}
-  ~SetupDeviceList() override { ::SetupDiDestroyDeviceInfoList(list_); }
+  SetupDeviceList(const SetupDeviceList&) = delete;
+  SetupDeviceList& operator=(const SetupDeviceList&) = delete;
+  ~SetupDeviceList() { ::SetupDiDestroyDeviceInfoList(list_); }
 
-  bool HasDevice(std::uint32_t index) override { return Fetch(index); }
+  bool EnumDevice(std::uint32_t index) override {
+    device_ = SP_DEVINFO_DATA{};
+    device_.cbSize = sizeof(device_);
+    return ::SetupDiEnumDeviceInfo(list_, index, &device_) != FALSE;
+  }
 
-  PropertyRead ReadHardwareIds(std::uint32_t index, std::span<std::byte> buffer) override {
-    if (!Fetch(index)) return PropertyRead{false, ERROR_NO_MORE_ITEMS, 0};
+  win32::PropertyRead ReadHardwareIds(std::span<std::byte> buffer) override {
     DWORD type = 0;
     DWORD required = 0;
     const BOOL read = ::SetupDiGetDeviceRegistryPropertyW(
         list_, &device_, SPDRP_HARDWAREID, &type,
         buffer.empty() ? nullptr : reinterpret_cast<PBYTE>(buffer.data()),
         static_cast<DWORD>(buffer.size()), &required);
-    if (read == FALSE) return PropertyRead{false, ::GetLastError(), required};
-    return PropertyRead{true, ERROR_SUCCESS, required};
+    if (read == FALSE) return win32::PropertyRead{false, ::GetLastError(), required};
+    return win32::PropertyRead{true, ERROR_SUCCESS, required};
   }
 
  private:
-  // Makes the device at `index` the current one.
-  bool Fetch(std::uint32_t index) {
-    if (fetched_ && index_ == index) return true;
-    SP_DEVINFO_DATA device{};
-    device.cbSize = sizeof(device);
-    fetched_ = ::SetupDiEnumDeviceInfo(list_, index, &device) != FALSE;
-    if (fetched_) {
-      device_ = device;
-      index_ = index;
-    }
-    return fetched_;
-  }
-
   HDEVINFO list_;
   SP_DEVINFO_DATA device_{};
-  std::uint32_t index_ = 0;
-  bool fetched_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<DeviceList> OpenPresentDevices() {
+std::vector<PresentDevice> ReadPresentDevices() {
   const HDEVINFO list =
       ::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (list == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<SetupDeviceList>(list);
+  if (list == INVALID_HANDLE_VALUE) return {};
+  SetupDeviceList calls(list);
+  return win32::WalkHardwareIds(calls);
 }
 
 }  // namespace dorvanta::platform

@@ -27,13 +27,15 @@ std::string TextFileBytes(std::wstring_view text) {
 }  // namespace
 
 LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bool truncate) {
-  win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                         truncate ? CREATE_ALWAYS : OPEN_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return Failure();
+  // Shared for reading and writing, as the C runtime opens text files: a
+  // program started without waiting may append to the same log meanwhile.
+  win32::UniqueHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Failure();
   if (!truncate) {
     LARGE_INTEGER zero{};
-    if (!::SetFilePointerEx(file.Get(), zero, nullptr, FILE_END)) return Failure();
+    if (!::SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) return Failure();
   }
   const std::string bytes = TextFileBytes(text);
   std::size_t written = 0;
@@ -41,12 +43,12 @@ LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bo
     DWORD chunk = 0;
     const DWORD wanted =
         static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1U << 30));
-    if (!::WriteFile(file.Get(), bytes.data() + written, wanted, &chunk, nullptr) || chunk == 0) {
+    if (!::WriteFile(file.get(), bytes.data() + written, wanted, &chunk, nullptr) || chunk == 0) {
       return Failure();
     }
     written += chunk;
   }
-  if (!file.Close()) return Failure();
+  if (!::CloseHandle(file.release())) return Failure();
   return LogWriteResult{};
 }
 

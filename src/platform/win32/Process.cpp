@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "common/UniqueResource.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace dorvanta::platform {
@@ -18,14 +19,8 @@ void StartedProcessCloser::operator()(StartedProcess* process) const { delete pr
 
 namespace {
 
-// Ownership of a buffer that FormatMessageW allocated.
-struct LocalBuffer {
-  LocalBuffer() = default;
-  LocalBuffer(const LocalBuffer&) = delete;
-  LocalBuffer& operator=(const LocalBuffer&) = delete;
-  ~LocalBuffer() { ::LocalFree(text); }
-  wchar_t* text = nullptr;
-};
+// A buffer that FormatMessageW allocated.
+using LocalBuffer = UniqueResource<&::LocalFree, wchar_t*>;
 
 }  // namespace
 
@@ -37,7 +32,9 @@ StartOutcome StartProgram(const StartRequest& request) {
 
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
-  info.fMask = request.KeepHandle ? SEE_MASK_NOCLOSEPROCESS : 0;
+  // No error dialog: an unattended run would wait on it for ever, and the
+  // failure's own reason comes back through GetLastError instead.
+  info.fMask = SEE_MASK_FLAG_NO_UI | (request.KeepHandle ? SEE_MASK_NOCLOSEPROCESS : 0);
   info.hwnd = nullptr;
   info.lpVerb = nullptr;
   info.lpFile = request.File.c_str();
@@ -57,20 +54,20 @@ std::wstring SystemErrorText(std::uint32_t errorCode) {
   LocalBuffer buffer;
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer.text), 0, nullptr);
-  if (length == 0 || buffer.text == nullptr) {
+      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
+  if (length == 0 || !buffer) {
     return L"Unknown error " + std::to_wstring(errorCode);
   }
-  return std::wstring(buffer.text, length);
+  return std::wstring(buffer.get(), length);
 }
 
 std::uint32_t WaitForProcess(StartedProcess& process) {
-  return ::WaitForSingleObjectEx(process.Handle.Get(), INFINITE, FALSE);
+  return ::WaitForSingleObjectEx(process.Handle.get(), INFINITE, FALSE);
 }
 
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process) {
   DWORD exitCode = 0;
-  if (!::GetExitCodeProcess(process.Handle.Get(), &exitCode)) return std::nullopt;
+  if (!::GetExitCodeProcess(process.Handle.get(), &exitCode)) return std::nullopt;
   return exitCode;
 }
 

@@ -18,11 +18,11 @@ constexpr DWORD kLongestPath = 32768;
 
 FolderLookup LookUpShellFolder(int csidl) {
   win32::UniqueIdList list;
-  if (::SHGetSpecialFolderLocation(::GetDesktopWindow(), csidl, list.Receive()) != S_OK) {
+  if (::SHGetSpecialFolderLocation(::GetDesktopWindow(), csidl, list.put()) != S_OK) {
     return FolderLookup{FolderLookupStatus::NoFolder, {}};
   }
   std::vector<wchar_t> buffer(kLongestPath, L'\0');
-  if (!::SHGetPathFromIDListEx(list.Get(), buffer.data(), kLongestPath, GPFIDL_DEFAULT)) {
+  if (!::SHGetPathFromIDListEx(list.get(), buffer.data(), kLongestPath, GPFIDL_DEFAULT)) {
     return FolderLookup{FolderLookupStatus::NoPath, {}};
   }
   return FolderLookup{FolderLookupStatus::Found, std::wstring(buffer.data())};

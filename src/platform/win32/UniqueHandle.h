@@ -3,29 +3,15 @@
 
 #include <windows.h>
 
+#include "common/UniqueResource.h"
+
 namespace dorvanta::platform::win32 {
 
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { Close(); }
+// Functions return either of the two values for no handle.
+inline bool IsNoHandle(HANDLE handle) {
+  return handle == nullptr || handle == INVALID_HANDLE_VALUE;
+}
 
-  [[nodiscard]] HANDLE Get() const { return handle_; }
-  [[nodiscard]] bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-
-  // Closes the handle now; false when CloseHandle failed.
-  bool Close() {
-    if (!Valid()) return true;
-    const BOOL closed = ::CloseHandle(handle_);
-    handle_ = nullptr;
-    return closed != FALSE;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
+using UniqueHandle = UniqueResource<&::CloseHandle, HANDLE, &IsNoHandle>;
 
 }  // namespace dorvanta::platform::win32

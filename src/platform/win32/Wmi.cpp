@@ -8,13 +8,11 @@
 
 #include "platform/win32/AutomationOwners.h"
 #include "platform/win32/ComPtr.h"
+#include "platform/win32/WmiQueryCycle.h"
 
 namespace dorvanta::platform {
+namespace win32 {
 namespace {
-
-using win32::ComPtr;
-using win32::UniqueBstr;
-using win32::UniqueVariant;
 
 constexpr CLSID kClsidWbemLocator = {
     0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
@@ -25,42 +23,43 @@ std::wstring TextOfBstr(BSTR bstr) { return std::wstring(bstr, ::SysStringLen(bs
 
 class ComValue final : public WmiValue {
  public:
-  VARIANT* Put() { return variant_.Get(); }
+  VARIANT* Put() { return &variant_; }
 
-  [[nodiscard]] bool IsString() const override { return V_VT(variant_.Get()) == VT_BSTR; }
+  [[nodiscard]] bool IsString() const override { return V_VT(&variant_) == VT_BSTR; }
 
   [[nodiscard]] std::optional<std::wstring> String() const override {
-    const BSTR bstr = V_BSTR(variant_.Get());
+    const BSTR bstr = V_BSTR(&variant_);
     if (bstr == nullptr) return std::nullopt;
     return TextOfBstr(bstr);
   }
 
   [[nodiscard]] std::optional<std::wstring> ConvertToString() const override {
-    UniqueVariant converted;
+    VARIANT converted{};  // VT_EMPTY, as VariantInit leaves it
+    const UniqueVariant clearConverted(&converted);
     // The source is not changed by the conversion; the header lacks its const.
-    if (FAILED(::VariantChangeType(converted.Get(), const_cast<VARIANT*>(variant_.Get()), 0,
-                                   VT_BSTR))) {
+    if (FAILED(::VariantChangeType(&converted, const_cast<VARIANT*>(&variant_), 0, VT_BSTR))) {
       return std::nullopt;
     }
-    const BSTR bstr = V_BSTR(converted.Get());
+    const BSTR bstr = V_BSTR(&converted);
     if (bstr == nullptr) return std::wstring();
     return TextOfBstr(bstr);
   }
 
  private:
-  UniqueVariant variant_;
+  VARIANT variant_{};  // VT_EMPTY, as VariantInit leaves it
+  const UniqueVariant clearVariant_{&variant_};
 };
 
 class ComObject final : public WmiObject {
  public:
-  IWbemClassObject** Receive() { return object_.Receive(); }
+  IWbemClassObject** Receive() { return object_.put(); }
 
   WmiGetResult Get(const std::wstring& property) override {
     auto value = std::make_unique<ComValue>();
-    const UniqueBstr name(property);
-    const HRESULT result = object_->Get(name.Get(), 0, value->Put(), nullptr, nullptr);
-    if (FAILED(result)) return WmiGetResult{result, nullptr, {}};
-    return WmiGetResult{result, std::move(value), {}};
+    const UniqueBstr name(::SysAllocString(property.c_str()));
+    const HRESULT result = object_->Get(name.get(), 0, value->Put(), nullptr, nullptr);
+    if (FAILED(result)) return WmiGetResult{result, nullptr};
+    return WmiGetResult{result, std::move(value)};
   }
 
  private:
@@ -69,7 +68,7 @@ class ComObject final : public WmiObject {
 
 class ComEnumerator final : public WmiEnumerator {
  public:
-  IEnumWbemClassObject** Receive() { return enumerator_.Receive(); }
+  IEnumWbemClassObject** Receive() { return enumerator_.put(); }
 
   std::unique_ptr<WmiObject> Next() override {
     auto object = std::make_unique<ComObject>();
@@ -86,20 +85,20 @@ class ComEnumerator final : public WmiEnumerator {
 
 class ComServices final : public WmiServices {
  public:
-  IWbemServices** Receive() { return services_.Receive(); }
+  IWbemServices** Receive() { return services_.put(); }
 
   ComResult SetProxyBlanket() override {
-    return ::CoSetProxyBlanket(services_.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+    return ::CoSetProxyBlanket(services_.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
                                RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
                                EOAC_NONE);
   }
 
   WmiQueryResult ExecQuery(const std::wstring& language, const std::wstring& query) override {
     auto enumerator = std::make_unique<ComEnumerator>();
-    const UniqueBstr languageText(language);
-    const UniqueBstr queryText(query);
+    const UniqueBstr languageText(::SysAllocString(language.c_str()));
+    const UniqueBstr queryText(::SysAllocString(query.c_str()));
     const HRESULT result =
-        services_->ExecQuery(languageText.Get(), queryText.Get(), WBEM_FLAG_FORWARD_ONLY, nullptr,
+        services_->ExecQuery(languageText.get(), queryText.get(), WBEM_FLAG_FORWARD_ONLY, nullptr,
                              enumerator->Receive());
     if (FAILED(result)) return WmiQueryResult{result, nullptr};
     return WmiQueryResult{result, std::move(enumerator)};
@@ -111,12 +110,12 @@ class ComServices final : public WmiServices {
 
 class ComLocator final : public WmiLocator {
  public:
-  IWbemLocator** Receive() { return locator_.Receive(); }
+  IWbemLocator** Receive() { return locator_.put(); }
 
   WmiConnectResult ConnectServer(const std::wstring& nameSpace) override {
     auto services = std::make_unique<ComServices>();
-    const UniqueBstr path(nameSpace);
-    const HRESULT result = locator_->ConnectServer(path.Get(), nullptr, nullptr, nullptr, 0,
+    const UniqueBstr path(::SysAllocString(nameSpace.c_str()));
+    const HRESULT result = locator_->ConnectServer(path.get(), nullptr, nullptr, nullptr, 0,
                                                    nullptr, nullptr, services->Receive());
     if (FAILED(result)) return WmiConnectResult{result, nullptr};
     return WmiConnectResult{result, std::move(services)};
@@ -126,19 +125,29 @@ class ComLocator final : public WmiLocator {
   ComPtr<IWbemLocator> locator_;
 };
 
+// The calls of the cycle as COM makes them.
+class ComLibrary final : public WmiCom {
+ public:
+  ComResult EnterApartment() override { return ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+
+  void LeaveApartment() override { ::CoUninitialize(); }
+
+  WmiLocatorResult CreateLocator() override {
+    auto locator = std::make_unique<ComLocator>();
+    const HRESULT result =
+        ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
+                           reinterpret_cast<void**>(locator->Receive()));
+    if (FAILED(result)) return WmiLocatorResult{result, nullptr};
+    return WmiLocatorResult{result, std::move(locator)};
+  }
+};
+
 }  // namespace
+}  // namespace win32
 
-ComResult EnterComApartment() { return ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-
-void LeaveComApartment() { ::CoUninitialize(); }
-
-WmiLocatorResult CreateWmiLocator() {
-  auto locator = std::make_unique<ComLocator>();
-  const HRESULT result =
-      ::CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
-                         reinterpret_cast<void**>(locator->Receive()));
-  if (FAILED(result)) return WmiLocatorResult{result, nullptr};
-  return WmiLocatorResult{result, std::move(locator)};
+WmiAnswer ReadWmiProperty(const std::wstring& className, const std::wstring& property) {
+  win32::ComLibrary com;
+  return win32::QueryWmiProperty(com, className, property);
 }
 
 }  // namespace dorvanta::platform

@@ -1,5 +1,7 @@
 #include "platform/linux/parse/DesktopEntry.h"
 
+#include <algorithm>
+
 namespace dorvanta::platform::linux_impl {
 namespace {
 
@@ -48,6 +50,13 @@ std::string EscapeStringValue(std::string_view value) {
     }
   }
   return out;
+}
+
+bool CanBeWritten(std::string_view value) {
+  return std::none_of(value.begin(), value.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') || byte == 0x7f;
+  });
 }
 
 std::string DesktopEntryText(const DesktopEntry& entry) {

@@ -22,6 +22,11 @@ std::string QuoteExecArgument(std::string_view argument);
 // A string value with the key-file escapes (\\, \n, \t, \r, and \s for a leading blank).
 std::string EscapeStringValue(std::string_view value);
 
+// Whether the value can stand in the file: the escapes carry tab, line feed and
+// carriage return, and no other control character (0x00 to 0x1F, 0x7F) may stand
+// in a value.
+bool CanBeWritten(std::string_view value);
+
 // The whole file: "[Desktop Entry]" with Type, Name, Comment, Exec and Icon.
 std::string DesktopEntryText(const DesktopEntry& entry);
 

@@ -1,5 +1,7 @@
 #include "platform/linux/parse/DeviceIds.h"
 
+#include <cstddef>
+
 #include "common/Encoding.h"
 #include "common/Text.h"
 #include "platform/linux/parse/Blanks.h"
@@ -86,21 +88,6 @@ bool AcpiStatusPresent(const std::optional<std::string>& status) {
   if (!status) return true;
   const std::optional<std::uint32_t> value = ParseSysfsDecimal(*status);
   return value && (*value & 1) != 0;
-}
-
-std::vector<std::byte> EncodeMultiString(const std::vector<std::wstring>& entries) {
-  std::vector<std::byte> bytes;
-  if (entries.empty()) return bytes;
-  const auto put = [&bytes](std::uint32_t unit) {
-    bytes.push_back(static_cast<std::byte>(unit & 0xFF));
-    bytes.push_back(static_cast<std::byte>(unit >> 8));
-  };
-  for (const std::wstring& entry : entries) {
-    for (const wchar_t c : entry) put(static_cast<std::uint32_t>(c) & 0xFFFF);
-    put(0);
-  }
-  put(0);
-  return bytes;
 }
 
 }  // namespace dorvanta::platform::linux_impl

@@ -2,7 +2,6 @@
 // the values Linux shows in sysfs. Pure text work, no system calls.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,9 +60,5 @@ std::vector<std::wstring> AcpiHardwareIds(std::string_view hid);
 // Whether an ACPI device is present by the content of its status file (the _STA
 // value in decimal, bit 0 present); a device without that file is present.
 bool AcpiStatusPresent(const std::optional<std::string>& status);
-
-// The list as Windows stores it: UTF-16LE strings, each zero-terminated, and an
-// empty string at the end. An empty list gives no bytes.
-std::vector<std::byte> EncodeMultiString(const std::vector<std::wstring>& entries);
 
 }  // namespace dorvanta::platform::linux_impl
