@@ -102,11 +102,8 @@ WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExe
       continue;
     }
     Report(L"\nProcessing %s\n%s", actions, kProcessingRule);
-    ForEachLine(LinesOf(buffer, actionsLength), [&](const std::wstring& line) {
-      ForgetPresentDevices();  // the action may change the devices present
-      RunActionLine(line, actions);
-    });
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
+      ForgetPresentDevices();  // the action may change the devices present
       observer.ActionRun(x, line, RunActionLine(line, actions, executor));
     });
   }

@@ -53,14 +53,14 @@ TEST_F(HardwareIdCriteria, FailedReadGivesTheSameVerdictOnEveryLine) {
   fake::Devices().Devices = {fake::DeviceWithIds({u"X"}), fake::FakeDevice{{}, 5u},
                              fake::DeviceWithIds({u"Y"})};
   for (int pass = 0; pass < 2; ++pass) {
-    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X"));
-    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWIDLeft = NE,Y"));
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X").Holds());
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWIDLeft = NE,Y").Holds());
   }
   EXPECT_EQ(fake::Devices().Opens, 1);
   ForgetPresentDevices();
   fake::Devices().OpenFails = true;
-  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X"));
-  EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = NE,X"));
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X").Holds());
+  EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = NE,X").Holds());
   EXPECT_EQ(fake::Devices().Opens, 2);
   EXPECT_EQ(Out(),
             L"HWID X exists (EQ) --> OK\n"
