@@ -4,8 +4,8 @@
 
 #include "criteria/CompareOp.h"
 #include "criteria/ResultLine.h"
+#include "facts/FactSource.h"
 #include "paths/PathResolver.h"
-#include "platform/FileSystem.h"
 
 namespace dorvanta {
 
@@ -17,8 +17,9 @@ CriterionResult CheckFileExistsCriterion(const std::wstring& value, const std::w
   const std::wstring path = ResolvePath(split->Operand);
   if (path.empty()) return Refused(split->Operator);
 
-  const bool exists = platform::PathExists(path);
-  return ReportPresence(*split, exists, path, section, key);
+  const std::optional<bool> exists = CurrentFactSource().PathExists(path);
+  if (!exists) return ReportUndecidedPresence(*split, path, section, key);
+  return ReportPresence(*split, *exists, path, section, key);
 }
 
 }  // namespace dorvanta

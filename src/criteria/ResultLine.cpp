@@ -49,4 +49,14 @@ CriterionResult ReportPresence(const CriterionValue& split, bool present,
       {}, split.Operator, subject, fact, holds ? Verdict::Holds : Verdict::Fails, false};
 }
 
+CriterionResult ReportUndecidedPresence(const CriterionValue& split, const std::wstring& subject,
+                                        const std::wstring& section, const std::wstring& key) {
+  if (!ParseCompareOp(split.Operator, OperatorSet::EqualityOnly)) {
+    return ReportInvalidOperator(split.Operator, key, section);
+  }
+  const std::wstring fact = L"unknown here";
+  Report(L"%s %s %s (%s) --> ??\n", key, subject, fact, split.Operator);
+  return CriterionResult{std::wstring(), split.Operator, subject, fact, Verdict::Unknown, false};
+}
+
 }  // namespace dorvanta

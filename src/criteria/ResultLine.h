@@ -24,4 +24,9 @@ CriterionResult ReportPresence(const CriterionValue& split, bool present,
                                const std::wstring& subject, const std::wstring& section,
                                const std::wstring& key);
 
+// The same when it cannot be known whether the thing is there: "<key> <subject>
+// unknown here (EQ) --> ??" and an unknown verdict.
+CriterionResult ReportUndecidedPresence(const CriterionValue& split, const std::wstring& subject,
+                                        const std::wstring& section, const std::wstring& key);
+
 }  // namespace dorvanta

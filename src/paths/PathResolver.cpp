@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "facts/FactSource.h"
 #include "platform/Environment.h"
-#include "platform/ShellFolder.h"
 #include "report/Report.h"
 
 namespace dorvanta {
@@ -85,7 +85,7 @@ std::wstring ResolvePath(const std::wstring& path) {
   const int csidl = CsidlFromName(token);
   if (csidl < 0) return platform::ExpandEnvironmentReferences(path);
 
-  const platform::FolderLookup folder = platform::LookUpShellFolder(csidl);
+  const platform::FolderLookup folder = CurrentFactSource().ShellFolder(csidl);
   switch (folder.Status) {
     case platform::FolderLookupStatus::NoFolder:
       Report(L"ERROR: Could not get CSIDL %s!\n", token);
