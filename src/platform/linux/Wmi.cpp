@@ -48,7 +48,7 @@ class DmiProduct final : public WmiObject {
     if (file == nullptr) return WmiGetResult{kNotFound, nullptr, {}};
     const std::string path = std::string(kDmiFolder) + "/" + file;
     int error = 0;
-    std::optional<std::string> content = linux_impl::ReadWholeFile(path, &error);
+    std::optional<std::string> content = linux_impl::ReadConfigFile(path, &error);
     if (!content) {
       if (error == ENOENT) return WmiGetResult{0, std::make_unique<DmiValue>(std::nullopt), {}};
       return WmiGetResult{kFailure, nullptr, DecodeUtf8(path + ": " + std::strerror(error))};
