@@ -1,6 +1,7 @@
 #include "fake/FakePlatform.h"
 
 #include <algorithm>
+#include <new>
 
 #include "facts/SystemFacts.h"
 #include "fake/FakeDevices.h"
@@ -64,6 +65,7 @@ std::uint32_t ReadProfileSection(const std::wstring&, const std::wstring& sectio
                                  std::span<wchar_t> buffer) {
   fake::State& state = fake::Platform();
   state.SectionReads.push_back(section);
+  if (section == state.OutOfMemoryAt) throw std::bad_alloc();
   const auto found = state.Sections.find(section);
   if (found == state.Sections.end() || found->second.empty()) {
     buffer[0] = buffer[1] = L'\0';

@@ -83,5 +83,13 @@ TEST_F(ApplicationTest, RunEndsWithDoneAndCodeZero) {
   EXPECT_EQ(Run({L"C:\\folder"}), 0);
 }
 
+TEST_F(ApplicationTest, FailedAllocationEndsTheRunWithOneErrorLine) {
+  platform_.OutOfMemoryAt = L"CRITERIA1";
+  EXPECT_EQ(Run({L"rules.ini", L"run.log", L"/VERBOSE"}), 1);
+  const std::wstring tail = L"Process INI File:\nERROR: Out of memory!\n";
+  EXPECT_TRUE(platform_.Stdout.ends_with(tail));
+  EXPECT_TRUE(platform_.Files[L"run.log"].ends_with(tail));
+}
+
 }  // namespace
 }  // namespace dorvanta
