@@ -47,6 +47,12 @@ bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument)
     } else {
       LogPath = Trim(arguments[i]);
       logPathTaken = true;
+      // The first message empties the log: it must not be the INI file.
+      if (!LogPath.empty() && platform::NameSameExistingFile(iniPath, LogPath)) {
+        platform::WriteStandardOutput(
+            Format(L"ERROR: Log file \"%s\" is the INI file!\n", LogPath));
+        platform::EndProcess(1);
+      }
     }
   }
 

@@ -61,6 +61,13 @@ bool PathExists(const std::wstring& path) {
   return fake::Platform().ExistingPaths.count(path) != 0;
 }
 
+bool NameSameExistingFile(const std::wstring& first, const std::wstring& second) {
+  const std::map<std::wstring, int>& identities = fake::Platform().FileIdentities;
+  const auto one = identities.find(first);
+  const auto other = identities.find(second);
+  return one != identities.end() && other != identities.end() && one->second == other->second;
+}
+
 std::uint32_t ReadProfileSection(const std::wstring&, const std::wstring& section,
                                  std::span<wchar_t> buffer) {
   fake::State& state = fake::Platform();

@@ -40,6 +40,8 @@ struct State {
   std::optional<std::pair<int, std::int32_t>> LogFailure;
 
   std::set<std::wstring> ExistingPaths;
+  // File identities by path: paths of one identity name the same existing file.
+  std::map<std::wstring, int> FileIdentities;
 
   // Section lines by section name, as the profile reader hands them back.
   std::map<std::wstring, std::vector<std::wstring>> Sections;
