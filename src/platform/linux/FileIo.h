@@ -36,7 +36,7 @@ std::optional<LimitedRead> ReadUpTo(int fd, std::size_t limit, int* error = null
 
 // Configuration files (os-release, locale files, user-dirs.dirs, /proc and
 // /sys entries) are read up to this size; the rest of a longer file is ignored.
-inline constexpr std::size_t kConfigFileLimit = 64 * 1024;
+inline constexpr std::size_t kConfigFileLimit = std::size_t{64} * 1024;
 
 // The first kConfigFileLimit bytes of the file, or nothing when it cannot be
 // opened or read; `error` receives errno of the failure when given. The file

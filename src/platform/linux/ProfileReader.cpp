@@ -22,7 +22,7 @@ namespace {
 
 // A larger file is read as holding no sections, as the Windows reader reads a
 // file too large for it, rather than held in memory.
-constexpr std::size_t kProfileFileLimit = 64 * 1024 * 1024;
+constexpr std::size_t kProfileFileLimit = std::size_t{64} * 1024 * 1024;
 
 // What tells one version of a file from another: replacing or rewriting the
 // file changes at least one of these.
