@@ -25,9 +25,9 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
   const win32::UniqueHandle file(::CreateFileW(
       path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!file.Valid()) return std::nullopt;
+  if (!file) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION information{};
-  if (!::GetFileInformationByHandle(file.Get(), &information)) return std::nullopt;
+  if (!::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
   return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
                       information.nFileIndexLow};
 }
