@@ -1,10 +1,13 @@
 #include "app/Application.h"
 
+#include <new>
+
 #include "app/HelpTexts.h"
 #include "common/Text.h"
 #include "facts/SystemFacts.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
+#include "platform/ProcessExit.h"
 #include "report/Report.h"
 #include "rules/RuleDriver.h"
 
@@ -18,9 +21,7 @@ namespace {
 
 bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument) == L"/VERBOSE"; }
 
-}  // namespace
-
-void RunApplication(const std::vector<std::wstring>& arguments) {
+[[noreturn]] void Run(const std::vector<std::wstring>& arguments) {
   platform::WriteStandardOutput(Format(L"Dorvanta V%s\n\n", kProgramVersion));
 
   if (arguments.size() < 2 || arguments.size() > 4) RunUsage();
@@ -46,6 +47,12 @@ void RunApplication(const std::vector<std::wstring>& arguments) {
     } else {
       LogPath = Trim(arguments[i]);
       logPathTaken = true;
+      // The first message empties the log: it must not be the INI file.
+      if (!LogPath.empty() && platform::NameSameExistingFile(iniPath, LogPath)) {
+        platform::WriteStandardOutput(
+            Format(L"ERROR: Log file \"%s\" is the INI file!\n", LogPath));
+        platform::EndProcess(1);
+      }
     }
   }
 
@@ -60,6 +67,22 @@ void RunApplication(const std::vector<std::wstring>& arguments) {
   GatherDmiFacts();
   ProcessIniFile(iniPath);
   ReportAndExit(0, L"Done.\n");
+}
+
+}  // namespace
+
+void RunApplication(const std::vector<std::wstring>& arguments) {
+  try {
+    Run(arguments);
+  } catch (const std::bad_alloc&) {
+    // The memory of the failed step is free again, which the report needs;
+    // should it still fail, the run ends without it.
+    try {
+      ReportAndExit(1, L"ERROR: Out of memory!\n");
+    } catch (const std::bad_alloc&) {
+      platform::EndProcess(1);
+    }
+  }
 }
 
 }  // namespace dorvanta

@@ -1,6 +1,8 @@
 #include "paths/PathResolver.h"
 
 #include <array>
+#include <optional>
+#include <utility>
 
 #include "facts/FactSource.h"
 #include "platform/Environment.h"
@@ -71,6 +73,17 @@ std::wstring ReplaceAll(std::wstring_view text, std::wstring_view what, std::wst
   return result;
 }
 
+// The text with its environment references expanded; empty, after a report
+// naming the path as written, when the expansion fails.
+std::wstring Expand(const std::wstring& text, const std::wstring& path) {
+  std::optional<std::wstring> expanded = platform::ExpandEnvironmentReferences(text);
+  if (!expanded) {
+    Report(L"ERROR: Could not expand environment variables in %s!\n", path);
+    return {};
+  }
+  return std::move(*expanded);
+}
+
 }  // namespace
 
 int CsidlFromName(std::wstring_view name) {
@@ -83,7 +96,7 @@ int CsidlFromName(std::wstring_view name) {
 std::wstring ResolvePath(const std::wstring& path) {
   const std::wstring token(FindToken(path));
   const int csidl = CsidlFromName(token);
-  if (csidl < 0) return platform::ExpandEnvironmentReferences(path);
+  if (csidl < 0) return Expand(path, path);
 
   const platform::FolderLookup folder = CurrentFactSource().ShellFolder(csidl);
   switch (folder.Status) {
@@ -96,7 +109,7 @@ std::wstring ResolvePath(const std::wstring& path) {
     case platform::FolderLookupStatus::Found:
       break;
   }
-  return platform::ExpandEnvironmentReferences(ReplaceAll(path, L"[" + token + L"]", folder.Path));
+  return Expand(ReplaceAll(path, L"[" + token + L"]", folder.Path), path);
 }
 
 }  // namespace dorvanta

@@ -13,7 +13,8 @@ int CsidlFromName(std::wstring_view name);
 // The path with its folder token replaced and its environment references
 // expanded. Only the token that the first "[" and the first "]" enclose is
 // resolved, at every place it stands. Empty, after a report, when that token
-// names a folder that cannot be found or has no file-system path.
+// names a folder that cannot be found or has no file-system path, or when the
+// expansion fails (its result would exceed the system's limit).
 std::wstring ResolvePath(const std::wstring& path);
 
 }  // namespace dorvanta

@@ -20,9 +20,16 @@ Lines starting with "@" are directives:
                       ignores it hands it on
   @dir PATH           a folder created in the work folder before the run
   @env NAME=VALUE     an environment variable of the run (a locale named in
-                      LC_ALL, LC_MESSAGES or LANG is generated for it first)
+                      LC_ALL, LC_MESSAGES or LANG is generated for it first);
+                      {{WORK}} in VALUE stands for the work folder
   @unsetenv NAME      an environment variable the run does without
   @file PATH          a block: a file written before the run (UTF-8, LF)
+  @link PATH TARGET   a symbolic link to TARGET made before the run
+  @fifo PATH          a FIFO made before the run; when a @log names it, it is
+                      read while the program runs and what came through is
+                      compared with that block
+  @sparse PATH BYTES  the file (a @file, else a new empty one) extended with
+                      zeros to BYTES, sparsely, before the run
   @stdout             a block: the expected console output
   @log PATH           a block: the expected content of a log file
   @helper PATH        the test helper program of the target (tests/helper),
@@ -30,7 +37,8 @@ Lines starting with "@" are directives:
                       it does to a run among them, are described in
                       tests/helper/TestHelper.cpp
   @made PATH          a block: the expected content of a file that the run
-                      writes (UTF-8, LF), such as a marker of the helper
+                      writes (UTF-8, LF), such as a marker of the helper, or
+                      of a @file that it must leave as it was
   @shortcut PATH      a block: a shortcut file that the run writes, as an
                       independent reader sees it: under Wine the fields
                       "Local path", "Description", "Command line arguments",
@@ -60,10 +68,10 @@ the folders that hold them. Tokens in blocks:
                       {{PciHardwareIdNoRev}}, {{PciDevicePrefix}} and
                       {{PciHardwareIdLower}}, the IDs of the first PCI device
   {{TAB}} {{SP}}      a tab, a blank (for white space that should be seen)
+  {{WORK}}            the work folder's absolute path
   {{xHH}}             the raw byte HH, never converted
   {{NOEOL}}           at the end of a line: no line end after it
   {{N}}               inside @repeat: the pass number, 1 .. N
-  {{WORK}}            in @made and @shortcut blocks: the work folder's path
   {{native:A|windows:B}}  A for the native executable, B for the Windows one
 Lines starting with "#" between blocks are comments.
 
@@ -89,6 +97,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 from dataclasses import dataclass, field
 from pathlib import Path
 
@@ -402,6 +411,9 @@ class Case:
     shortcuts: dict[str, Block] = field(default_factory=dict)
     closed_stdout: bool = False
     ignored_sigchld: bool = False
+    links: dict[str, str] = field(default_factory=dict)
+    fifos: list[str] = field(default_factory=list)
+    sparse: dict[str, int] = field(default_factory=dict)
 
 
 def split_args(text: str, where: str) -> list[str]:
@@ -502,6 +514,16 @@ class CaseParser:
             case.env[rest] = None
         elif word == "file":
             self.block = case.files[checked_relative_path(rest, where)] = Block(where)
+        elif word == "link":
+            name, _, target = rest.partition(" ")
+            if not target:
+                raise CaseError(f"{where}: @link PATH TARGET")
+            case.links[checked_relative_path(name, where)] = target
+        elif word == "fifo":
+            case.fifos.append(checked_relative_path(rest, where))
+        elif word == "sparse":
+            name, _, size = rest.partition(" ")
+            case.sparse[checked_relative_path(name, where)] = number(size, where)
         elif word == "stdout":
             self.block = case.stdout = Block(where)
         elif word == "log":
@@ -786,32 +808,35 @@ def byte_diff(expected: bytes, actual: bytes, what: str) -> str:
 
 
 def compare_written(blocks: dict[str, Block], render: Render, work: Path, missing: str,
-                    what: str) -> list[str]:
+                    what: str, received: dict[str, bytes] | None = None) -> list[str]:
     """The problems of the files that a run had to write, each named in the
     work folder with its expected block: "<missing> NAME was not written", or
-    a diff of "<what> NAME"."""
+    a diff of "<what> NAME". `received` holds what came through the FIFOs."""
     problems = []
     for name, block in blocks.items():
         path = work / name
-        if not path.is_file():
+        if received and name in received:
+            actual = received[name]
+        elif path.is_file():
+            actual = path.read_bytes()
+        else:
             problems.append(f"{missing} {name} was not written")
             continue
         expected = render_block(block, render)
-        actual = path.read_bytes()
         if actual != expected:
             problems.append(byte_diff(expected, actual, f"{what} {name}"))
     return problems
 
 
 def compare_case(case: Case, render: Render, work: Path, initial: set[str],
-                 result: subprocess.CompletedProcess) -> list[str]:
+                 result: subprocess.CompletedProcess, received: dict[str, bytes]) -> list[str]:
     problems = []
     if result.returncode != case.exit_code:
         problems.append(f"exit code {result.returncode}, expected {case.exit_code}")
     expected_stdout = render_block(case.stdout, render)
     if result.stdout != expected_stdout:
         problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
-    problems += compare_written(case.logs, render, work, "log file", "log")
+    problems += compare_written(case.logs, render, work, "log file", "log", received)
     files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
     for name, block in case.shortcuts.items():
@@ -945,6 +970,30 @@ def with_generated_locales(env: dict[str, str], work_root: Path) -> dict[str, st
     return {**env, "LOCPATH": str(folder)}
 
 
+class FifoReader:
+    """Reads a FIFO from before the run to its end. A writing end held open
+    here keeps the reader from seeing an end of file while the program opens
+    and closes the FIFO for each message."""
+
+    def __init__(self, path: Path):
+        self.reading = os.open(path, os.O_RDONLY | os.O_NONBLOCK)
+        self.writing = os.open(path, os.O_WRONLY)
+        os.set_blocking(self.reading, True)
+        self.data = bytearray()
+        self.thread = threading.Thread(target=self.read)
+        self.thread.start()
+
+    def read(self) -> None:
+        while chunk := os.read(self.reading, 65536):
+            self.data += chunk
+
+    def finish(self) -> bytes:
+        os.close(self.writing)
+        self.thread.join()
+        os.close(self.reading)
+        return bytes(self.data)
+
+
 def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) -> int:
     if exe.target.name not in case.targets:
         raise CaseError(f"{case.case_id} is not a case for {exe.target.name}")
@@ -954,8 +1003,10 @@ def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) 
             raise SetupError(f"{case.case_id} needs the test helper: --helper")
         require_file(helper, "test helper program")
     work = fresh_folder(work_root / exe.target.name / case.case_id)
-    env = with_generated_locales(exe.environment(case.env), work_root)
-    facts = machine_facts(exe.target, env, exe.prefix)
+    changes = {name: value if value is None else value.replace("{{WORK}}", str(work))
+               for name, value in case.env.items()}
+    env = with_generated_locales(exe.environment(changes), work_root)
+    facts = {**machine_facts(exe.target, env, exe.prefix), "WORK": str(work)}
     files_render = Render(exe.target, facts, output=False)
     for folder in case.dirs:
         (work / folder).mkdir(parents=True, exist_ok=True)
@@ -965,11 +1016,23 @@ def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) 
     for name in case.helpers:
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(helper, work / name)
+    for name, target in case.links.items():
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        (work / name).symlink_to(target)
+    for name in case.fifos:
+        os.mkfifo(work / name)
+    for name, size in case.sparse.items():
+        (work / name).touch()
+        os.truncate(work / name, size)
     initial = files_in(work)
-    result = exe.run(case.args, work, env, closed_stdout=case.closed_stdout,
-                     ignored_sigchld=case.ignored_sigchld)
+    readers = {name: FifoReader(work / name) for name in case.fifos if name in case.logs}
+    try:
+        result = exe.run(case.args, work, env, closed_stdout=case.closed_stdout,
+                         ignored_sigchld=case.ignored_sigchld)
+    finally:
+        received = {name: reader.finish() for name, reader in readers.items()}
     render = Render(exe.target, facts, output=True)
-    problems = compare_case(case, render, work, initial, result)
+    problems = compare_case(case, render, work, initial, result, received)
     if not problems:
         shutil.rmtree(work)
         print(f"{case.case_id} on {exe.target.name}: passed")

@@ -1,6 +1,7 @@
 #include "fake/FakePlatform.h"
 
 #include <algorithm>
+#include <new>
 
 #include "facts/SystemFacts.h"
 #include "fake/FakeDevices.h"
@@ -66,10 +67,18 @@ bool PathExists(const std::wstring& path) {
   return fake::Platform().ExistingPaths.count(path) != 0;
 }
 
+bool NameSameExistingFile(const std::wstring& first, const std::wstring& second) {
+  const std::map<std::wstring, int>& identities = fake::Platform().FileIdentities;
+  const auto one = identities.find(first);
+  const auto other = identities.find(second);
+  return one != identities.end() && other != identities.end() && one->second == other->second;
+}
+
 std::uint32_t ReadProfileSection(const std::wstring&, const std::wstring& section,
                                  std::span<wchar_t> buffer) {
   fake::State& state = fake::Platform();
   state.SectionReads.push_back(section);
+  if (section == state.OutOfMemoryAt) throw std::bad_alloc();
   const auto found = state.Sections.find(section);
   if (found == state.Sections.end() || found->second.empty()) {
     buffer[0] = buffer[1] = L'\0';

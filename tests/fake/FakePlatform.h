@@ -42,10 +42,14 @@ struct State {
   std::optional<std::pair<int, std::int32_t>> LogFailure;
 
   std::set<std::wstring> ExistingPaths;
+  // File identities by path: paths of one identity name the same existing file.
+  std::map<std::wstring, int> FileIdentities;
 
   // Section lines by section name, as the profile reader hands them back.
   std::map<std::wstring, std::vector<std::wstring>> Sections;
   std::vector<std::wstring> SectionReads;
+  // Reading this section throws std::bad_alloc, as a failed allocation would.
+  std::wstring OutOfMemoryAt;
 
   std::optional<platform::OsVersion> Version = platform::OsVersion{10, 0, L""};
   platform::ProcessorInfo Processor{platform::kArchitectureAmd64, 4, 8664, 6, 0x0E08};

@@ -30,7 +30,7 @@ FolderLookup LookUpShellFolder(int csidl) {
                                       : found->second;
 }
 
-std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
+std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
   fake::PathState& state = fake::Shell().Paths;
   state.Expansions.push_back(text);
   return linux_impl::ExpandPercentReferences(

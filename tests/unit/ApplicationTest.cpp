@@ -83,5 +83,26 @@ TEST_F(ApplicationTest, RunEndsWithDoneAndCodeZero) {
   EXPECT_EQ(Run({L"C:\\folder"}), 0);
 }
 
+TEST_F(ApplicationTest, LogPathNamingTheIniFileEndsTheRunBeforeAnyMessage) {
+  platform_.FileIdentities = {{L"rules.ini", 1}, {L"RULES.INI", 1}, {L"old.log", 2}};
+  // Also before a second log path's usage exit, which writes to the first.
+  EXPECT_EQ(Run({L"rules.ini", L" RULES.INI ", L"b.log"}), 1);
+  EXPECT_EQ(platform_.Stdout, kBanner + L"ERROR: Log file \"RULES.INI\" is the INI file!\n");
+  EXPECT_EQ(platform_.LogWrites, 0);
+  // A log that is another file, or none yet, is used.
+  platform_.Stdout.clear();
+  EXPECT_EQ(Run({L"rules.ini", L"old.log"}), 0);
+  EXPECT_EQ(Run({L"rules.ini", L"new.log"}), 0);
+  EXPECT_EQ(platform_.Files.size(), 2u);
+}
+
+TEST_F(ApplicationTest, FailedAllocationEndsTheRunWithOneErrorLine) {
+  platform_.OutOfMemoryAt = L"CRITERIA1";
+  EXPECT_EQ(Run({L"rules.ini", L"run.log", L"/VERBOSE"}), 1);
+  const std::wstring tail = L"Process INI File:\nERROR: Out of memory!\n";
+  EXPECT_TRUE(platform_.Stdout.ends_with(tail));
+  EXPECT_TRUE(platform_.Files[L"run.log"].ends_with(tail));
+}
+
 }  // namespace
 }  // namespace dorvanta

@@ -49,6 +49,24 @@ TEST(PercentExpansion, SetVariablesOnlyAndUnclosedReferencesStay) {
   EXPECT_EQ(ExpandPercentReferences(many, lookup), many);
 }
 
+TEST(PercentExpansion, ResultIsBoundedLikeTheWindowsCall) {
+  // 32,766 characters and the terminating NUL fit; one more does not, however
+  // it arises: a value, the written text, an unset reference kept as written.
+  const std::wstring value(16383, L'v');
+  const VariableLookup lookup = [&](std::wstring_view) -> std::optional<std::wstring> {
+    return value;
+  };
+  EXPECT_EQ(ExpandPercentReferences(L"%A%%B%", lookup), value + value);
+  EXPECT_EQ(ExpandPercentReferences(L"%A%%B%x", lookup), std::nullopt);
+  EXPECT_EQ(ExpandPercentReferences(L"x%A%%B%", lookup), std::nullopt);
+  const VariableLookup unset = [](std::wstring_view) { return std::optional<std::wstring>(); };
+  EXPECT_EQ(ExpandPercentReferences(std::wstring(32767, L'%'), unset), std::nullopt);
+  // A huge value fails at once, however often it is named.
+  const std::wstring huge(200000, L'h');
+  const VariableLookup big = [&](std::wstring_view) -> std::optional<std::wstring> { return huge; };
+  EXPECT_EQ(ExpandPercentReferences(L"%H%%H%%H%", big), std::nullopt);
+}
+
 TEST(XdgFolders, BaseDirectoriesNeedAbsoluteValues) {
   EXPECT_EQ(BaseDirectory("/cfg", "/home/u", ".config"), "/cfg");
   EXPECT_EQ(BaseDirectory("", "/home/u", ".config"), "/home/u/.config");

@@ -83,6 +83,14 @@ TEST_F(PathResolverTest, FolderFailuresReportAndGiveNothing) {
   EXPECT_TRUE(paths_.Expansions.empty());
 }
 
+TEST_F(PathResolverTest, ExpansionBeyondTheSystemLimitReportsAndGivesNothing) {
+  paths_.Environment[L"BIG"] = std::wstring(20000, L'b');
+  EXPECT_EQ(ResolvePath(L"%BIG%"), std::wstring(20000, L'b'));
+  EXPECT_EQ(ResolvePath(L"[CSIDL_WINDOWS]\\%BIG%%BIG%"), L"");
+  EXPECT_EQ(platform_.Stdout,
+            L"ERROR: Could not expand environment variables in [CSIDL_WINDOWS]\\%BIG%%BIG%!\n");
+}
+
 TEST_F(PathResolverTest, LongTextsStayWhole) {
   const std::wstring longFolder = L"D:\\" + std::wstring(700, L'f');
   paths_.Folders[kWindows] = FolderLookup{FolderLookupStatus::Found, longFolder};

@@ -7,7 +7,7 @@
 
 namespace dorvanta::platform {
 
-std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
+std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
   return linux_impl::ExpandPercentReferences(
       text, [](std::wstring_view name) -> std::optional<std::wstring> {
         // A name holding "=" or NUL cannot be a variable's name.

@@ -17,7 +17,7 @@ std::string UserLocaleName() {
 // The system-wide locale, or the user's when the system names none.
 std::string SystemLocaleName() {
   for (const char* path : {"/etc/locale.conf", "/etc/default/locale"}) {
-    if (const auto content = linux_impl::ReadWholeFile(path)) {
+    if (const auto content = linux_impl::ReadConfigFile(path)) {
       std::string lang = linux_impl::ParseLocaleConfLang(*content);
       if (!lang.empty()) return lang;
       break;

@@ -18,7 +18,7 @@ std::optional<utsname> Uname() {
 
 std::string PrettyName() {
   for (const char* path : {"/etc/os-release", "/usr/lib/os-release"}) {
-    if (const auto content = linux_impl::ReadWholeFile(path)) {
+    if (const auto content = linux_impl::ReadConfigFile(path)) {
       return linux_impl::ParsePrettyName(*content);
     }
   }
@@ -42,7 +42,7 @@ ProcessorInfo QueryProcessorInfo() {
   }
   const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
   info.NumberOfProcessors = online > 0 ? static_cast<std::uint32_t>(online) : 0;
-  if (const auto cpuInfo = linux_impl::ReadWholeFile("/proc/cpuinfo")) {
+  if (const auto cpuInfo = linux_impl::ReadConfigFile("/proc/cpuinfo")) {
     const linux_impl::CpuIdentity cpu = linux_impl::ParseCpuInfo(*cpuInfo);
     info.ProcessorLevel = cpu.Family;
     info.ProcessorRevision = static_cast<std::uint16_t>((cpu.Model << 8) | cpu.Stepping);

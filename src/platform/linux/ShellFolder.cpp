@@ -38,7 +38,7 @@ FolderLookup LookUpShellFolder(int csidl) {
   sources.DataHome = Variable("XDG_DATA_HOME");
   sources.CacheHome = Variable("XDG_CACHE_HOME");
   const std::string config = linux_impl::BaseDirectory(sources.ConfigHome, sources.Home, ".config");
-  sources.UserDirs = linux_impl::ReadWholeFile(config + "/user-dirs.dirs").value_or(std::string());
+  sources.UserDirs = linux_impl::ReadConfigFile(config + "/user-dirs.dirs").value_or(std::string());
 
   const std::optional<std::string> folder = linux_impl::LinuxFolderOf(csidl, sources);
   if (!folder) return FolderLookup{FolderLookupStatus::NoPath, {}};

@@ -39,7 +39,7 @@ WmiAnswer ReadWmiProperty(const std::wstring& className, const std::wstring& pro
   if (file == nullptr) return WmiFailure{WmiStep::GetProperty, kNotFound, {}};
   const std::string path = std::string(kDmiFolder) + "/" + file;
   int error = 0;
-  std::optional<std::string> content = linux_impl::ReadWholeFile(path, &error);
+  std::optional<std::string> content = linux_impl::ReadConfigFile(path, &error);
   if (!content) {
     // The firmware does not give every text.
     if (error == ENOENT) return std::wstring();

@@ -14,6 +14,10 @@ using VariableLookup = std::function<std::optional<std::wstring>(std::wstring_vi
 // Replaces every %NAME% whose variable is set with its value, left to right; a
 // reference to a variable that is not set (also %%) stays as written and the
 // scan goes on after its closing "%"; a "%" without a closing one stays too.
-std::wstring ExpandPercentReferences(std::wstring_view text, const VariableLookup& lookup);
+// Nothing when the result with a terminating NUL would take more than
+// kExpansionLimit characters (platform/Environment.h); the result is never
+// built beyond that.
+std::optional<std::wstring> ExpandPercentReferences(std::wstring_view text,
+                                                    const VariableLookup& lookup);
 
 }  // namespace dorvanta::platform::linux_impl
