@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "actions/ActionRequest.h"
 #include "actions/DesktopShortcutAction.h"
 #include "actions/ExecuteAction.h"
 #include "common/Text.h"
@@ -48,14 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring mode = UpperAscii(Trim(value.substr(0, value.find(L','))));
 
     const std::size_t starts = fake::Shell().Processes.Starts.size();
-    RunExecuteAction(value, L"ACTION1");
+    RunExecuteAction(value, L"ACTION1", MachineExecutor());
     const std::size_t started = fake::Shell().Processes.Starts.size() - starts;
     fuzz::Check(started <= 1, "an Execute line starts at most one program");
     fuzz::Check(started == 0 || (commas <= 2 && (mode == L"WAIT" || mode == L"NOWAIT")),
                 "an Execute line that breaks the grammar starts nothing");
 
     const std::size_t requests = fake::Shortcuts().Requests.size();
-    RunDesktopShortcutAction(value, L"ACTION1");
+    RunDesktopShortcutAction(value, L"ACTION1", MachineExecutor());
     const std::size_t written = fake::Shortcuts().Requests.size() - requests;
     fuzz::Check(written <= 1, "a DesktopShortcut line writes at most one shortcut");
     fuzz::Check(written == 0 || (commas >= 2 && commas <= 4),

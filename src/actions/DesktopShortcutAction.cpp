@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "actions/ShellLinkWriter.h"
 #include "common/Text.h"
 #include "paths/PathResolver.h"
 #include "platform/ShellLink.h"
@@ -11,8 +10,6 @@
 
 namespace dorvanta {
 namespace {
-
-constexpr std::int32_t kNoIconNumber = -1;
 
 // The shortcut file's name with the platform's suffix, added when missing.
 std::wstring WithShortcutSuffix(std::wstring name) {
@@ -27,7 +24,10 @@ std::wstring WithShortcutSuffix(std::wstring name) {
 
 }  // namespace
 
-void RunDesktopShortcutAction(const std::wstring& value, const std::wstring& /*section*/) {
+ActionResult RunDesktopShortcutAction(const std::wstring& value, const std::wstring& /*section*/,
+                                      ActionExecutor& executor) {
+  ActionResult result;
+  result.Name = L"DesktopShortcut";
   std::wstring name;
   std::wstring path;
   std::wstring parameter;
@@ -52,7 +52,7 @@ void RunDesktopShortcutAction(const std::wstring& value, const std::wstring& /*s
         break;
       case 4:
         icon = ResolvePath(text);
-        if (name.empty()) return;
+        if (name.empty()) return result;
         break;
       case 5:
         iconNumber = ParseDecimal(text);
@@ -60,7 +60,7 @@ void RunDesktopShortcutAction(const std::wstring& value, const std::wstring& /*s
       default:
         // Silently dropping part of a line would hide a mistake in it.
         Report(L"ERROR: Action DesktopShortcut only supports 6 parameters!\n");
-        return;
+        return result;
     }
     if (comma == std::wstring::npos) break;
     start = comma + 1;
@@ -70,11 +70,11 @@ void RunDesktopShortcutAction(const std::wstring& value, const std::wstring& /*s
     Report(
         L"ERROR: Action DesktopShortcut parameter 1, 2 and 3 are mandatory (parameter 3 has to be "
         L"\"[NONE]\" if empty) or could not resolve CSIDL!\n");
-    return;
+    return result;
   }
   if (iconNumber == kNoIconNumber && !icon.empty()) {
     Report(L"ERROR: Action DesktopShortcut parameter 5 requires a valid parameter 6!\n");
-    return;
+    return result;
   }
   if (parameter == L"[NONE]") parameter.clear();
 
@@ -84,7 +84,11 @@ void RunDesktopShortcutAction(const std::wstring& value, const std::wstring& /*s
   } else {
     Report(L" Icon in %s #%d\n", icon, iconNumber);
   }
-  if (WriteShellLink(path, name, iconNumber, name, parameter, icon)) Report(L"\n");
+  const ShortcutRequest request{name, path, parameter, icon, iconNumber};
+  result.Request = request;
+  result.Outcome = executor.CreateShortcut(request);
+  if (result.Outcome.Done) Report(L"\n");
+  return result;
 }
 
 }  // namespace dorvanta

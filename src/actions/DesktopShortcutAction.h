@@ -3,8 +3,13 @@
 
 #include <string>
 
+#include "actions/ActionRequest.h"
+
 namespace dorvanta {
 
-void RunDesktopShortcutAction(const std::wstring& value, const std::wstring& section);
+// Checks the parameters, resolves the paths, announces the shortcut and has the
+// executor write it; every outcome is reported. `section` is not used.
+ActionResult RunDesktopShortcutAction(const std::wstring& value, const std::wstring& section,
+                                      ActionExecutor& executor);
 
 }  // namespace dorvanta

@@ -2,14 +2,16 @@
 
 #include <string_view>
 
-#include "actions/ProcessLaunch.h"
 #include "common/Text.h"
 #include "paths/PathResolver.h"
 #include "report/Report.h"
 
 namespace dorvanta {
 
-void RunExecuteAction(const std::wstring& value, const std::wstring& /*section*/) {
+ActionResult RunExecuteAction(const std::wstring& value, const std::wstring& /*section*/,
+                              ActionExecutor& executor) {
+  ActionResult result;
+  result.Name = L"Execute";
   bool wait = true;
   std::wstring path;
   std::wstring parameter;
@@ -28,17 +30,17 @@ void RunExecuteAction(const std::wstring& value, const std::wstring& /*section*/
         wait = false;
       } else {
         Report(L"ERROR: Action Execute parameter 1 only supports WAIT or NOWAIT not %s!\n", mode);
-        return;
+        return result;
       }
     } else if (piece == 2) {
       // Empty after a report of ResolvePath, or silently for an empty piece.
       path = ResolvePath(text);
-      if (path.empty()) return;
+      if (path.empty()) return result;
     } else if (piece == 3) {
       parameter = text;
     } else {
       Report(L"ERROR: Action Execute only supports 3 parameters!\n");
-      return;
+      return result;
     }
     if (comma == std::wstring_view::npos) break;
     rest.remove_prefix(comma + 1);
@@ -46,11 +48,14 @@ void RunExecuteAction(const std::wstring& value, const std::wstring& /*section*/
   // Only a value without any comma comes here without a path.
   if (path.empty()) {
     Report(L"ERROR: Action Execute parameter 1 and 2 are mandatory!\n");
-    return;
+    return result;
   }
   Report(L"Execute %s %s ", path, parameter);
   Report(L"%s", wait ? L"(WAIT)\n" : L"(NOWAIT)\n");
-  LaunchProcess(path, parameter, wait);
+  const ExecuteRequest request{path, parameter, wait};
+  result.Request = request;
+  result.Outcome = executor.Execute(request);
+  return result;
 }
 
 }  // namespace dorvanta

@@ -3,11 +3,14 @@
 
 #include <string>
 
+#include "actions/ActionRequest.h"
+
 namespace dorvanta {
 
-// Checks the parameters, resolves the path, announces the start and starts the
-// program; every outcome is reported, none stops the rule walk. `section` is
-// not used.
-void RunExecuteAction(const std::wstring& value, const std::wstring& section);
+// Checks the parameters, resolves the path, announces the start and has the
+// executor start the program; every outcome is reported, none stops the rule
+// walk. `section` is not used.
+ActionResult RunExecuteAction(const std::wstring& value, const std::wstring& section,
+                              ActionExecutor& executor);
 
 }  // namespace dorvanta

@@ -31,22 +31,23 @@ std::wstring WorkingDirectoryOf(const std::wstring& file) {
   return std::wstring(path.substr(0, driveLength + folderLength));
 }
 
-bool LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait) {
+ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait) {
   platform::StartOutcome start = platform::StartProgram(
       platform::StartRequest{file, parameters, WorkingDirectoryOf(file), wait});
   if (!start.Accepted) {
-    Report(L"ERROR: ShellExecute \"%s\"!\n", platform::SystemErrorText(start.ErrorCode));
-    return false;
+    ActionOutcome failed = NotDone(platform::SystemErrorText(start.ErrorCode));
+    Report(L"ERROR: ShellExecute \"%s\"!\n", failed.Failure);
+    return failed;
   }
   if (!wait) {
     Report(L"\n");
-    return true;
+    return Done();
   }
   Report(L"Waiting for %s %s...\n", file, parameters);
   if (!start.Process) {
     Report(L"Error: No process Handle!\n%s %s does not work with ShellExecute WAIT!\n", file,
            parameters);
-    return false;
+    return NotDone(L"No process handle");
   }
   const std::uint32_t waited = platform::WaitForProcess(*start.Process);
   switch (waited) {
@@ -54,13 +55,13 @@ bool LaunchProcess(const std::wstring& file, const std::wstring& parameters, boo
       break;
     case platform::kWaitTimeout:
       Report(L"Error: Timeout - no object!\n");
-      return false;
+      return NotDone(L"Timeout");
     case platform::kWaitFailed:
       Report(L"Error: Wait failed!\n");
-      return false;
+      return NotDone(L"Wait failed");
     default:
       Report(L"Unexpected error %ld waiting for object!\n", waited);
-      return false;
+      return NotDone(Format(L"Unexpected error %ld", waited));
   }
   const std::optional<std::uint32_t> exitCode = platform::ProcessExitCode(*start.Process);
   if (exitCode) {
@@ -71,7 +72,7 @@ bool LaunchProcess(const std::wstring& file, const std::wstring& parameters, boo
   start.Process.reset();
   Report(L"Executed.\n");
   Report(L"\n");
-  return true;
+  return Done(exitCode);
 }
 
 }  // namespace dorvanta

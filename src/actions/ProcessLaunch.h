@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "actions/ActionRequest.h"
+
 namespace dorvanta {
 
 // The working directory of a start: the drive of `file` ("X:") followed by its
@@ -13,8 +15,8 @@ std::wstring WorkingDirectoryOf(const std::wstring& file);
 
 // Starts `file` with `parameters` through the shell's default action from its
 // own folder and, when `wait`, waits for the process to end and reports its
-// exit code. True when the start was accepted and, when waiting, the process
-// ended; false after a report otherwise.
-bool LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait);
+// exit code. Done when the start was accepted and, when waiting, the process
+// ended; otherwise not done, after a report.
+ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait);
 
 }  // namespace dorvanta

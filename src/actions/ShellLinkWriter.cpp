@@ -8,41 +8,43 @@
 namespace dorvanta {
 namespace {
 
-std::wstring_view FailureMessage(platform::ShortcutStep step) {
+// The reason of a failed step, as the error line gives it.
+std::wstring_view FailureReason(platform::ShortcutStep step) {
   switch (step) {
     case platform::ShortcutStep::CreateInstance:
-      return L"ERROR: Create instance failed!\n";
+      return L"Create instance failed!";
     case platform::ShortcutStep::PersistFile:
-      return L"ERROR: Persist file failed!\n";
+      return L"Persist file failed!";
     case platform::ShortcutStep::SetArguments:
-      return L"ERROR: SetArguments failed!\n";
+      return L"SetArguments failed!";
     case platform::ShortcutStep::SetPath:
-      return L"ERROR: SetPath failed!\n";
+      return L"SetPath failed!";
     case platform::ShortcutStep::SetDescription:
-      return L"ERROR: SetDescription failed!\n";
+      return L"SetDescription failed!";
     case platform::ShortcutStep::SetIconLocation:
-      return L"ERROR: SetIconLocation failed!\n";
+      return L"SetIconLocation failed!";
     case platform::ShortcutStep::Save:
       break;
   }
-  return L"ERROR: Save failed (you need admin rights)!\n";
+  return L"Save failed (you need admin rights)!";
 }
 
 }  // namespace
 
-bool WriteShellLink(const std::wstring& target, const std::wstring& linkFile,
-                    std::int32_t iconIndex, const std::wstring& description,
-                    const std::wstring& arguments, const std::wstring& iconFile) {
+ActionOutcome WriteShellLink(const std::wstring& target, const std::wstring& linkFile,
+                             std::int32_t iconIndex, const std::wstring& description,
+                             const std::wstring& arguments, const std::wstring& iconFile) {
   // The writer has released everything by the time it answers, so the message
   // always comes after the release.
   const std::optional<platform::ShortcutStep> failed = platform::WriteShortcut(
       platform::ShortcutRequest{target, linkFile, description, arguments, iconFile, iconIndex});
   if (failed) {
-    Report(L"%s", FailureMessage(*failed));
-    return false;
+    const std::wstring reason(FailureReason(*failed));
+    Report(L"ERROR: %s\n", reason);
+    return NotDone(reason);
   }
   Report(L"Shortcut created.\n");
-  return true;
+  return Done();
 }
 
 }  // namespace dorvanta

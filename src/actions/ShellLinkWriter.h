@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "actions/ActionRequest.h"
+
 namespace dorvanta {
 
-// True when the shortcut file was saved; the outcome has been reported either way.
-bool WriteShellLink(const std::wstring& target, const std::wstring& linkFile,
-                    std::int32_t iconIndex, const std::wstring& description,
-                    const std::wstring& arguments, const std::wstring& iconFile);
+// Done when the shortcut file was saved; the outcome has been reported either way.
+ActionOutcome WriteShellLink(const std::wstring& target, const std::wstring& linkFile,
+                             std::int32_t iconIndex, const std::wstring& description,
+                             const std::wstring& arguments, const std::wstring& iconFile);
 
 }  // namespace dorvanta

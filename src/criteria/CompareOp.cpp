@@ -3,7 +3,6 @@
 #include <array>
 
 #include "common/Text.h"
-#include "report/Report.h"
 
 namespace dorvanta {
 
@@ -33,32 +32,6 @@ std::optional<CompareOp> ParseCompareOp(std::wstring_view word, OperatorSet acce
     return entry.Op;
   }
   return std::nullopt;
-}
-
-void ReportMissingComma(const std::wstring& section, const std::wstring& key) {
-  Report(L"ERROR: Missing ',' in section %s (key: %s)!\n", section, key);
-}
-
-void ReportInvalidOperator(const std::wstring& word, const std::wstring& key,
-                           const std::wstring& section) {
-  Report(L"ERROR: Operator %s is invalid for %s in section %s\n", word, key, section);
-}
-
-bool ReportVerdict(bool holds) {
-  Report(L"%s", holds ? L" --> OK\n" : L" --> NG\n");
-  return holds;
-}
-
-bool ReportPresence(const CriterionValue& split, bool present, const std::wstring& subject,
-                    const std::wstring& section, const std::wstring& key) {
-  const std::optional<CompareOp> op = ParseCompareOp(split.Operator, OperatorSet::EqualityOnly);
-  if (!op) {
-    ReportInvalidOperator(split.Operator, key, section);
-    return false;
-  }
-  const bool holds = (*op == CompareOp::EQ) == present;
-  Report(L"%s %s %s (%s)", key, subject, present ? L"exists" : L"does not exist", split.Operator);
-  return ReportVerdict(holds);
 }
 
 }  // namespace dorvanta

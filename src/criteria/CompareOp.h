@@ -1,6 +1,5 @@
-// What every criterion kind shares: the split of the value at its first comma,
-// the six operator words, the two messages for a malformed value and the
-// " --> OK" / " --> NG" tail of the result line.
+// What every criterion kind shares: the split of the value at its first comma
+// and the six operator words.
 #pragma once
 
 #include <optional>
@@ -44,18 +43,5 @@ bool Holds(CompareOp op, T fact, T ini) {
   }
   return false;
 }
-
-void ReportMissingComma(const std::wstring& section, const std::wstring& key);
-void ReportInvalidOperator(const std::wstring& word, const std::wstring& key,
-                           const std::wstring& section);
-
-// Reports the tail of a result line and returns `holds`.
-bool ReportVerdict(bool holds);
-
-// For the kinds that ask whether something is there, found before this call:
-// reads the operator (EQ or NE only), reports the result line for `subject`
-// and returns whether the relation holds; false after reporting a bad operator.
-bool ReportPresence(const CriterionValue& split, bool present, const std::wstring& subject,
-                    const std::wstring& section, const std::wstring& key);
 
 }  // namespace dorvanta

@@ -1,6 +1,7 @@
 #include "criteria/CriteriaLine.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "common/Text.h"
@@ -10,12 +11,13 @@
 #include "criteria/TextCriteria.h"
 #include "facts/SystemFacts.h"
 #include "report/Report.h"
+#include "report/SectionLine.h"
 
 namespace dorvanta {
 namespace {
 
-using Check = bool (*)(const std::wstring& value, const std::wstring& section,
-                       const std::wstring& key);
+using Check = CriterionResult (*)(const std::wstring& value, const std::wstring& section,
+                                  const std::wstring& key);
 
 struct KeyEntry {
   std::wstring_view Key;
@@ -24,33 +26,38 @@ struct KeyEntry {
 
 // Checks that read their fact from the record when the line is evaluated.
 template <auto Field>
-bool LongFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+CriterionResult LongFact(const std::wstring& value, const std::wstring& section,
+                         const std::wstring& key) {
   return CheckLongCriterion(value, SystemFacts.*Field, section, key);
 }
 
 template <auto Field>
-bool ByteFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+CriterionResult ByteFact(const std::wstring& value, const std::wstring& section,
+                         const std::wstring& key) {
   return CheckByteCriterion(value, SystemFacts.*Field, section, key);
 }
 
 template <auto Field>
-bool WordFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+CriterionResult WordFact(const std::wstring& value, const std::wstring& section,
+                         const std::wstring& key) {
   return CheckWordCriterion(value, SystemFacts.*Field, section, key);
 }
 
 template <auto Field>
-bool TextFact(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+CriterionResult TextFact(const std::wstring& value, const std::wstring& section,
+                         const std::wstring& key) {
   return CheckTextCriterion(value, SystemFacts.*Field, section, key);
 }
 
 template <auto Field>
-bool FirstCharsFact(const std::wstring& value, const std::wstring& section,
-                    const std::wstring& key) {
+CriterionResult FirstCharsFact(const std::wstring& value, const std::wstring& section,
+                               const std::wstring& key) {
   return CheckFirstCharsCriterion(value, SystemFacts.*Field, section, key);
 }
 
 template <bool PrefixMatch>
-bool HardwareId(const std::wstring& value, const std::wstring& section, const std::wstring& key) {
+CriterionResult HardwareId(const std::wstring& value, const std::wstring& section,
+                           const std::wstring& key) {
   return CheckHardwareIdCriterion(value, section, key, PrefixMatch);
 }
 
@@ -85,20 +92,20 @@ constexpr std::array kKeys{
 
 }  // namespace
 
-bool EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line) {
-  const std::size_t equals = line.find(L'=');
-  if (equals == std::wstring::npos) {
-    Report(L"ERROR: Missing '=' in section %s (line: %s)!\n", section, line);
-    return false;
-  }
-  const std::wstring key = Trim(std::wstring_view(line).substr(0, equals));
-  const std::wstring lookup = UpperAscii(key);
-  const std::wstring value = Trim(std::wstring_view(line).substr(equals + 1));
+CriterionResult EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line) {
+  const std::optional<SectionLine> split = SplitSectionLine(line, section);
+  if (!split) return Refused();
+  const std::wstring lookup = UpperAscii(split->Key);
   for (const KeyEntry& entry : kKeys) {
-    if (lookup == entry.Key) return entry.Run(value, section, key);
+    if (lookup != entry.Key) continue;
+    CriterionResult result = entry.Run(split->Value, section, split->Key);
+    result.Key = split->Key;
+    return result;
   }
-  Report(L"ERROR: Unknown key: \"%s\" in section \"%s\"\n", key, section);
-  return false;
+  Report(L"ERROR: Unknown key: \"%s\" in section \"%s\"\n", split->Key, section);
+  CriterionResult unknown = Refused();
+  unknown.Key = split->Key;
+  return unknown;
 }
 
 }  // namespace dorvanta

@@ -3,10 +3,12 @@
 
 #include <string>
 
+#include "criteria/CriterionResult.h"
+
 namespace dorvanta {
 
-// True when the line's criterion holds; false when it does not hold or the line
-// is malformed (a message has then been reported).
-bool EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line);
+// Evaluates and reports the line; it holds only when its criterion does (a
+// malformed line has been reported and does not hold).
+CriterionResult EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line);
 
 }  // namespace dorvanta

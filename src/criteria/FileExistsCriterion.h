@@ -3,12 +3,14 @@
 
 #include <string>
 
+#include "criteria/CriterionResult.h"
+
 namespace dorvanta {
 
 // `value` is "<EQ|NE>,<path>"; the path is resolved (folder token, environment)
 // and tested when the line is evaluated. False when the value is malformed or
 // the path cannot be resolved.
-bool CheckFileExistsCriterion(const std::wstring& value, const std::wstring& section,
-                              const std::wstring& key);
+CriterionResult CheckFileExistsCriterion(const std::wstring& value, const std::wstring& section,
+                                         const std::wstring& key);
 
 }  // namespace dorvanta

@@ -3,12 +3,14 @@
 
 #include <string>
 
+#include "criteria/CriterionResult.h"
+
 namespace dorvanta {
 
 // `<operator>,<hardware ID>`: EQ holds when a present device has the ID (whole,
 // or as a prefix with `prefixMatch`), NE when none has; the devices are read
 // once between actions (FindHardwareId).
-bool CheckHardwareIdCriterion(const std::wstring& value, const std::wstring& section,
-                              const std::wstring& key, bool prefixMatch);
+CriterionResult CheckHardwareIdCriterion(const std::wstring& value, const std::wstring& section,
+                                         const std::wstring& key, bool prefixMatch);
 
 }  // namespace dorvanta

@@ -4,18 +4,20 @@
 #include <cstdint>
 #include <string>
 
+#include "criteria/CriterionResult.h"
+
 namespace dorvanta {
 
 // Unsigned 32-bit comparison with all six operators.
-bool CheckLongCriterion(const std::wstring& value, std::uint32_t fact, const std::wstring& section,
-                        const std::wstring& key);
+CriterionResult CheckLongCriterion(const std::wstring& value, std::uint32_t fact,
+                                   const std::wstring& section, const std::wstring& key);
 
 // Equality with the low 16 bits of the INI number; EQ and NE only.
-bool CheckWordCriterion(const std::wstring& value, std::uint16_t fact, const std::wstring& section,
-                        const std::wstring& key);
+CriterionResult CheckWordCriterion(const std::wstring& value, std::uint16_t fact,
+                                   const std::wstring& section, const std::wstring& key);
 
 // Equality with the low 8 bits of the INI number; EQ and NE only.
-bool CheckByteCriterion(const std::wstring& value, std::uint8_t fact, const std::wstring& section,
-                        const std::wstring& key);
+CriterionResult CheckByteCriterion(const std::wstring& value, std::uint8_t fact,
+                                   const std::wstring& section, const std::wstring& key);
 
 }  // namespace dorvanta

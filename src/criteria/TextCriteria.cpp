@@ -6,42 +6,36 @@
 
 #include "common/Text.h"
 #include "criteria/CompareOp.h"
+#include "criteria/ResultLine.h"
 #include "report/Report.h"
 
 namespace dorvanta {
 
-bool CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
-                        const std::wstring& section, const std::wstring& key) {
+CriterionResult CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
+                                   const std::wstring& section, const std::wstring& key) {
   const std::optional<CriterionValue> split = SplitCriterionValue(value);
-  if (!split) {
-    ReportMissingComma(section, key);
-    return false;
-  }
+  if (!split) return ReportMissingComma(section, key);
   const std::wstring ini = UpperAscii(split->Operand);
   const std::optional<CompareOp> op = ParseCompareOp(split->Operator, OperatorSet::EqualityOnly);
-  if (!op) {
-    ReportInvalidOperator(split->Operator, key, section);
-    return false;
-  }
+  if (!op) return ReportInvalidOperator(split->Operator, key, section);
   // Both sides are upper-cased, so a fact with small letters can match.
   const bool holds = Holds(*op, UpperAscii(fact), ini);
-  Report(L"%s OS=%s %s INI=%s", key, fact, split->Operator, ini);
-  return ReportVerdict(holds);
+  return ReportComparison(key, fact, split->Operator, ini, holds);
 }
 
-bool CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fact,
-                              const std::wstring& section, const std::wstring& key) {
+CriterionResult CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fact,
+                                         const std::wstring& section, const std::wstring& key) {
   const std::optional<CriterionValue> split = SplitCriterionValue(value);
   if (!split) {
     Report(L"ERROR: Missing first ',' in section %s (key: %s)!\n", section, key);
-    return false;
+    return Refused();
   }
   const std::wstring& word = split->Operator;
   // The count part comes back upper-cased; that changes no sign, digit or white space.
   const std::optional<CriterionValue> rest = SplitCriterionValue(split->Operand);
   if (!rest) {
     Report(L"ERROR: Missing second ',' in section %s (key: %s)!\n", section, key);
-    return false;
+    return Refused(word);
   }
   const std::int32_t count = ParseDecimal(rest->Operator);
   const std::wstring cut =
@@ -49,13 +43,9 @@ bool CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fac
                  : UpperAscii(std::wstring_view(fact).substr(0, static_cast<std::size_t>(count)));
   const std::wstring ini = UpperAscii(rest->Operand);
   const std::optional<CompareOp> op = ParseCompareOp(word, OperatorSet::EqualityOnly);
-  if (!op) {
-    ReportInvalidOperator(word, key, section);
-    return false;
-  }
+  if (!op) return ReportInvalidOperator(word, key, section);
   const bool holds = Holds(*op, cut, ini);
-  Report(L"%s (first %d characters) OS=%s %s INI=%s", key, count, cut, word, ini);
-  return ReportVerdict(holds);
+  return ReportComparison(Format(L"%s (first %d characters)", key, count), cut, word, ini, holds);
 }
 
 }  // namespace dorvanta

@@ -3,16 +3,18 @@
 
 #include <string>
 
+#include "criteria/CriterionResult.h"
+
 namespace dorvanta {
 
 // `<operator>,<text>`: the whole fact against the text, both upper-cased (a..z
 // only); EQ and NE only. The result line shows the fact as gathered.
-bool CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
-                        const std::wstring& section, const std::wstring& key);
+CriterionResult CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
+                                   const std::wstring& section, const std::wstring& key);
 
 // `<operator>,<n>,<text>`: the fact's first n characters against the whole
 // text, both upper-cased; EQ and NE only.
-bool CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fact,
-                              const std::wstring& section, const std::wstring& key);
+CriterionResult CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fact,
+                                         const std::wstring& section, const std::wstring& key);
 
 }  // namespace dorvanta

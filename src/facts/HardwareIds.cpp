@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "facts/FactSource.h"
 #include "platform/Devices.h"
 
 namespace dorvanta {
@@ -34,7 +35,7 @@ std::optional<std::vector<platform::PresentDevice>>& KeptDevices() {
 bool FindHardwareId(std::optional<std::wstring_view> id, bool prefixMatch) {
   if (!id) return false;
   std::optional<std::vector<platform::PresentDevice>>& kept = KeptDevices();
-  if (!kept) kept = platform::ReadPresentDevices();
+  if (!kept) kept = CurrentFactSource().PresentDevices();
   const std::vector<platform::PresentDevice>& devices = *kept;
   return std::any_of(devices.begin(), devices.end(), [&](const platform::PresentDevice& device) {
     return std::any_of(

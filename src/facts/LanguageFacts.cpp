@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "facts/FactSources.h"
 #include "facts/SystemFacts.h"
 #include "platform/Language.h"
 #include "report/Report.h"
@@ -11,16 +12,18 @@ namespace {
 std::uint16_t PrimaryOf(std::uint16_t id) { return static_cast<std::uint16_t>(id & 0x3FF); }
 std::uint16_t SubOf(std::uint16_t id) { return static_cast<std::uint16_t>(id >> 10); }
 
-using LanguageLine = Fmt<std::uint16_t, std::uint16_t>;
-
-// Stores an identifier with its two parts and reports the three, each value as
-// decimal and hexadecimal.
-void StoreLanguage(std::uint16_t id, std::uint16_t& whole, std::uint16_t& primary,
-                   std::uint16_t& sub, const LanguageLine& wholeLine,
-                   const LanguageLine& primaryLine, const LanguageLine& subLine) {
+void Store(std::uint16_t id, std::uint16_t& whole, std::uint16_t& primary, std::uint16_t& sub) {
   whole = id;
   primary = PrimaryOf(id);
   sub = SubOf(id);
+}
+
+using LanguageLine = Fmt<std::uint16_t, std::uint16_t>;
+
+// Reports an identifier with its two parts, each value as decimal and hexadecimal.
+void ReportLanguage(std::uint16_t whole, std::uint16_t primary, std::uint16_t sub,
+                    const LanguageLine& wholeLine, const LanguageLine& primaryLine,
+                    const LanguageLine& subLine) {
   Report(wholeLine, whole, whole);
   Report(primaryLine, primary, primary);
   Report(subLine, sub, sub);
@@ -28,33 +31,56 @@ void StoreLanguage(std::uint16_t id, std::uint16_t& whole, std::uint16_t& primar
 
 }  // namespace
 
+LanguageSources ReadLanguageSources() {
+  return LanguageSources{platform::QueryUserDefaultUiLanguage(),
+                         platform::QuerySystemDefaultUiLanguage(),
+                         platform::QuerySystemDefaultLanguage(), platform::QueryUserLocation()};
+}
+
+void ApplyLanguageSources(const LanguageSources& sources, SystemFactsRecord& record) {
+  Store(sources.UserDefaultUi, record.UserDefaultUi, record.UserDefaultUiPrimary,
+        record.UserDefaultUiSub);
+  Store(sources.SystemDefaultUi, record.SysDefaultUi, record.SysDefaultUiPrimary,
+        record.SysDefaultUiSub);
+  Store(sources.SystemDefault, record.SysDefault, record.SysDefaultPrimary, record.SysDefaultSub);
+  if (sources.Location.State == platform::UserLocation::Status::Found) {
+    record.CurrentLocation = sources.Location.Iso2;
+  }
+}
+
+std::optional<std::wstring> LocationFailure(const platform::UserLocation& location) {
+  switch (location.State) {
+    case platform::UserLocation::Status::NoGeoId:
+      return L"GEOID not available!";
+    case platform::UserLocation::Status::NoIso2Code:
+      return L"Could not get GEO_ISO2 info!";
+    case platform::UserLocation::Status::Found:
+      break;
+  }
+  return std::nullopt;
+}
+
 void GatherLanguageFacts() {
   Report(L"\nLanguage Information:\n---------------------\n");
-  StoreLanguage(platform::QueryUserDefaultUiLanguage(), SystemFacts.UserDefaultUi,
-                SystemFacts.UserDefaultUiPrimary, SystemFacts.UserDefaultUiSub,
-                L"UserDefaultUI Lang ID         = %ld (0x%x)\n",
-                L"UserDefaultUI Primary Lang ID = %ld (0x%x)\n",
-                L"UserDefaultUI Sub Lang ID     = %ld (0x%x)\n");
-  StoreLanguage(platform::QuerySystemDefaultUiLanguage(), SystemFacts.SysDefaultUi,
-                SystemFacts.SysDefaultUiPrimary, SystemFacts.SysDefaultUiSub,
-                L"SysDefaultUI Lang ID          = %ld (0x%x)\n",
-                L"SysDefaultUI Primary Lang ID  = %ld (0x%x)\n",
-                L"SysDefaultUI Sub Lang ID      = %ld (0x%x)\n");
-  StoreLanguage(platform::QuerySystemDefaultLanguage(), SystemFacts.SysDefault,
-                SystemFacts.SysDefaultPrimary, SystemFacts.SysDefaultSub,
-                L"SysDefault Lang ID (non UNICODE)         = %ld (0x%x)\n",
-                L"SysDefault Primary Lang ID (non UNICODE) = %ld (0x%x)\n",
-                L"SysDefault Sub Lang ID (non UNICODE)     = %ld (0x%x)\n");
-
-  const platform::UserLocation location = platform::QueryUserLocation();
-  if (location.State == platform::UserLocation::Status::NoGeoId) {
-    ReportAndExit(1, L"ERROR: GEOID not available!\n");
+  const LanguageSources sources = ReadLanguageSources();
+  ApplyLanguageSources(sources, SystemFacts);
+  const SystemFactsRecord& facts = SystemFacts;
+  ReportLanguage(facts.UserDefaultUi, facts.UserDefaultUiPrimary, facts.UserDefaultUiSub,
+                 L"UserDefaultUI Lang ID         = %ld (0x%x)\n",
+                 L"UserDefaultUI Primary Lang ID = %ld (0x%x)\n",
+                 L"UserDefaultUI Sub Lang ID     = %ld (0x%x)\n");
+  ReportLanguage(facts.SysDefaultUi, facts.SysDefaultUiPrimary, facts.SysDefaultUiSub,
+                 L"SysDefaultUI Lang ID          = %ld (0x%x)\n",
+                 L"SysDefaultUI Primary Lang ID  = %ld (0x%x)\n",
+                 L"SysDefaultUI Sub Lang ID      = %ld (0x%x)\n");
+  ReportLanguage(facts.SysDefault, facts.SysDefaultPrimary, facts.SysDefaultSub,
+                 L"SysDefault Lang ID (non UNICODE)         = %ld (0x%x)\n",
+                 L"SysDefault Primary Lang ID (non UNICODE) = %ld (0x%x)\n",
+                 L"SysDefault Sub Lang ID (non UNICODE)     = %ld (0x%x)\n");
+  if (const std::optional<std::wstring> failure = LocationFailure(sources.Location)) {
+    ReportAndExit(1, L"ERROR: %s\n", *failure);
   }
-  if (location.State == platform::UserLocation::Status::NoIso2Code) {
-    ReportAndExit(1, L"ERROR: Could not get GEO_ISO2 info!\n");
-  }
-  SystemFacts.CurrentLocation = location.Iso2;
-  Report(L"Current Location = %s\n", SystemFacts.CurrentLocation);
+  Report(L"Current Location = %s\n", facts.CurrentLocation);
 }
 
 }  // namespace dorvanta

@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "facts/FactSources.h"
 #include "facts/SystemFacts.h"
 #include "platform/OsInfo.h"
 #include "report/Report.h"
@@ -23,38 +24,43 @@ std::uint8_t BitsOfArchitecture(std::uint16_t architecture) {
 
 }  // namespace
 
+OsSources ReadOsSources() {
+  return OsSources{platform::QueryOsVersion(), platform::QueryProcessorInfo(),
+                   platform::QueryVersionWord()};
+}
+
+void ApplyOsSources(const OsSources& sources, SystemFactsRecord& record) {
+  if (sources.Version) record.CsdVersion = sources.Version->CsdVersion;
+  const platform::ProcessorInfo& processor = sources.Processor;
+  record.OsBits = BitsOfArchitecture(processor.Architecture);
+  record.Processors = processor.NumberOfProcessors;
+  record.ProcessorType = processor.ProcessorType;
+  record.ProcessorRevision = processor.ProcessorRevision;
+  record.ProcessorLevel = processor.ProcessorLevel;
+  record.ProcessorModel = static_cast<std::uint8_t>(processor.ProcessorRevision >> 8);
+  record.ProcessorStepping = static_cast<std::uint8_t>(processor.ProcessorRevision & 0xFF);
+  // The criteria compare the packed version word's bytes, not the version the
+  // report shows.
+  record.OsMajor = sources.VersionWord & 0xFF;
+  record.OsMinor = (sources.VersionWord >> 8) & 0xFF;
+}
+
 void GatherOsFacts() {
   Report(L"OS Information:\n---------------\n");
-
-  const std::optional<platform::OsVersion> version = platform::QueryOsVersion();
-  if (!version) ReportAndExit(1, L"ERROR: Could not get OS version!\n");
-  SystemFacts.OsMajor = version->Major;
-  SystemFacts.OsMinor = version->Minor;
-  SystemFacts.CsdVersion = version->CsdVersion;
-  Report(L"OS Major = %ld\n", SystemFacts.OsMajor);
-  Report(L"OS Minor = %ld\n", SystemFacts.OsMinor);
-  Report(L"Service Pack (CSD) Ver (empty if no SP installed) = %s\n", SystemFacts.CsdVersion);
-
-  const platform::ProcessorInfo processor = platform::QueryProcessorInfo();
-  SystemFacts.OsBits = BitsOfArchitecture(processor.Architecture);
-  Report(L"OS %d bit\n", SystemFacts.OsBits);
-  SystemFacts.Processors = processor.NumberOfProcessors;
-  Report(L"%ld Processor(s)\n", SystemFacts.Processors);
-  SystemFacts.ProcessorType = processor.ProcessorType;
-  Report(L"Processor Type: %u\n", SystemFacts.ProcessorType);
-  SystemFacts.ProcessorRevision = processor.ProcessorRevision;
-  Report(L"Processor Revision: %lu\n", SystemFacts.ProcessorRevision);
-  SystemFacts.ProcessorLevel = processor.ProcessorLevel;
-  Report(L"Processor Level: %u\n", SystemFacts.ProcessorLevel);
-  SystemFacts.ProcessorModel = static_cast<std::uint8_t>(SystemFacts.ProcessorRevision >> 8);
-  Report(L"Processor Model: %u\n", SystemFacts.ProcessorModel);
-  SystemFacts.ProcessorStepping = static_cast<std::uint8_t>(SystemFacts.ProcessorRevision & 0xFF);
-  Report(L"Processor Stepping: %u\n", SystemFacts.ProcessorStepping);
-
-  // The criteria compare the packed version word's bytes, not the values printed above.
-  const std::uint32_t word = platform::QueryVersionWord();
-  SystemFacts.OsMajor = word & 0xFF;
-  SystemFacts.OsMinor = (word >> 8) & 0xFF;
+  const OsSources sources = ReadOsSources();
+  if (!sources.Version) ReportAndExit(1, L"ERROR: %s\n", kOsVersionFailure);
+  ApplyOsSources(sources, SystemFacts);
+  const SystemFactsRecord& facts = SystemFacts;
+  Report(L"OS Major = %ld\n", sources.Version->Major);
+  Report(L"OS Minor = %ld\n", sources.Version->Minor);
+  Report(L"Service Pack (CSD) Ver (empty if no SP installed) = %s\n", facts.CsdVersion);
+  Report(L"OS %d bit\n", facts.OsBits);
+  Report(L"%ld Processor(s)\n", facts.Processors);
+  Report(L"Processor Type: %u\n", facts.ProcessorType);
+  Report(L"Processor Revision: %lu\n", facts.ProcessorRevision);
+  Report(L"Processor Level: %u\n", facts.ProcessorLevel);
+  Report(L"Processor Model: %u\n", facts.ProcessorModel);
+  Report(L"Processor Stepping: %u\n", facts.ProcessorStepping);
 }
 
 }  // namespace dorvanta

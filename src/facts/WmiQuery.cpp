@@ -6,43 +6,34 @@
 #include "report/Report.h"
 
 namespace dorvanta {
-namespace {
 
-void ReportFailure(const platform::WmiFailure& failure, const std::wstring& className,
-                   const std::wstring& property) {
+std::wstring DescribeWmiFailure(const platform::WmiFailure& failure, const std::wstring& className,
+                                const std::wstring& property) {
   switch (failure.Step) {
     case platform::WmiStep::InitialiseCom:
-      Report(L"ERROR: Failed to initialize COM library. Error code = %#x\n", failure.Code);
-      return;
+      return Format(L"Failed to initialize COM library. Error code = %#x", failure.Code);
     case platform::WmiStep::CreateLocator:
-      Report(L"ERROR: Failed to create IWbemLocator object. Error code = %#x\n", failure.Code);
-      return;
+      return Format(L"Failed to create IWbemLocator object. Error code = %#x", failure.Code);
     case platform::WmiStep::Connect:
-      Report(L"ERROR: Could not connect. Error code = %#x\n", failure.Code);
-      return;
+      return Format(L"Could not connect. Error code = %#x", failure.Code);
     case platform::WmiStep::ProxyBlanket:
-      Report(L"ERROR: Could not set proxy blanket. Error code = %#x\n", failure.Code);
-      return;
+      return Format(L"Could not set proxy blanket. Error code = %#x", failure.Code);
     case platform::WmiStep::ExecuteQuery:
-      Report(L"ERROR: Could not execute the query (%s). Error code = %#x\n",
-             platform::SelectAllQuery(className), failure.Code);
-      return;
+      return Format(L"Could not execute the query (%s). Error code = %#x",
+                    platform::SelectAllQuery(className), failure.Code);
     case platform::WmiStep::GetProperty:
-      if (failure.Detail.empty()) {
-        Report(L"ERROR: Could not get property %s. Error code = %#x\n", property, failure.Code);
-      } else {
-        Report(L"ERROR: Could not get property %s (%s)\n", property, failure.Detail);
-      }
-      return;
+      break;
   }
+  if (failure.Detail.empty()) {
+    return Format(L"Could not get property %s. Error code = %#x", property, failure.Code);
+  }
+  return Format(L"Could not get property %s (%s)", property, failure.Detail);
 }
-
-}  // namespace
 
 std::wstring WmiQuery(const std::wstring& className, const std::wstring& property) {
   platform::WmiAnswer answer = platform::ReadWmiProperty(className, property);
   if (const auto* failure = std::get_if<platform::WmiFailure>(&answer)) {
-    ReportFailure(*failure, className, property);
+    Report(L"ERROR: %s\n", DescribeWmiFailure(*failure, className, property));
     return std::wstring();
   }
   return std::get<std::wstring>(std::move(answer));

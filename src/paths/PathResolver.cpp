@@ -4,20 +4,15 @@
 #include <optional>
 #include <utility>
 
+#include "facts/FactSource.h"
 #include "platform/Environment.h"
-#include "platform/ShellFolder.h"
 #include "report/Report.h"
 
 namespace dorvanta {
 namespace {
 
-struct FolderName {
-  std::wstring_view Name;
-  int Csidl;
-};
-
 // In lookup order.
-constexpr std::array<FolderName, 25> kFolders{{
+constexpr std::array<FolderToken, 25> kFolders{{
     {L"CSIDL_ADMINTOOLS", 0x30},
     {L"CSIDL_COMMON_ADMINTOOLS", 0x2F},
     {L"CSIDL_STARTUP", 0x07},
@@ -86,8 +81,10 @@ std::wstring Expand(const std::wstring& text, const std::wstring& path) {
 
 }  // namespace
 
+std::span<const FolderToken> FolderTokens() { return kFolders; }
+
 int CsidlFromName(std::wstring_view name) {
-  for (const FolderName& folder : kFolders) {
+  for (const FolderToken& folder : kFolders) {
     if (name == folder.Name) return folder.Csidl;
   }
   return -1;
@@ -98,7 +95,7 @@ std::wstring ResolvePath(const std::wstring& path) {
   const int csidl = CsidlFromName(token);
   if (csidl < 0) return Expand(path, path);
 
-  const platform::FolderLookup folder = platform::LookUpShellFolder(csidl);
+  const platform::FolderLookup folder = CurrentFactSource().ShellFolder(csidl);
   switch (folder.Status) {
     case platform::FolderLookupStatus::NoFolder:
       Report(L"ERROR: Could not get CSIDL %s!\n", token);

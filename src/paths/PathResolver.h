@@ -1,10 +1,19 @@
 // Folder tokens ([CSIDL_...]) and environment references (%NAME%) in paths.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace dorvanta {
+
+struct FolderToken {
+  std::wstring_view Name;  // CSIDL_...
+  int Csidl;
+};
+
+// Every folder token, in lookup order.
+std::span<const FolderToken> FolderTokens();
 
 // The CSIDL number of a folder name of the table (matched whole, letter case
 // significant), or -1.

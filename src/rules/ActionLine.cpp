@@ -1,17 +1,19 @@
 #include "rules/ActionLine.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "actions/DesktopShortcutAction.h"
 #include "actions/ExecuteAction.h"
-#include "common/Text.h"
 #include "report/Report.h"
+#include "report/SectionLine.h"
 
 namespace dorvanta {
 namespace {
 
-using ActionHandler = void (*)(const std::wstring& value, const std::wstring& section);
+using ActionHandler = ActionResult (*)(const std::wstring& value, const std::wstring& section,
+                                       ActionExecutor& executor);
 
 struct ActionEntry {
   std::wstring_view Name;
@@ -26,21 +28,17 @@ constexpr std::array kActions{
 
 }  // namespace
 
-void RunActionLine(const std::wstring& line, const std::wstring& section) {
-  const std::size_t equals = line.find(L'=');
-  if (equals == std::wstring::npos) {
-    Report(L"ERROR: Missing '=' in section %s (line: %s)!\n", section, line);
-    return;
-  }
-  const std::wstring name = Trim(std::wstring_view(line).substr(0, equals));
-  const std::wstring value = Trim(std::wstring_view(line).substr(equals + 1));
+ActionResult RunActionLine(const std::wstring& line, const std::wstring& section,
+                           ActionExecutor& executor) {
+  const std::optional<SectionLine> split = SplitSectionLine(line, section);
+  if (!split) return ActionResult{};
   for (const ActionEntry& action : kActions) {
-    if (name == action.Name) {
-      action.Handler(value, section);
-      return;
-    }
+    if (split->Key == action.Name) return action.Handler(split->Value, section, executor);
   }
-  Report(L"ERROR: Action %s not supported in section %s!\n", name, section);
+  Report(L"ERROR: Action %s not supported in section %s!\n", split->Key, section);
+  ActionResult unknown;
+  unknown.Name = split->Key;
+  return unknown;
 }
 
 }  // namespace dorvanta

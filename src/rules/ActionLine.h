@@ -3,8 +3,13 @@
 
 #include <string>
 
+#include "actions/ActionRequest.h"
+
 namespace dorvanta {
 
-void RunActionLine(const std::wstring& line, const std::wstring& section);
+// Runs the line's action through `executor`; a line without "=" or with an
+// unknown name is reported and asks for nothing.
+ActionResult RunActionLine(const std::wstring& line, const std::wstring& section,
+                           ActionExecutor& executor);
 
 }  // namespace dorvanta

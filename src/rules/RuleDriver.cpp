@@ -7,6 +7,7 @@
 
 #include "criteria/CriteriaLine.h"
 #include "facts/HardwareIds.h"
+#include "platform/ProcessExit.h"
 #include "platform/ProfileReader.h"
 #include "report/Report.h"
 #include "rules/ActionLine.h"
@@ -15,16 +16,6 @@ namespace dorvanta {
 namespace {
 
 constexpr std::wstring_view kProcessingRule = L"------------------------------------\n";
-
-// Reads one section into the shared buffer; ends the process when it does not fit.
-std::uint32_t ReadSection(const std::wstring& iniPath, const std::wstring& section,
-                          std::span<wchar_t> buffer) {
-  const std::uint32_t length = platform::ReadProfileSection(iniPath, section, buffer);
-  if (length == buffer.size() - 2) {
-    ReportAndExit(1, L"ERROR: Section %s too big for buffer!\n", section);
-  }
-  return length;
-}
 
 // The part of the buffer that the reader filled.
 std::span<const wchar_t> LinesOf(std::span<const wchar_t> buffer, std::uint32_t length) {
@@ -43,46 +34,86 @@ void ForEachLine(std::span<const wchar_t> buffer, Handler handle) {
   }
 }
 
+// A pair fails with its first failing line; a line that could not be decided
+// leaves it undecided unless another fails.
+Verdict Combine(Verdict pair, Verdict line) {
+  if (pair == Verdict::Fails || line == Verdict::Fails) return Verdict::Fails;
+  if (pair == Verdict::Unknown || line == Verdict::Unknown) return Verdict::Unknown;
+  return Verdict::Holds;
+}
+
 }  // namespace
 
-void ProcessIniFile(const std::wstring& iniPath) {
+WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor) {
+  const auto stop = [&observer](WalkStop reason, const std::wstring& section) {
+    const WalkEnd walkEnd{reason, section};
+    observer.WalkEnded(walkEnd);
+    return walkEnd;
+  };
+  // Reads one section into the shared buffer; false when it does not fit.
+  std::array<wchar_t, kSectionBufferSize> buffer{};
+  std::uint32_t length = 0;
+  const auto read = [&](const std::wstring& section) {
+    length = platform::ReadProfileSection(iniPath, section, buffer);
+    if (length != buffer.size() - 2) return true;
+    Report(L"ERROR: Section %s too big for buffer!\n", section);
+    return false;
+  };
+
   Report(L"%s", kEqualsLine);
   Report(L"Process INI File:\n");
-
-  std::array<wchar_t, kSectionBufferSize> buffer{};
   for (int x = 1; x <= kMaxSectionPairs; ++x) {
     const std::wstring criteria = Format(L"CRITERIA%d", x);
     const std::wstring actions = Format(L"ACTION%d", x);
 
-    const std::uint32_t criteriaLength = ReadSection(iniPath, criteria, buffer);
+    if (!read(criteria)) return stop(WalkStop::SectionTooBig, criteria);
     Report(L"%s", kEqualsLine);
-    if (criteriaLength == 0) {
+    if (length == 0) {
       Report(L"\nSection %s empty or not existing ... stop processing!\n", criteria);
-      return;
+      return stop(WalkStop::MissingCriteria, criteria);
     }
+    observer.PairReached(x);
     Report(L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
-    bool allMatch = true;
-    ForEachLine(LinesOf(buffer, criteriaLength), [&](const std::wstring& line) {
-      if (!EvaluateCriteriaLine(criteria, line)) allMatch = false;
+    // Every line is evaluated, also after one has failed.
+    Verdict verdict = Verdict::Holds;
+    ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
+      const CriterionResult result = EvaluateCriteriaLine(criteria, line);
+      observer.CriterionEvaluated(x, line, result);
+      verdict = Combine(verdict, result.Outcome);
     });
-    if (!allMatch) {
+    observer.PairDecided(x, verdict);
+    if (verdict == Verdict::Fails) {
       Report(L"\nNot all Criteria for %s match or error --> next criterium\n\n", criteria);
       continue;
     }
     Report(L"%s", kDashLine);
-    Report(L"\nAll Criteria for %s match!\n\n", criteria);
+    if (verdict == Verdict::Holds) {
+      Report(L"\nAll Criteria for %s match!\n\n", criteria);
+    } else {
+      Report(L"\nCriteria for %s: none fails, some are unknown --> actions only if they hold!\n\n",
+             criteria);
+    }
 
-    const std::uint32_t actionsLength = ReadSection(iniPath, actions, buffer);
-    if (actionsLength == 0) {
+    if (!read(actions)) return stop(WalkStop::SectionTooBig, actions);
+    if (length == 0) {
+      observer.ActionsMissing(x);
       Report(L"\nWARNING: Section %s empty or not existing --> next criterium\n", actions);
       continue;
     }
     Report(L"\nProcessing %s\n%s", actions, kProcessingRule);
-    ForEachLine(LinesOf(buffer, actionsLength), [&](const std::wstring& line) {
+    ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
       ForgetPresentDevices();  // the action may change the devices present
-      RunActionLine(line, actions);
+      observer.ActionRun(x, line, RunActionLine(line, actions, executor));
     });
+  }
+  return stop(WalkStop::LastPair, std::wstring());
+}
+
+void ProcessIniFile(const std::wstring& iniPath) {
+  WalkObserver quiet;
+  if (WalkRules(iniPath, quiet, MachineExecutor()).Reason == WalkStop::SectionTooBig) {
+    platform::EndProcess(1);
   }
 }
 

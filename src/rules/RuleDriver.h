@@ -3,13 +3,22 @@
 
 #include <string>
 
+#include "actions/ActionRequest.h"
+#include "rules/WalkObserver.h"
+
 namespace dorvanta {
 
 inline constexpr int kMaxSectionPairs = 256;
 inline constexpr std::size_t kSectionBufferSize = 4096;
 
-// Walks the pairs 1 .. 256; ends the process when a section does not fit the
-// section buffer.
+// Walks the pairs 1 .. 256, reporting every step, telling `observer` about it
+// and running the actions through `executor`. The walk ends early at the first
+// missing or empty CRITERIAx, or at a section that does not fit the section
+// buffer (reported).
+WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor);
+
+// The program's walk: the machine runs the actions, and a section that does not
+// fit the section buffer ends the process with exit code 1.
 void ProcessIniFile(const std::wstring& iniPath);
 
 }  // namespace dorvanta

@@ -43,6 +43,12 @@ namespace platform {
 
 void WriteStandardOutput(std::wstring_view text) { fake::Platform().Stdout.append(text); }
 
+void WriteStandardError(std::wstring_view text) { fake::Platform().Stderr.append(text); }
+
+void WriteStandardOutputBytes(std::string_view bytes) {
+  fake::Platform().StdoutBytes.append(bytes);
+}
+
 LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bool truncate) {
   fake::State& state = fake::Platform();
   ++state.LogWrites;

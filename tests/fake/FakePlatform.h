@@ -32,6 +32,8 @@ std::optional<int> ExitCodeOf(F&& run) {
 
 struct State {
   std::wstring Stdout;
+  std::wstring Stderr;
+  std::string StdoutBytes;  // documents written as bytes
 
   // Log files by path; a write with `truncate` replaces the content.
   std::map<std::wstring, std::wstring> Files;

@@ -1,3 +1,4 @@
+#include "actions/ActionRequest.h"
 #include "actions/DesktopShortcutAction.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,9 @@ class DesktopShortcutTest : public ::testing::Test {
     fake::Shell().Paths.Folders[0x26] = FolderLookup{FolderLookupStatus::Found, L"C:\\PF"};
     fake::Shell().Paths.Folders[0x0A] = FolderLookup{FolderLookupStatus::NoPath, {}};
   }
-  void Shortcut(const std::wstring& value) { RunDesktopShortcutAction(value, L"ACTION1"); }
+  void Shortcut(const std::wstring& value) {
+    RunDesktopShortcutAction(value, L"ACTION1", MachineExecutor());
+  }
   const std::vector<platform::ShortcutRequest>& requests_ = fake::Shortcuts().Requests;
   fake::State& platform_ = fake::Platform();
 };
@@ -40,7 +43,7 @@ TEST_F(DesktopShortcutTest, CompleteLineWritesTheLinkWithItsOwnPathAsDescription
   RunActionLine(
       L"DesktopShortcut = [CSIDL_COMMON_DESKTOPDIRECTORY]\\App, [CSIDL_PROGRAM_FILES]\\App\\a.exe,"
       L" [NONE], [CSIDL_PROGRAM_FILES]\\App\\a.exe, 0",
-      L"ACTION1");
+      L"ACTION1", MachineExecutor());
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0].LinkFile, L"C:\\Desk\\App.lnk");
   EXPECT_EQ(requests_[0].Description, L"C:\\Desk\\App.lnk");

@@ -1,3 +1,4 @@
+#include "actions/ActionRequest.h"
 #include "actions/ExecuteAction.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,9 @@ class ExecuteTest : public ::testing::Test {
     fake::Shell().Paths.Folders[0x0A] = FolderLookup{FolderLookupStatus::NoPath, {}};
     fake::Shell().Paths.Environment[L"TEMP"] = L"C:\\Temp";
   }
-  void Execute(const std::wstring& value) { RunExecuteAction(value, L"ACTION1"); }
+  void Execute(const std::wstring& value) {
+    RunExecuteAction(value, L"ACTION1", MachineExecutor());
+  }
   fake::State& platform_ = fake::Platform();
   fake::ProcessState& processes_ = fake::Shell().Processes;
 };
@@ -32,7 +35,7 @@ class ExecuteTest : public ::testing::Test {
 TEST_F(ExecuteTest, WaitedRunResolvesThePathAndReportsTheExitCode) {
   processes_.ExitCode = 3;
   RunActionLine(L"  Execute   =   wait , [CSIDL_PROGRAM_FILES]\\App\\setup.exe , /quiet %TEMP% ",
-                L"ACTION1");
+                L"ACTION1", MachineExecutor());
   ASSERT_EQ(processes_.Starts.size(), 1u);
   const platform::StartRequest& start = processes_.Starts[0];
   EXPECT_EQ(start.File, L"C:\\Program Files\\App\\setup.exe");

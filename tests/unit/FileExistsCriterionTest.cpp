@@ -24,7 +24,7 @@ class FileExistsTest : public ::testing::Test {
     platform_.ExistingPaths = {L"C:\\WINDOWS\\notepad.exe", L"C:\\Windows",
                                L"C:\\Program Files\\App"};
   }
-  bool Line(const std::wstring& line) { return EvaluateCriteriaLine(L"CRITERIA1", line); }
+  bool Line(const std::wstring& line) { return EvaluateCriteriaLine(L"CRITERIA1", line).Holds(); }
   fake::State& platform_ = fake::Platform();
 };
 

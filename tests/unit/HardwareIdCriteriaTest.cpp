@@ -25,11 +25,11 @@ class HardwareIdCriteria : public ::testing::Test {
 };
 
 TEST_F(HardwareIdCriteria, ResultLineFollowsTheSearchAndTheOperator) {
-  EXPECT_TRUE(CheckHardwareIdCriterion(L"EQ, ACPI\\IFX0101", L"S", L"HWID", false));
-  EXPECT_FALSE(CheckHardwareIdCriterion(L"NE,ACPI\\IFX0101", L"S", L"HWID", false));
-  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ,ACPI\\IFX0102", L"S", L"HWID", false));
-  EXPECT_FALSE(CheckHardwareIdCriterion(L"ne , pci\\ven08&dev15", L"S", L"HwIdLeft", true));
-  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ,", L"S", L"HWID", false));
+  EXPECT_TRUE(CheckHardwareIdCriterion(L"EQ, ACPI\\IFX0101", L"S", L"HWID", false).Holds());
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"NE,ACPI\\IFX0101", L"S", L"HWID", false).Holds());
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ,ACPI\\IFX0102", L"S", L"HWID", false).Holds());
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"ne , pci\\ven08&dev15", L"S", L"HwIdLeft", true).Holds());
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ,", L"S", L"HWID", false).Holds());
   EXPECT_EQ(Out(),
             L"HWID ACPI\\IFX0101 exists (EQ) --> OK\n"
             L"HWID ACPI\\IFX0101 exists (NE) --> NG\n"
@@ -39,9 +39,9 @@ TEST_F(HardwareIdCriteria, ResultLineFollowsTheSearchAndTheOperator) {
 }
 
 TEST_F(HardwareIdCriteria, MalformedValues) {
-  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ", L"CRITERIA4", L"HWID", false));
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"EQ", L"CRITERIA4", L"HWID", false).Holds());
   EXPECT_EQ(fake::Devices().Opens, 0);
-  EXPECT_FALSE(CheckHardwareIdCriterion(L"GE,ACPI\\IFX0101", L"CRITERIA4", L"HWID", false));
+  EXPECT_FALSE(CheckHardwareIdCriterion(L"GE,ACPI\\IFX0101", L"CRITERIA4", L"HWID", false).Holds());
   EXPECT_EQ(fake::Devices().Opens, 1);  // the search ran before the operator was checked
   EXPECT_EQ(Out(),
             L"ERROR: Missing ',' in section CRITERIA4 (key: HWID)!\n"
@@ -53,14 +53,14 @@ TEST_F(HardwareIdCriteria, FailedReadGivesTheSameVerdictOnEveryLine) {
   fake::Devices().Devices = {fake::DeviceWithIds({u"X"}), fake::FakeDevice{{}, 5u},
                              fake::DeviceWithIds({u"Y"})};
   for (int pass = 0; pass < 2; ++pass) {
-    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X"));
-    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWIDLeft = NE,Y"));
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X").Holds());
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWIDLeft = NE,Y").Holds());
   }
   EXPECT_EQ(fake::Devices().Opens, 1);
   ForgetPresentDevices();
   fake::Devices().OpenFails = true;
-  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X"));
-  EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = NE,X"));
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,X").Holds());
+  EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = NE,X").Holds());
   EXPECT_EQ(fake::Devices().Opens, 2);
   EXPECT_EQ(Out(),
             L"HWID X exists (EQ) --> OK\n"
@@ -92,11 +92,11 @@ TEST_F(HardwareIdCriteria, KeyTableReachesEveryNewFactAndCheck) {
         L"CurrentLocation = EQ,de", L"DMIMachineType = EQ,WINE", L"DMIPANumber = EQ,1,1",
         L"DMIVendor = EQ,the wine project", L"HWID = EQ,acpi\\ifx0101",
         L"HWIDLeft = EQ,PCI\\VEN08"}) {
-    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", line)) << line << "\n" << Out();
+    EXPECT_TRUE(EvaluateCriteriaLine(L"CRITERIA1", line).Holds()) << line << "\n" << Out();
   }
-  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"UserDefaultUI = LE,1031"));
-  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"DMIPANumbers = EQ,1,1"));
-  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,PCI\\VEN08"));
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"UserDefaultUI = LE,1031").Holds());
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"DMIPANumbers = EQ,1,1").Holds());
+  EXPECT_FALSE(EvaluateCriteriaLine(L"CRITERIA1", L"HWID = EQ,PCI\\VEN08").Holds());
   EXPECT_NE(Out().find(L"UserDefaultUI OS=1031 EQ INI=1031 --> OK\n"), std::wstring::npos);
   EXPECT_NE(Out().find(L"DMIPANumber (first 1 characters) OS=1 EQ INI=1 --> OK\n"),
             std::wstring::npos);

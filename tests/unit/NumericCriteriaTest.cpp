@@ -23,7 +23,8 @@ class CriteriaTest : public ::testing::Test {
   // Evaluates one line in CRITERIA1 and returns what it reported.
   std::wstring Line(const std::wstring& line, bool expected) {
     fake::Platform().Stdout.clear();
-    EXPECT_EQ(EvaluateCriteriaLine(L"CRITERIA1", line), expected) << "line: " << line.size();
+    EXPECT_EQ(EvaluateCriteriaLine(L"CRITERIA1", line).Holds(), expected)
+        << "line: " << line.size();
     return fake::Platform().Stdout;
   }
 };

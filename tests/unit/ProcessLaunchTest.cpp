@@ -22,13 +22,13 @@ class LaunchTest : public ::testing::Test {
 TEST_F(LaunchTest, RefusalQuotesTheSystemTextUnchanged) {
   processes_.Accept = false;
   processes_.ErrorCode = 2;
-  EXPECT_FALSE(LaunchProcess(L"C:\\missing.exe", L"", true));
+  EXPECT_FALSE(LaunchProcess(L"C:\\missing.exe", L"", true).Done);
   EXPECT_EQ(platform_.Stdout, L"ERROR: ShellExecute \"System text 2.\r\n\"!\n");
 }
 
 TEST_F(LaunchTest, WaitWithoutProcessHandle) {
   processes_.GiveHandle = false;
-  EXPECT_FALSE(LaunchProcess(L"readme.txt", L"", true));
+  EXPECT_FALSE(LaunchProcess(L"readme.txt", L"", true).Done);
   EXPECT_EQ(platform_.Stdout,
             L"Waiting for readme.txt ...\n"
             L"Error: No process Handle!\nreadme.txt  does not work with ShellExecute WAIT!\n");
@@ -45,7 +45,7 @@ TEST_F(LaunchTest, FailedWaitsReportTheirResultAndStillCloseTheHandle) {
   for (const auto& c : cases) {
     SetUp();
     processes_.WaitResult = c.Result;
-    EXPECT_FALSE(LaunchProcess(L"a.exe", L"/x", true));
+    EXPECT_FALSE(LaunchProcess(L"a.exe", L"/x", true).Done);
     EXPECT_EQ(platform_.Stdout, std::wstring(L"Waiting for a.exe /x...\n") + c.Message);
     EXPECT_EQ(processes_.Calls, (std::vector<std::wstring>{L"wait", L"close"}));
   }
@@ -53,9 +53,9 @@ TEST_F(LaunchTest, FailedWaitsReportTheirResultAndStillCloseTheHandle) {
 
 TEST_F(LaunchTest, ExitCodeIsSignedOrMissing) {
   processes_.ExitCode = 0xFFFFFFFFu;
-  EXPECT_TRUE(LaunchProcess(L"a.exe", L"", true));
+  EXPECT_TRUE(LaunchProcess(L"a.exe", L"", true).Done);
   processes_.ExitCode.reset();
-  EXPECT_TRUE(LaunchProcess(L"a.exe", L"", true));
+  EXPECT_TRUE(LaunchProcess(L"a.exe", L"", true).Done);
   EXPECT_EQ(platform_.Stdout,
             L"Waiting for a.exe ...\nINFO: Exit Code was -1\nExecuted.\n\n"
             L"Waiting for a.exe ...\nINFO: Could not get Exit code!\nExecuted.\n\n");
@@ -84,7 +84,7 @@ TEST(WorkingDirectory, AnyPartBeyond259CharactersEmptiesIt) {
 
 TEST_F(LaunchTest, LongFolderStillStartsTheWholeFile) {
   const std::wstring file = L"C:\\" + std::wstring(4000, L'd') + L"\\a.exe";
-  EXPECT_TRUE(LaunchProcess(file, L"", false));
+  EXPECT_TRUE(LaunchProcess(file, L"", false).Done);
   ASSERT_EQ(processes_.Starts.size(), 1u);
   EXPECT_EQ(processes_.Starts[0].File, file);
   EXPECT_EQ(processes_.Starts[0].Directory, L"");

@@ -1,18 +1,9 @@
-#include "platform/Console.h"
-
-#include <cstdio>
-
 #include "common/Encoding.h"
+#include "platform/common/ConsoleText.h"
 
 namespace dorvanta::platform {
 
-// Standard output is in the C runtime's text mode, which ends lines with CRLF.
-void WriteStandardOutput(std::wstring_view text) {
-  const std::string bytes = EncodeEightBit(text);
-  // The console is a copy for whoever watches: a standard output that is
-  // closed or full must not stop an unattended run, whose record is the log.
-  (void)std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  (void)std::fflush(stdout);
-}
+// 8-bit text; the C runtime's text mode ends its lines with CRLF.
+std::string EncodeConsoleText(std::wstring_view text) { return EncodeEightBit(text); }
 
 }  // namespace dorvanta::platform

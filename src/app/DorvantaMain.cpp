@@ -1,0 +1,8 @@
+#include "app/Application.h"
+#include "platform/Entry.h"
+
+namespace dorvanta {
+
+int ProgramMain(const std::vector<std::wstring>& arguments) { RunApplication(arguments); }
+
+}  // namespace dorvanta

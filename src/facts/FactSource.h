@@ -1,0 +1,39 @@
+// Where the facts that criteria and paths look at while the walk runs come
+// from: the machine itself, or a facts document written on another machine.
+// The start-up facts of the record (SystemFacts) are filled by the front end.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Devices.h"
+#include "platform/ShellFolder.h"
+
+namespace dorvanta {
+
+class FactSource {
+ public:
+  FactSource() = default;
+  FactSource(const FactSource&) = delete;
+  FactSource& operator=(const FactSource&) = delete;
+  virtual ~FactSource() = default;
+
+  // The present devices with their hardware-ID lists, in search order.
+  virtual std::vector<platform::PresentDevice> PresentDevices() = 0;
+  // Whether a file or folder exists at the path; nothing when that cannot be
+  // known where the walk runs.
+  virtual std::optional<bool> PathExists(const std::wstring& path) = 0;
+  // The shell folder with the CSIDL number.
+  virtual platform::FolderLookup ShellFolder(int csidl) = 0;
+};
+
+// The machine the program runs on.
+FactSource& MachineFacts();
+
+// The source in use: the machine, unless a front end has chosen another.
+FactSource& CurrentFactSource();
+// `source` must outlive its use; null goes back to the machine.
+void UseFactSource(FactSource* source);
+
+}  // namespace dorvanta

@@ -1,0 +1,32 @@
+// Every fact a rule can test on this machine, gathered at once without a report
+// and without ending the run: a fact whose source failed carries the failure.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "facts/FactSource.h"
+#include "facts/SystemFacts.h"
+#include "platform/Devices.h"
+#include "platform/ShellFolder.h"
+
+namespace dorvanta {
+
+struct FolderFact {
+  std::wstring Token;  // CSIDL_...
+  platform::FolderLookup Lookup;
+};
+
+struct FactsSnapshot {
+  SystemFactsRecord Record;
+  // The criteria key (OSMajor, CurrentLocation, DMIVendor, ...) of each fact
+  // whose source failed, with the failure as the run reports it.
+  std::map<std::wstring, std::wstring> Failures;
+  std::vector<platform::PresentDevice> Devices;
+  std::vector<FolderFact> Folders;  // in the order of the folder table
+};
+
+FactsSnapshot CollectFacts(FactSource& source);
+
+}  // namespace dorvanta

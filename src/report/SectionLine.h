@@ -1,0 +1,18 @@
+// A line of a CRITERIAx or ACTIONx section read as "key = value".
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace dorvanta {
+
+struct SectionLine {
+  std::wstring Key;    // before the first "=", trimmed
+  std::wstring Value;  // after it (later "=" belong to it), trimmed
+};
+
+// Splits at the first "="; a line without one is reported, quoted as handed
+// over, and gives nothing.
+std::optional<SectionLine> SplitSectionLine(const std::wstring& line, const std::wstring& section);
+
+}  // namespace dorvanta

@@ -1,0 +1,36 @@
+// The command line of a dvtool command: options and the words between them.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace dorvanta::tool {
+
+struct OptionSpec {
+  std::set<std::wstring> Flags;   // options without a value, such as --json
+  std::set<std::wstring> Valued;  // options with one, such as -o FILE or --facts=FILE
+};
+
+struct Arguments {
+  std::set<std::wstring> Flags;
+  std::map<std::wstring, std::wstring> Values;
+  std::vector<std::wstring> Words;
+
+  [[nodiscard]] bool Has(const std::wstring& flag) const { return Flags.count(flag) != 0; }
+  [[nodiscard]] std::optional<std::wstring> Value(const std::wstring& option) const;
+};
+
+struct ParsedArguments {
+  std::optional<Arguments> Parsed;
+  std::wstring Error;  // why not, when not
+};
+
+// "--" ends the options; every later argument is a word. An option given twice
+// is an error, and so is one the command does not know.
+ParsedArguments ParseArguments(std::span<const std::wstring> arguments, const OptionSpec& spec);
+
+}  // namespace dorvanta::tool

@@ -1,0 +1,20 @@
+#include <array>
+
+#include "platform/Console.h"
+#include "report/Format.h"
+#include "tool/Command.h"
+
+namespace dorvanta::tool {
+
+std::span<const Command> Commands() {
+  static const std::array<Command, 0> kCommands{};
+  return kCommands;
+}
+
+int UsageError(std::wstring_view command, std::wstring_view message) {
+  platform::WriteStandardError(
+      Format(L"dvtool %s: %s\nTry 'dvtool %s --help'.\n", command, std::wstring(message), command));
+  return kExitUsage;
+}
+
+}  // namespace dorvanta::tool
