@@ -62,6 +62,12 @@ the folders that hold them. Tokens in blocks:
                       for a case that writes that block itself; a Windows
                       case whose WINEDLLOVERRIDES disables wbemprox (WMI)
                       expects empty DMI texts
+  {{START}}           (a line by itself) the start of a run that reaches the
+                      walk: the banner, "Log output to " and the log path
+                      ({{START run.log}}; none when the token names none), the
+                      fact blocks and the walk's first two lines
+  {{STOP CRITERIAx}}  (a line by itself) the normal end of the walk at the
+                      missing CRITERIAx, and "Done."
   {{OsMajor}} ...     one fact of that computation, by its field name (also in
                       @file blocks); {{DmiVendorUpper}} ... the DMI texts
                       upper-cased a..z; natively {{PciHardwareId}},
@@ -626,9 +632,25 @@ def render_block(block: Block, render: Render) -> bytes:
     return render.text(segments)
 
 
+RUN_START = re.compile(r"\{\{START(?: (.*))?\}\}")
+WALK_STOP = re.compile(r"\{\{STOP (CRITERIA\d+)\}\}")
+
+
 def render_line(line: str, index: int | None, render: Render, segments: list, where: str) -> None:
     if line == "{{FACTS}}" and render.output:
         segments.append(facts_report(render.facts))
+        return
+    start = RUN_START.fullmatch(line)
+    if start and render.output:
+        log = start.group(1) or ""
+        segments.append(f"Dorvanta V4.0XP\n\nLog output to {log}\n\n")
+        segments.append(facts_report(render.facts))
+        segments.append(WALK_START)
+        return
+    stop = WALK_STOP.fullmatch(line)
+    if stop and render.output:
+        segments.append("=" * 79 + f"\n\nSection {stop.group(1)} empty or not existing"
+                        " ... stop processing!\nDone.\n")
         return
     if line == "{{FACTS_BEFORE_DMI}}" and render.output:
         segments.append(os_information_block(render.facts)
