@@ -16,6 +16,8 @@ Lines starting with "@" are directives:
   @exit N             the expected exit code
   @closedstdout       the run's standard output is a pipe whose reading end
                       is already closed (its @stdout block stays empty)
+  @tool               the case runs dvtool, the companion tool, instead of the
+                      program (the runner's --tool)
   @ignoredsigchld     the run starts with SIGCHLD ignored, as a parent that
                       ignores it hands it on
   @dir PATH           a folder created in the work folder before the run
@@ -31,6 +33,13 @@ Lines starting with "@" are directives:
   @sparse PATH BYTES  the file (a @file, else a new empty one) extended with
                       zeros to BYTES, sparsely, before the run
   @stdout             a block: the expected console output
+  @check              a block instead of @stdout: lines that standard output
+                      holds whole, in this order, with any lines between
+  @stderr             a block: the expected standard error (without it,
+                      standard error is not compared)
+  @schema SCHEMA [PATH]  the JSON document on standard output (or in the file
+                      PATH that the run writes) is valid against SCHEMA, a
+                      JSON Schema of the repository's schema/ folder
   @log PATH           a block: the expected content of a log file
   @helper PATH        the test helper program of the target (tests/helper),
                       copied there before the run; its arguments, the faults
@@ -108,6 +117,7 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 RUN_TIMEOUT_SECONDS = 120
+REPOSITORY = Path(__file__).resolve().parents[2]
 WALK_START = "=" * 79 + "\nProcess INI File:\n"
 
 
@@ -416,6 +426,10 @@ class Case:
     made: dict[str, Block] = field(default_factory=dict)
     shortcuts: dict[str, Block] = field(default_factory=dict)
     closed_stdout: bool = False
+    tool: bool = False
+    stderr: Block | None = None
+    check: Block | None = None
+    schemas: list[tuple[str, str | None]] = field(default_factory=list)
     ignored_sigchld: bool = False
     links: dict[str, str] = field(default_factory=dict)
     fifos: list[str] = field(default_factory=list)
@@ -505,6 +519,11 @@ class CaseParser:
             case.exit_code = number(rest, where)
         elif word == "closedstdout":
             case.closed_stdout = True
+        elif word == "tool":
+            case.tool = True
+        elif word == "schema":
+            schema, _, path = rest.partition(" ")
+            case.schemas.append((schema, checked_relative_path(path, where) if path else None))
         elif word == "ignoredsigchld":
             case.ignored_sigchld = True
         elif word == "dir":
@@ -532,6 +551,10 @@ class CaseParser:
             case.sparse[checked_relative_path(name, where)] = number(size, where)
         elif word == "stdout":
             self.block = case.stdout = Block(where)
+        elif word == "stderr":
+            self.block = case.stderr = Block(where)
+        elif word == "check":
+            self.block = case.check = Block(where)
         elif word == "log":
             self.block = case.logs[checked_relative_path(rest, where)] = Block(where)
         elif word == "helper":
@@ -572,8 +595,10 @@ class CaseParser:
         if self.repeat is not None:
             raise CaseError(f"{self.group}: @repeat without @endrepeat")
         for case in self.cases:
-            missing = [name for name, value in (("@args", case.args), ("@exit", case.exit_code),
-                                                ("@stdout", case.stdout)) if value is None]
+            output = case.stdout or case.check or any(p is None for _, p in case.schemas)
+            missing = [name for name, absent in (("@args", case.args is None),
+                                                 ("@exit", case.exit_code is None),
+                                                 ("@stdout", not output)) if absent]
             if missing:
                 raise CaseError(f"{case.case_id}: missing {', '.join(missing)}")
         return self.cases
@@ -850,14 +875,56 @@ def compare_written(blocks: dict[str, Block], render: Render, work: Path, missin
     return problems
 
 
+def missing_lines(expected: bytes, actual: bytes) -> list[str]:
+    """The first expected line that the output does not hold whole after the ones before it."""
+    lines = actual.splitlines()
+    at = 0
+    for line in expected.splitlines():
+        try:
+            at = lines.index(line, at) + 1
+        except ValueError:
+            return [f"stdout lacks, in this order, the line {line!r}; it was:\n"
+                    + actual.decode("utf-8", errors="replace")]
+    return []
+
+
+def schema_problems(schema: str, document: bytes | Path) -> list[str]:
+    """Validates a JSON document against a schema of the repository (python3-jsonschema)."""
+    import json
+    import jsonschema
+    where = "stdout" if isinstance(document, bytes) else document.name
+    if isinstance(document, Path):
+        if not document.is_file():
+            return [f"{where} was not written"]
+        document = document.read_bytes()
+    with open(REPOSITORY / schema, encoding="utf-8") as file:
+        checker = jsonschema.Draft202012Validator(json.load(file))
+    try:
+        instance = json.loads(document.decode("utf-8"))
+    except (UnicodeDecodeError, json.JSONDecodeError) as error:
+        return [f"{where} is no UTF-8 JSON document: {error}"]
+    errors = [f"{where}: {'/'.join(map(str, e.absolute_path))}: {e.message}"
+              for e in checker.iter_errors(instance)]
+    return [f"{where} does not follow {schema}:\n" + "\n".join(errors[:10])] if errors else []
+
+
 def compare_case(case: Case, render: Render, work: Path, initial: set[str],
                  result: subprocess.CompletedProcess, received: dict[str, bytes]) -> list[str]:
     problems = []
     if result.returncode != case.exit_code:
         problems.append(f"exit code {result.returncode}, expected {case.exit_code}")
-    expected_stdout = render_block(case.stdout, render)
-    if result.stdout != expected_stdout:
-        problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
+    if case.stdout is not None:
+        expected_stdout = render_block(case.stdout, render)
+        if result.stdout != expected_stdout:
+            problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
+    if case.check is not None:
+        problems += missing_lines(render_block(case.check, render), result.stdout)
+    if case.stderr is not None:
+        expected_stderr = render_block(case.stderr, render)
+        if result.stderr != expected_stderr:
+            problems.append(byte_diff(expected_stderr, result.stderr, "stderr"))
+    for schema, name in case.schemas:
+        problems += schema_problems(schema, result.stdout if name is None else work / name)
     problems += compare_written(case.logs, render, work, "log file", "log", received)
     files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
@@ -1210,6 +1277,7 @@ def main(argv: list[str]) -> int:
     run.add_argument("--prefix", help="Wine prefix, for the Windows targets")
     run.add_argument("--work", required=True, type=Path, help="folder for the work folders")
     run.add_argument("--helper", type=Path, help="the test helper program built for the target")
+    run.add_argument("--tool", type=Path, help="dvtool built for the target, for @tool cases")
     run.add_argument("case", help="case id: <file stem>.<case name>")
 
     prefix = sub.add_parser("prefix")
@@ -1240,7 +1308,12 @@ def main(argv: list[str]) -> int:
         if args.command == "run":
             exe = executable_argument(args.target, args)
             helper = args.helper.resolve() if args.helper else None
-            return run_case(find_case(args.cases, args.case), exe, args.work.resolve(), helper)
+            case = find_case(args.cases, args.case)
+            if case.tool:
+                if args.tool is None:
+                    raise SetupError(f"{case.case_id} runs dvtool: --tool")
+                exe = Executable(exe.target, args.tool.resolve(), exe.prefix)
+            return run_case(case, exe, args.work.resolve(), helper)
         if args.command == "prefix":
             return make_prefix(args.prefix.resolve(), args.windows_version)
         if args.command == "corpus":
