@@ -1,7 +1,10 @@
 // File system queries.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace dorvanta::platform {
 
@@ -14,5 +17,19 @@ bool PathExists(const std::wstring& path);
 // where names ignore it). False when either names nothing or cannot be
 // examined.
 bool NameSameExistingFile(const std::wstring& first, const std::wstring& second);
+
+// A whole file read as bytes, or why it could not be.
+struct FileRead {
+  std::optional<std::string> Bytes;
+  std::wstring Failure;  // the system's reason, when there are no bytes
+};
+
+// The bytes of the regular file at `path`; a file of more than `limit` bytes,
+// and anything that is not a regular file, is refused. Never blocks on a FIFO.
+FileRead ReadWholeFile(const std::wstring& path, std::size_t limit);
+
+// Replaces the file's content with `bytes`, creating it when it is missing;
+// the system's reason when that failed.
+std::optional<std::wstring> WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
 }  // namespace dorvanta::platform

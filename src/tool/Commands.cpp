@@ -3,11 +3,12 @@
 #include "platform/Console.h"
 #include "report/Format.h"
 #include "tool/Command.h"
+#include "tool/FactsCommand.h"
 
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array<Command, 0> kCommands{};
+  static const std::array kCommands{FactsCommand()};
   return kCommands;
 }
 

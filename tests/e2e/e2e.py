@@ -941,7 +941,8 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
             continue
         if actual != expected:
             problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
-    expected_files = set(case.logs) | set(case.made) | set(case.shortcuts)
+    expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts)
+                      | {name for _, name in case.schemas if name is not None})
     holders = {parent.as_posix() for name in expected_files for parent in Path(name).parents}
     unexpected = files_in(work) - initial - expected_files - holders
     if unexpected:

@@ -1,15 +1,23 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <optional>
 
+#include "common/Encoding.h"
+#include "platform/linux/FileIo.h"
 #include "platform/linux/NativePath.h"
 
 namespace dorvanta::platform {
 namespace {
 
 // The status of what `path` names, links followed.
+std::wstring Reason(int error) { return DecodeUtf8(std::strerror(error)); }
+
 std::optional<struct stat> StatusOf(const std::wstring& path) {
   if (path.empty()) return std::nullopt;
   struct stat info {};
@@ -25,6 +33,30 @@ bool NameSameExistingFile(const std::wstring& first, const std::wstring& second)
   const std::optional<struct stat> one = StatusOf(first);
   const std::optional<struct stat> other = StatusOf(second);
   return one && other && one->st_dev == other->st_dev && one->st_ino == other->st_ino;
+}
+
+FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
+  const linux_impl::FileHandle file(
+      ::open(linux_impl::ToNativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file) return FileRead{std::nullopt, Reason(errno)};
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) return FileRead{std::nullopt, Reason(errno)};
+  if (!S_ISREG(info.st_mode)) return FileRead{std::nullopt, L"not a regular file"};
+  int error = 0;
+  std::optional<linux_impl::LimitedRead> read =
+      linux_impl::ReadUpTo(file.get(), limit, &error, static_cast<std::size_t>(info.st_size));
+  if (!read) return FileRead{std::nullopt, Reason(error)};
+  if (read->Cut) return FileRead{std::nullopt, L"the file is too large"};
+  return FileRead{std::move(read->Bytes), std::wstring()};
+}
+
+std::optional<std::wstring> WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  const linux_impl::FileHandle file(::open(linux_impl::ToNativePath(path).c_str(),
+                                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!file) return Reason(errno);
+  int error = 0;
+  if (!linux_impl::WriteAll(file.get(), bytes, &error)) return Reason(error == 0 ? EIO : error);
+  return std::nullopt;
 }
 
 }  // namespace dorvanta::platform

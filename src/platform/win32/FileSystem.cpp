@@ -3,12 +3,22 @@
 #include <shlwapi.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
+#include <string>
 
+#include "platform/Process.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace dorvanta::platform {
 namespace {
+
+// The system's text for the last error, without the line end it comes with.
+std::wstring LastErrorText() {
+  std::wstring text = SystemErrorText(::GetLastError());
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+  return text;
+}
 
 // What tells one file from every other: its volume and its index there.
 struct FileIdentity {
@@ -39,6 +49,48 @@ bool PathExists(const std::wstring& path) { return ::PathFileExistsW(path.c_str(
 bool NameSameExistingFile(const std::wstring& first, const std::wstring& second) {
   const std::optional<FileIdentity> one = IdentityOf(first);
   return one && one == IdentityOf(second);
+}
+
+FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
+  const win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return FileRead{std::nullopt, LastErrorText()};
+  if (::GetFileType(file.get()) != FILE_TYPE_DISK) return FileRead{std::nullopt, L"not a file"};
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) return FileRead{std::nullopt, LastErrorText()};
+  if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > limit) {
+    return FileRead{std::nullopt, L"the file is too large"};
+  }
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD read = 0;
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    if (!::ReadFile(file.get(), bytes.data() + done, wanted, &read, nullptr)) {
+      return FileRead{std::nullopt, LastErrorText()};
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return FileRead{std::move(bytes), std::wstring()};
+}
+
+std::optional<std::wstring> WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  const win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                               nullptr));
+  if (!file) return LastErrorText();
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return LastErrorText();
+    }
+    done += written;
+  }
+  return std::nullopt;
 }
 
 }  // namespace dorvanta::platform

@@ -1,0 +1,56 @@
+// dvtool facts: every fact a rule can test on this machine.
+#include "tool/FactsCommand.h"
+
+#include "common/Encoding.h"
+#include "facts/FactSource.h"
+#include "facts/FactsSnapshot.h"
+#include "platform/Console.h"
+#include "platform/FileSystem.h"
+#include "report/Format.h"
+#include "tool/FactsDocument.h"
+
+namespace dorvanta::tool {
+namespace {
+
+int RunFacts(const Arguments& arguments) {
+  if (!arguments.Words.empty()) {
+    return UsageError(L"facts", Format(L"unexpected argument %s", arguments.Words.front()));
+  }
+  const FactsSnapshot facts = CollectFacts(MachineFacts());
+  const bool json = arguments.Has(L"--json");
+  const std::optional<std::wstring> file = arguments.Value(L"-o");
+  if (!file) {
+    if (json) {
+      platform::WriteStandardOutputBytes(JsonText(FactsToJson(facts)));
+    } else {
+      platform::WriteStandardOutput(FactsToText(facts));
+    }
+    return kExitOk;
+  }
+  const std::string bytes = json ? JsonText(FactsToJson(facts)) : EncodeUtf8(FactsToText(facts));
+  if (const std::optional<std::wstring> failure = platform::WriteWholeFile(*file, bytes)) {
+    platform::WriteStandardError(Format(L"dvtool facts: cannot write %s: %s\n", *file, *failure));
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command& FactsCommand() {
+  static const Command command{
+      L"facts", L"show every fact a rule can test on this machine",
+      L"Usage: dvtool facts [--json] [-o FILE]\n\n"
+      L"Shows every fact a rule file can test on this machine: the OS and processor,\n"
+      L"the nine language identifiers, the location, the DMI texts, every present\n"
+      L"device with its hardware IDs in search order, and every folder token with its\n"
+      L"path. A fact whose source fails is shown with its error.\n\n"
+      L"  --json    a JSON document (schema/facts.schema.json), UTF-8; it can be\n"
+      L"            replayed with 'dvtool explain --facts FILE' on another machine\n"
+      L"  -o FILE   write to FILE instead of standard output\n\n"
+      L"Exit codes: 0 written; 2 usage error or FILE could not be written.\n",
+      OptionSpec{{L"--json"}, {L"-o"}}, &RunFacts};
+  return command;
+}
+
+}  // namespace dorvanta::tool

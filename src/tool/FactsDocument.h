@@ -1,0 +1,29 @@
+// The facts document: every fact a rule can test, as JSON (schema/facts.schema.json)
+// and as text for a person.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "facts/FactsSnapshot.h"
+
+namespace dorvanta::tool {
+
+inline constexpr int kFactsFormatVersion = 1;
+
+nlohmann::ordered_json FactsToJson(const FactsSnapshot& facts);
+
+// The facts of a document written by FactsToJson; the reason in `error` when
+// the bytes are no such document.
+std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error);
+
+// A document as UTF-8 text with a final line end; text that is no valid UTF-8
+// is replaced, never refused.
+std::string JsonText(const nlohmann::ordered_json& document);
+
+// Aligned lines under a heading per group, with the criteria keys' names.
+std::wstring FactsToText(const FactsSnapshot& facts);
+
+}  // namespace dorvanta::tool
