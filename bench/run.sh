@@ -4,7 +4,7 @@
 # bench/scaling.svg. Work files go to build/bench/. Takes about ten minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh hyperfine facter gnuplot-nox time strace valgrind
+scripts/setup.sh test hyperfine facter gnuplot-nox time strace valgrind
 
 scripts/build.sh Dorvanta dorvanta_test_helper
 

@@ -2,7 +2,7 @@
 # Static analysis: clang-tidy (configuration in .clang-tidy) over the Linux and
 # the Windows sources, and cppcheck over src/; every finding fails the run.
 # Needs the compile databases of the linux and windows presets (configured
-# here when missing); scripts/setup.sh installs clang-tidy and cppcheck.
+# here when missing); scripts/setup.sh test installs clang-tidy and cppcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

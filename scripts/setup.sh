@@ -1,20 +1,43 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, and any further
-# packages named as arguments, where missing.
+# Installs the Debian packages of one set, and any further packages named after
+# it, where missing:
+#   run      building and running the native executables (scripts/run-examples.sh)
+#   package  run, and building the release packages (scripts/package.sh)
+#   test     package, and everything the tests need (scripts/test.sh)
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config python3  # native build and the test runner
-  libgtest-dev                              # unit tests
-  libicu-dev libudev-dev                    # Linux language facts and device list
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64  # the Windows executable
-  wine wine64                               # running the Windows executable in the tests
-  locales                                   # locale sources for the tests under other LANGs
-  liblnk-utils desktop-file-utils           # reading back the shortcuts the tests write
-  clang-tidy-14 cppcheck                    # static analysis (scripts/analyze.sh)
-  clang-14 libclang-rt-14-dev               # the libFuzzer targets (scripts/fuzz-smoke.sh)
+run=(
+  cmake ninja-build g++ pkg-config  # the native build
+  libicu-dev libudev-dev            # Linux language facts and device list
+  nlohmann-json3-dev                # dvtool's JSON
+)
+package=(
+  "${run[@]}"
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64  # the Windows executables
+  dpkg-dev file                                         # CPack finds the .deb's dependencies
+)
+test=(
+  "${package[@]}"
+  python3 python3-jsonschema          # the test runner, its JSON Schema checks
+  libgtest-dev                        # unit tests
+  wine wine64                         # running the Windows executables in the tests
+  locales                             # locale sources for the tests under other LANGs
+  liblnk-utils desktop-file-utils     # reading back the shortcuts the tests write
+  lintian                             # checking the .deb
+  clang-tidy-14 cppcheck              # static analysis (scripts/analyze.sh)
+  clang-14 libclang-rt-14-dev         # the libFuzzer targets (scripts/fuzz-smoke.sh)
 )
 
+case "${1:-}" in
+  run) packages=("${run[@]}") ;;
+  package) packages=("${package[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  *)
+    echo "usage: $0 run|package|test [further packages...]" >&2
+    exit 2
+    ;;
+esac
+shift
 packages+=("$@")
 
 missing=()

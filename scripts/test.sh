@@ -3,7 +3,7 @@
 # fuzzing smoke run included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 scripts/build.sh
 ctest --preset linux -j "$(nproc)"
 # The native executable and the unit tests again, built with AddressSanitizer and

@@ -721,7 +721,7 @@ def token_value(token: str, index: int | None, render: Render, where: str):
 
 def require_tool(name: str) -> None:
     if not shutil.which(name):
-        raise SetupError(f"{name} is not installed (scripts/setup.sh installs it)")
+        raise SetupError(f"{name} is not installed (scripts/setup.sh test installs it)")
 
 
 def require_file(path: Path, what: str) -> None:
