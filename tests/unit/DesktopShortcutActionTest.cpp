@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "actions/ShellLinkWriter.h"
 #include "fake/FakePlatform.h"
 #include "fake/FakeShell.h"
 #include "fake/FakeShortcut.h"
@@ -15,7 +14,6 @@ namespace {
 
 using platform::FolderLookup;
 using platform::FolderLookupStatus;
-using platform::ShortcutStep;
 
 const std::wstring kMandatory =
     L"ERROR: Action DesktopShortcut parameter 1, 2 and 3 are mandatory (parameter 3 has to be "
@@ -142,26 +140,6 @@ TEST_F(DesktopShortcutTest, LongTextsArePassedWhole) {
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0].LinkFile, longName + L".lnk");
   EXPECT_EQ(requests_[0].Arguments, longArguments);
-}
-
-TEST_F(DesktopShortcutTest, EveryWriterStepHasItsMessageAfterTheRelease) {
-  const std::pair<ShortcutStep, std::wstring> cases[] = {
-      {ShortcutStep::CreateInstance, L"ERROR: Create instance failed!\n"},
-      {ShortcutStep::PersistFile, L"ERROR: Persist file failed!\n"},
-      {ShortcutStep::SetArguments, L"ERROR: SetArguments failed!\n"},
-      {ShortcutStep::SetPath, L"ERROR: SetPath failed!\n"},
-      {ShortcutStep::SetDescription, L"ERROR: SetDescription failed!\n"},
-      {ShortcutStep::SetIconLocation, L"ERROR: SetIconLocation failed!\n"},
-      {ShortcutStep::Save, L"ERROR: Save failed (you need admin rights)!\n"},
-  };
-  for (const auto& [step, message] : cases) {
-    fake::Shortcuts().FailAt = step;
-    platform_.Stdout.clear();
-    Shortcut(L"a, t.exe, /x");
-    // The writer's message is the last line: no empty line follows a failure.
-    EXPECT_EQ(platform_.Stdout, L"Create  Shortcut a.lnk for t.exe /x\n" + message);
-    EXPECT_EQ(fake::Shortcuts().StdoutAtAnswer, platform_.Stdout.size() - message.size());
-  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "facts/SystemFacts.h"
 #include "fake/FakePlatform.h"
 #include "fake/FakeWmi.h"
 #include "report/Report.h"
@@ -12,7 +11,7 @@ namespace {
 
 using Events = std::vector<std::wstring>;
 
-class Wmi : public ::testing::Test {
+class WmiQueryCycle : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::Reset();
@@ -26,7 +25,7 @@ class Wmi : public ::testing::Test {
   }
 };
 
-TEST_F(Wmi, LastInstanceWinsAndEverythingIsReleasedInOrder) {
+TEST_F(WmiQueryCycle, LastInstanceWinsAndEverythingIsReleasedInOrder) {
   fake::Wmi().Instances = {Instance(L"Name", fake::Text(L"first")),
                            Instance(L"Name", fake::Text(L"second"))};
   EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"second");
@@ -38,13 +37,13 @@ TEST_F(Wmi, LastInstanceWinsAndEverythingIsReleasedInOrder) {
                                         L"release services", L"release locator", L"leave"}));
 }
 
-TEST_F(Wmi, NoInstanceGivesEmptyTextWithoutMessage) {
+TEST_F(WmiQueryCycle, NoInstanceGivesEmptyTextWithoutMessage) {
   EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"");
   EXPECT_EQ(fake::Platform().Stdout, L"");
   EXPECT_EQ(fake::Wmi().Events.back(), L"leave");
 }
 
-TEST_F(Wmi, PropertyFailureOnLaterInstanceDiscardsEarlierValue) {
+TEST_F(WmiQueryCycle, PropertyFailureOnLaterInstanceDiscardsEarlierValue) {
   fake::Wmi().Instances = {Instance(L"Name", fake::Text(L"first")),
                            Instance(L"Other", fake::Text(L"x"))};
   EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"");
@@ -56,16 +55,7 @@ TEST_F(Wmi, PropertyFailureOnLaterInstanceDiscardsEarlierValue) {
                     L"release locator", L"leave"}));
 }
 
-TEST_F(Wmi, FailureWithPlatformDetailNamesTheSource) {
-  fake::Wmi().Answer = platform::WmiFailure{platform::WmiStep::GetProperty, 0x80004005,
-                                            L"/sys/class/dmi/id/sys_vendor: Permission denied"};
-  EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Vendor"), L"");
-  EXPECT_EQ(fake::Platform().Stdout,
-            L"ERROR: Could not get property Vendor (/sys/class/dmi/id/sys_vendor: Permission "
-            L"denied)\n");
-}
-
-TEST_F(Wmi, ValuesBecomeText) {
+TEST_F(WmiQueryCycle, ValuesBecomeText) {
   // A number goes through the conversion; a null string and an unconvertible value are empty.
   fake::Wmi().Instances = {Instance(L"P", fake::FakeWmiValue{false, std::nullopt, L"5"})};
   EXPECT_EQ(WmiQuery(L"C", L"P"), L"5");
@@ -83,7 +73,7 @@ TEST_F(Wmi, ValuesBecomeText) {
   EXPECT_EQ(fake::Platform().Stdout, L"");
 }
 
-TEST_F(Wmi, EachFailingStageReportsItsMessageAndReleasesWhatItHeld) {
+TEST_F(WmiQueryCycle, EachFailingStageReportsItsMessageAndReleasesWhatItHeld) {
   struct Case {
     fake::ComResult fake::WmiState::*Stage;
     const wchar_t* Message;
@@ -122,29 +112,11 @@ TEST_F(Wmi, EachFailingStageReportsItsMessageAndReleasesWhatItHeld) {
   }
 }
 
-TEST_F(Wmi, AlreadyInitialisedApartmentStillLeavesOnce) {
+TEST_F(WmiQueryCycle, AlreadyInitialisedApartmentStillLeavesOnce) {
   fake::Wmi().EnterResult = 1;  // S_FALSE
   fake::Wmi().Instances = {Instance(L"Name", fake::Text(L"Wine"))};
   EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"Wine");
   EXPECT_EQ(std::count(fake::Wmi().Events.begin(), fake::Wmi().Events.end(), L"leave"), 1);
-}
-
-TEST_F(Wmi, DmiBlockQueriesEachPropertyAndGoesOnAfterFailures) {
-  fake::FakeWmiInstance product;
-  product.Properties[L"Name"] = fake::Text(L"ThinkPad X1");
-  product.Properties[L"Vendor"] = fake::Text(L"LENOVO");
-  fake::Wmi().Instances = {product};
-  GatherDmiFacts();
-  EXPECT_EQ(fake::Platform().Stdout,
-            L"\nDMI Information:\n----------------\n"
-            L"Machine Type = ThinkPad X1\n"
-            L"ERROR: Could not get property Version. Error code = 0x80041002\n"
-            L"PA Number = \n"
-            L"Vendor = LENOVO\n");
-  EXPECT_EQ(SystemFacts.DmiMachineType, L"ThinkPad X1");
-  EXPECT_EQ(SystemFacts.DmiPaNumber, L"");
-  EXPECT_EQ(SystemFacts.DmiVendor, L"LENOVO");
-  EXPECT_EQ(std::count(fake::Wmi().Events.begin(), fake::Wmi().Events.end(), L"enter"), 3);
 }
 
 }  // namespace
