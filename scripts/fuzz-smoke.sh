@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets, replays every input of their corpora and fuzzes
-# each target briefly. A crash, a sanitizer report or a failed check fails the run.
+# Builds the libFuzzer targets with their seed corpora (written into
+# build/fuzz/fuzz/corpus/ from the end-to-end tests and the hand-made seeds of
+# fuzz/corpus/), replays every input of them and fuzzes each target briefly. A
+# crash, a sanitizer report or a failed check fails the run.
 # FUZZ_SECONDS sets the time per target (10 unless given).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +11,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-for corpus in fuzz/corpus/*/; do
+for corpus in build/fuzz/fuzz/corpus/*/; do
   target="$(basename "$corpus")"
   binary="build/fuzz/fuzz/$target"
   echo "== $target: replaying $(find "$corpus" -type f | wc -l) inputs, then fuzzing ${seconds}s"
