@@ -116,6 +116,7 @@ def check_deb(build: Path, work: Path, version: str) -> None:
         schema(name)
     tool_version = installed("dvtool", "--version").decode()
     check(tool_version.startswith(f"dvtool {version}"), f"dvtool --version: {tool_version!r}")
+    schema("facts.schema.json").validate(json.loads(installed("dvtool", "facts", "--json")))
     console = installed("Dorvanta", str(docs / "examples/basic.ini"), "basic.log", "/VERBOSE")
     log = (work / "basic.log").read_bytes()
     for where, text in (("console", console), ("log", log)):
