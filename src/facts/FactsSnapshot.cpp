@@ -48,4 +48,14 @@ FactsSnapshot CollectFacts(FactSource& source) {
   return snapshot;
 }
 
+platform::FolderLookup SnapshotFacts::ShellFolder(int csidl) {
+  for (const FolderToken& token : FolderTokens()) {
+    if (token.Csidl != csidl) continue;
+    for (const FolderFact& folder : snapshot_.Folders) {
+      if (folder.Token == token.Name) return folder.Lookup;
+    }
+  }
+  return platform::FolderLookup{};
+}
+
 }  // namespace dorvanta

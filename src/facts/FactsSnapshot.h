@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,19 @@ struct FactsSnapshot {
 };
 
 FactsSnapshot CollectFacts(FactSource& source);
+
+// The facts of a snapshot taken elsewhere: its devices and folders; whether a
+// file exists there cannot be known here.
+class SnapshotFacts final : public FactSource {
+ public:
+  explicit SnapshotFacts(const FactsSnapshot& snapshot) : snapshot_(snapshot) {}
+
+  std::vector<platform::PresentDevice> PresentDevices() override { return snapshot_.Devices; }
+  std::optional<bool> PathExists(const std::wstring& /*path*/) override { return std::nullopt; }
+  platform::FolderLookup ShellFolder(int csidl) override;
+
+ private:
+  const FactsSnapshot& snapshot_;
+};
 
 }  // namespace dorvanta

@@ -3,12 +3,13 @@
 #include "platform/Console.h"
 #include "report/Format.h"
 #include "tool/Command.h"
+#include "tool/ExplainCommand.h"
 #include "tool/FactsCommand.h"
 
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array kCommands{FactsCommand()};
+  static const std::array kCommands{FactsCommand(), ExplainCommand()};
   return kCommands;
 }
 

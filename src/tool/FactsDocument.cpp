@@ -233,7 +233,8 @@ std::wstring FactsToText(const FactsSnapshot& facts) {
   std::size_t column = kFactColumn;
   const auto line = [&](std::string_view key, const std::wstring& value) {
     const auto failure = facts.Failures.find(Wide(key));
-    text += Padded(key, column) + (failure == facts.Failures.end() ? value : L"error: " + failure->second);
+    text += Padded(key, column) +
+            (failure == facts.Failures.end() ? value : L"error: " + failure->second);
     text += L"\n";
   };
   text += L"OS and processor\n";

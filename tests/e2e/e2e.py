@@ -97,6 +97,10 @@ Subcommands:
   prefix   create a fresh Wine prefix (a CTest fixture)
   corpus   run every INI file of a folder through both executables and
            require the same walk report
+  explain-corpus  run each INI file through the program and through
+           'dvtool explain' on one target and require the same verdicts
+  replay   capture the facts under Wine in each --locale, run the INI file
+           there, and require the native 'dvtool explain --facts' to walk alike
   imports  check that the Windows executable imports only system DLLs
 """
 
@@ -1215,6 +1219,93 @@ def corpus_file_problems(ini: Path, executables: list[Executable], work_root: Pa
     return problems
 
 
+# What running an action prints, which explain does not: the walk's verdicts
+# and the actions' announcements stay.
+ACTION_OUTCOME = re.compile(r"Waiting for |INFO: |Executed\.$|ERROR: ShellExecute |Error: |"
+                            r"Unexpected error |Shortcut created\.$|ERROR: (Create instance|"
+                            r"Persist file|SetArguments|SetPath|SetDescription|SetIconLocation|"
+                            r"Save) failed|\(not run\)$|\(not written\)$|$")
+
+
+def verdict_report(text: str) -> str | None:
+    """The walk report up to its last line ("Done." or explain's result), without
+    what running the actions printed."""
+    report = walk_report(text)
+    if report is None:
+        return None
+    kept = []
+    in_actions = False
+    for line in report.split("\n"):
+        if line == "Done." or line.startswith("Result: "):
+            break
+        if line.startswith("Processing ACTION"):
+            in_actions = True
+        elif line.startswith("=" * 79):
+            in_actions = False
+        elif in_actions and ACTION_OUTCOME.match(line):
+            continue
+        kept.append(line)
+    return "\n".join(kept).rstrip("\n") + "\n"
+
+
+def same_verdicts(name: str, run: tuple[str, bytes], explained: tuple[str, bytes],
+                  target: Target) -> list[str]:
+    """Problems when the run's walk and the explanation's differ."""
+    reports = [(what, verdict_report(decode_output(output, target))) for what, output in (run, explained)]
+    for what, report in reports:
+        if report is None:
+            return [f"{name}: no walk report from {what}"]
+    (first, one), (second, other) = reports
+    if one == other:
+        return []
+    return [f"{name}: the walks differ\n"
+            + text_diff(one, other, (first, second), escape_above=sys.maxunicode + 1)]
+
+
+def run_explain_corpus(files: list[Path], program: Executable, tool: Executable,
+                       work_root: Path) -> int:
+    """explain's verdicts are the run's, for every file."""
+    program.check()
+    problems = []
+    for ini in files:
+        work = fresh_folder(work_root / "explain" / program.target.name / ini.stem)
+        shutil.copyfile(ini, work / ini.name)
+        run = program.run([f".\\{ini.name}", "/VERBOSE"], work)
+        explained = tool.run(["explain", f".\\{ini.name}"], work)
+        problems += same_verdicts(ini.name, ("Dorvanta", run.stdout),
+                                  ("dvtool explain", explained.stdout), program.target)
+    for problem in problems:
+        print(problem)
+    print(f"{len(files)} INI files, {len(problems)} problems")
+    return 1 if problems else 0
+
+
+def run_replay(ini: Path, windows: Executable, windows_tool: Path, native_tool: Path,
+               locales: list[str], work_root: Path) -> int:
+    """Facts captured under Wine in each locale, replayed natively, give the walk
+    that the Windows run gave."""
+    windows.check()
+    problems = []
+    for locale in locales:
+        work = fresh_folder(work_root / "replay" / locale)
+        shutil.copyfile(ini, work / ini.name)
+        env = with_generated_locales(windows.environment({"LANG": locale}), work_root)
+        tool = Executable(windows.target, windows_tool, windows.prefix)
+        facts = tool.run(["facts", "--json", "-o", "facts.json"], work, env)
+        if facts.returncode != 0 or not (work / "facts.json").is_file():
+            problems.append(f"{locale}: dvtool facts failed: {facts.stderr!r}")
+            continue
+        run = windows.run([f".\\{ini.name}", "/VERBOSE"], work, env)
+        replayed = Executable(TARGETS["native"], native_tool, None).run(
+            ["explain", ini.name, "--facts", "facts.json"], work)
+        problems += same_verdicts(f"{ini.name} in {locale}", ("Wine's run", run.stdout),
+                                  ("the native replay", replayed.stdout), windows.target)
+    for problem in problems:
+        print(problem)
+    print(f"{len(locales)} locales, {len(problems)} problems")
+    return 1 if problems else 0
+
+
 def run_corpus(corpus: Path, executables: list[Executable], work_root: Path) -> int:
     files = sorted(corpus.glob("*.ini"))
     if not files:
@@ -1292,6 +1383,23 @@ def main(argv: list[str]) -> int:
     corpus.add_argument("--work", required=True, type=Path)
     corpus.add_argument("folder", type=Path)
 
+    explain = sub.add_parser("explain-corpus")
+    explain.add_argument("--target", required=True, choices=TARGETS)
+    explain.add_argument("--exe", required=True)
+    explain.add_argument("--tool", required=True, type=Path)
+    explain.add_argument("--prefix", help="Wine prefix, for the Windows targets")
+    explain.add_argument("--work", required=True, type=Path)
+    explain.add_argument("files", nargs="+", type=Path)
+
+    replay = sub.add_parser("replay")
+    replay.add_argument("--windows", required=True)
+    replay.add_argument("--windows-tool", required=True, type=Path)
+    replay.add_argument("--native-tool", required=True, type=Path)
+    replay.add_argument("--prefix", required=True)
+    replay.add_argument("--work", required=True, type=Path)
+    replay.add_argument("--locale", action="append", required=True)
+    replay.add_argument("ini", type=Path)
+
     imports = sub.add_parser("imports")
     imports.add_argument("--objdump", default="x86_64-w64-mingw32-objdump")
     imports.add_argument("exe", type=Path)
@@ -1322,6 +1430,15 @@ def main(argv: list[str]) -> int:
             executables = [Executable(TARGETS["native"], Path(args.native).resolve(), None),
                            Executable(TARGETS["wine"], Path(args.windows).resolve(), prefix)]
             return run_corpus(args.folder, executables, args.work.resolve())
+        if args.command == "explain-corpus":
+            program = executable_argument(args.target, args)
+            tool = Executable(program.target, args.tool.resolve(), program.prefix)
+            return run_explain_corpus(args.files, program, tool, args.work.resolve())
+        if args.command == "replay":
+            windows = Executable(TARGETS["wine"], Path(args.windows).resolve(),
+                                 Path(args.prefix).resolve())
+            return run_replay(args.ini.resolve(), windows, args.windows_tool.resolve(),
+                              args.native_tool.resolve(), args.locale, args.work.resolve())
         return check_imports(args.exe, args.objdump)
     except (CaseError, SetupError, subprocess.SubprocessError) as error:
         print(f"FAILED: {error}")

@@ -1,0 +1,261 @@
+// dvtool explain: the walk exactly as the program would do it, with no action run.
+#include "tool/ExplainCommand.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+
+#include <nlohmann/json.hpp>
+
+#include "common/Encoding.h"
+#include "facts/FactSource.h"
+#include "facts/FactsSnapshot.h"
+#include "facts/SystemFacts.h"
+#include "platform/Console.h"
+#include "platform/FileSystem.h"
+#include "report/Report.h"
+#include "rules/RuleDriver.h"
+#include "tool/FactsDocument.h"
+
+namespace dorvanta::tool {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A facts document is small; anything much larger is no such document.
+constexpr std::size_t kFactsDocumentLimit = std::size_t{64} * 1024 * 1024;
+
+// Announces what the real executor would do, and does none of it.
+class NothingRuns final : public ActionExecutor {
+ public:
+  ActionOutcome Execute(const ExecuteRequest& /*request*/) override {
+    Report(L"(not run)\n\n");
+    return NotDone(L"not run");
+  }
+  ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/) override {
+    Report(L"(not written)\n");
+    return NotDone(L"not written");
+  }
+};
+
+std::string Utf8(std::wstring_view text) { return EncodeUtf8(text); }
+
+const char* VerdictName(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::Holds:
+      return "holds";
+    case Verdict::Fails:
+      return "fails";
+    case Verdict::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
+const char* StopName(WalkStop stop) {
+  switch (stop) {
+    case WalkStop::MissingCriteria:
+      return "missing-criteria";
+    case WalkStop::LastPair:
+      return "last-pair";
+    case WalkStop::SectionTooBig:
+      break;
+  }
+  return "section-too-big";
+}
+
+Json RequestOf(const ActionResult& result) {
+  if (const auto* execute = std::get_if<ExecuteRequest>(&result.Request)) {
+    return Json{{"kind", "execute"},
+                {"program", Utf8(execute->Program)},
+                {"parameters", Utf8(execute->Parameters)},
+                {"wait", execute->Wait}};
+  }
+  if (const auto* shortcut = std::get_if<ShortcutRequest>(&result.Request)) {
+    return Json{{"kind", "shortcut"},
+                {"file", Utf8(shortcut->File)},
+                {"target", Utf8(shortcut->Target)},
+                {"arguments", Utf8(shortcut->Arguments)},
+                {"iconFile", Utf8(shortcut->IconFile)},
+                {"iconNumber", shortcut->IconNumber}};
+  }
+  return nullptr;
+}
+
+// Keeps the walk as a document, and the verdicts for the closing line.
+class Explanation final : public WalkObserver {
+ public:
+  void PairReached(int pair) override {
+    pairs_.push_back(Json{{"pair", pair},
+                          {"criteria", Utf8(Format(L"CRITERIA%d", pair))},
+                          {"verdict", nullptr},
+                          {"criteriaLines", Json::array()},
+                          {"actions", Json::array()}});
+  }
+  void CriterionEvaluated(int /*pair*/, const std::wstring& line,
+                          const CriterionResult& result) override {
+    pairs_.back()["criteriaLines"].push_back(Json{{"text", Utf8(line)},
+                                                  {"key", Utf8(result.Key)},
+                                                  {"operator", Utf8(result.Operator)},
+                                                  {"operand", Utf8(result.Operand)},
+                                                  {"fact", Utf8(result.Fact)},
+                                                  {"verdict", VerdictName(result.Outcome)},
+                                                  {"malformed", result.Malformed}});
+  }
+  void PairDecided(int pair, Verdict verdict) override {
+    pairs_.back()["verdict"] = VerdictName(verdict);
+    if (verdict != Verdict::Fails)
+      (verdict == Verdict::Holds ? holding_ : undecided_).push_back(pair);
+  }
+  void ActionsMissing(int /*pair*/) override { pairs_.back()["actionsMissing"] = true; }
+  void ActionRun(int /*pair*/, const std::wstring& line, const ActionResult& result) override {
+    pairs_.back()["actions"].push_back(
+        Json{{"text", Utf8(line)}, {"name", Utf8(result.Name)}, {"request", RequestOf(result)}});
+  }
+  void WalkEnded(const WalkEnd& end) override { end_ = end; }
+
+  [[nodiscard]] Json Document(const std::wstring& iniPath, const Json& facts) const {
+    return Json{{"version", 1},
+                {"file", Utf8(iniPath)},
+                {"facts", facts},
+                {"startupFailure", nullptr},
+                {"pairs", pairs_},
+                {"stop", Json{{"reason", StopName(end_.Reason)}, {"section", Utf8(end_.Section)}}}};
+  }
+
+  [[nodiscard]] std::wstring Summary() const {
+    std::wstring text = L"\nResult: ";
+    text += holding_.empty() ? L"no pair holds" : L"the criteria of " + Pairs(holding_) + L" hold";
+    if (!undecided_.empty()) {
+      text += L"; " + Pairs(undecided_) + (undecided_.size() == 1 ? L" depends" : L" depend") +
+              L" on files of that machine";
+    }
+    switch (end_.Reason) {
+      case WalkStop::MissingCriteria:
+        return text + Format(L"; the walk stops at %s (missing or empty).\n", end_.Section);
+      case WalkStop::LastPair:
+        return text + L"; the walk ends after the last pair.\n";
+      case WalkStop::SectionTooBig:
+        break;
+    }
+    return text +
+           Format(L"; the run fails at %s (too big for the section buffer).\n", end_.Section);
+  }
+
+ private:
+  static std::wstring Pairs(const std::vector<int>& pairs) {
+    std::wstring text;
+    for (const int pair : pairs) {
+      if (!text.empty()) text += L", ";
+      text += Format(L"%d", pair);
+    }
+    return (pairs.size() == 1 ? L"pair " : L"pairs ") + text;
+  }
+
+  Json pairs_ = Json::array();
+  std::vector<int> holding_;
+  std::vector<int> undecided_;
+  WalkEnd end_;
+};
+
+// The facts of a document, or the usage exit after saying why not.
+std::optional<FactsSnapshot> LoadFacts(const std::wstring& path) {
+  const platform::FileRead read = platform::ReadWholeFile(path, kFactsDocumentLimit);
+  std::wstring reason = read.Failure;
+  if (read.Bytes) {
+    if (std::optional<FactsSnapshot> facts = FactsFromJson(*read.Bytes, reason)) return facts;
+  }
+  platform::WriteStandardError(
+      Format(L"dvtool explain: cannot read the facts document %s: %s\n", path, reason));
+  return std::nullopt;
+}
+
+// The failure of a start-up fact that ends the program's run before the walk.
+std::optional<std::wstring> StartupFailure(const FactsSnapshot& facts) {
+  for (const wchar_t* key : {L"OSMajor", L"CurrentLocation"}) {
+    const auto failure = facts.Failures.find(key);
+    if (failure != facts.Failures.end()) return failure->second;
+  }
+  return std::nullopt;
+}
+
+int RunExplain(const Arguments& arguments) {
+  if (arguments.Words.size() != 1) {
+    return UsageError(L"explain",
+                      arguments.Words.empty() ? L"which rule file?" : L"one rule file at a time");
+  }
+  const std::wstring& iniPath = arguments.Words.front();
+  if (!platform::PathExists(iniPath)) {
+    platform::WriteStandardError(
+        Format(L"dvtool explain: the rule file %s does not exist\n", iniPath));
+    return kExitUsage;
+  }
+  const std::optional<std::wstring> document = arguments.Value(L"--facts");
+  std::optional<FactsSnapshot> facts;
+  if (document) {
+    facts = LoadFacts(*document);
+    if (!facts) return kExitUsage;
+  } else {
+    facts = CollectFacts(MachineFacts());
+  }
+  SystemFacts = facts->Record;
+  SnapshotFacts replay(*facts);
+  if (document) UseFactSource(&replay);
+
+  const bool json = arguments.Has(L"--json");
+  const Json source = document ? Json{{"source", "document"}, {"document", Utf8(*document)}}
+                               : Json{{"source", "machine"}};
+  LogPath.clear();
+  Verbose = !json;
+  if (!json) {
+    platform::WriteStandardOutput(
+        Format(L"Explaining %s with the facts of %s; no action is run.\n\n", iniPath,
+               document ? Format(L"the document %s", *document) : std::wstring(L"this machine")));
+  }
+  Explanation explanation;
+  if (const std::optional<std::wstring> failure = StartupFailure(*facts)) {
+    if (json) {
+      Json result = explanation.Document(iniPath, source);
+      result["startupFailure"] = Utf8(*failure);
+      result["stop"] = nullptr;
+      platform::WriteStandardOutputBytes(JsonText(result));
+    } else {
+      Report(L"ERROR: %s\n", *failure);
+      Report(L"\nResult: the run ends here, before the walk, with exit code 1.\n");
+    }
+    UseFactSource(nullptr);
+    return kExitOk;
+  }
+  NothingRuns executor;
+  WalkRules(iniPath, explanation, executor);
+  UseFactSource(nullptr);
+  if (json) {
+    platform::WriteStandardOutputBytes(JsonText(explanation.Document(iniPath, source)));
+  } else {
+    Report(L"%s", explanation.Summary());
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command& ExplainCommand() {
+  static const Command command{
+      L"explain", L"show what a rule file would do here, or on the machine of a facts document",
+      L"Usage: dvtool explain <INI file> [--facts FILE] [--json]\n\n"
+      L"Walks the rule file exactly as Dorvanta would (the same reader, section buffer,\n"
+      L"stop rules and result lines) and runs no action: for each pair its verdict and\n"
+      L"the actions that would run, with folder tokens and %NAME% resolved, and the\n"
+      L"reason the walk stops.\n\n"
+      L"  --facts FILE  take every fact, hardware ID and folder token from a document\n"
+      L"                written by 'dvtool facts --json' (on another machine, say);\n"
+      L"                a FileExists line is then unknown, and so is a pair that\n"
+      L"                depends on one\n"
+      L"  --json        a JSON document (schema/explain.schema.json), UTF-8\n\n"
+      L"Exit codes: 0 explained; 2 usage error, or the rule file or the facts document\n"
+      L"could not be read.\n",
+      OptionSpec{{L"--json"}, {L"--facts"}}, &RunExplain};
+  return command;
+}
+
+}  // namespace dorvanta::tool
