@@ -1,4 +1,4 @@
-#include "platform/linux/parse/ProfileParser.h"
+#include "rules/ProfileParser.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 namespace {
 
 using Lines = std::vector<std::wstring>;
@@ -349,4 +349,4 @@ TEST(ProfileParserBuffer, TinyBuffersStayInBounds) {
 }
 
 }  // namespace
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta

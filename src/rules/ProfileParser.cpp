@@ -1,4 +1,4 @@
-#include "platform/linux/parse/ProfileParser.h"
+#include "rules/ProfileParser.h"
 
 #include <algorithm>
 #include <limits>
@@ -8,7 +8,7 @@
 #include "common/Encoding.h"
 #include "common/Text.h"
 
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 namespace {
 
 template <typename Unit>
@@ -233,4 +233,4 @@ std::size_t Profile::WindowsUnits(wchar_t c) const {
   return code < 0x10000 ? 3 : 4;
 }
 
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta

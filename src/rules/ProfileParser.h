@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <variant>
 
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 
 // One profile file, indexed once: every section name (letter case of A..Z
 // ignored) leads to the text of the first section of that name. The text is
@@ -80,4 +80,4 @@ class Profile {
   bool counts_bytes_ = false;
 };
 
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta
