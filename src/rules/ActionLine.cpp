@@ -26,7 +26,15 @@ constexpr std::array kActions{
     ActionEntry{L"DesktopShortcut", &RunDesktopShortcutAction},
 };
 
+constexpr std::array<std::wstring_view, kActions.size()> kActionNames = [] {
+  std::array<std::wstring_view, kActions.size()> names{};
+  for (std::size_t i = 0; i < kActions.size(); ++i) names[i] = kActions[i].Name;
+  return names;
+}();
+
 }  // namespace
+
+std::span<const std::wstring_view> ActionNames() { return kActionNames; }
 
 ActionResult RunActionLine(const std::wstring& line, const std::wstring& section,
                            ActionExecutor& executor) {
