@@ -2,12 +2,13 @@
 
 #include "platform/Console.h"
 #include "report/Format.h"
+#include "tool/CheckCommand.h"
 #include "tool/Command.h"
 
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array<Command, 0> kCommands{};
+  static const std::array kCommands{CheckCommand()};
   return kCommands;
 }
 

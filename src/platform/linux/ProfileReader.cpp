@@ -81,4 +81,10 @@ std::uint32_t ReadProfileSection(const std::wstring& iniPath, const std::wstring
   return profile->ReadSection(section, buffer);
 }
 
+std::optional<Profile> ReadProfile(const std::wstring& iniPath) {
+  const Profile* profile = linux_impl::LoadProfile(linux_impl::ToNativePath(iniPath));
+  if (profile == nullptr) return std::nullopt;
+  return *profile;
+}
+
 }  // namespace dorvanta::platform
