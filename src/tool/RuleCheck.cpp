@@ -69,7 +69,8 @@ std::size_t EditDistance(std::wstring_view a, std::wstring_view b) {
 
 // "; did you mean X?" for the nearest name (compared in upper case), or nothing.
 template <typename Names>
-std::wstring Suggestion(std::wstring_view word, const Names& names) {
+std::wstring Suggestion(std::wstring_view word, const Names& names, std::wstring_view open = {},
+                        std::wstring_view close = {}) {
   const std::wstring upper = UpperAscii(word);
   std::wstring_view best;
   std::size_t bestDistance = std::max<std::size_t>(2, upper.size() / 3) + 1;
@@ -80,7 +81,7 @@ std::wstring Suggestion(std::wstring_view word, const Names& names) {
       bestDistance = distance;
     }
   }
-  return best.empty() ? std::wstring() : Format(L"; did you mean %s?", best);
+  return best.empty() ? std::wstring() : Format(L"; did you mean %s%s%s?", open, best, close);
 }
 
 // ---------------------------------------------------------------- numbers
@@ -659,7 +660,7 @@ class Checker {
         Add(Severity::Error, L"DV122",
             Format(L"unknown folder token [%s]: the run leaves it in the path as written",
                    std::wstring(token)) +
-                Suggestion(token, names));
+                Suggestion(token, names, L"[", L"]"));
       }
     }
     for (std::size_t open = path.find(L'%'); open != std::wstring::npos;) {
