@@ -432,17 +432,18 @@ class Checker {
 
   // Reports a number that is none, or that the run reads otherwise than written;
   // the value as the run reads it.
-  std::int32_t CheckNumber(std::wstring_view text, std::wstring_view what) {
+  std::int32_t CheckNumber(std::wstring_view text, std::wstring_view what,
+                           std::wstring_view code = L"DV113") {
     const NumberReading reading = ReadNumber(text);
     if (reading.Clean) return reading.Value;
     const std::wstring written = Trim(text);
     if (reading.HasDigits) {
-      Add(Severity::Error, L"DV113",
+      Add(Severity::Error, code,
           Format(L"%s \"%s\" has text after its number: the run reads it as %d; write a plain "
                  L"decimal number",
                  what, written, reading.Value));
     } else {
-      Add(Severity::Error, L"DV113",
+      Add(Severity::Error, code,
           Format(L"%s \"%s\" is no number: the run reads it as %d; write a plain decimal number",
                  what, written, reading.Value));
     }
@@ -628,7 +629,7 @@ class Checker {
     CheckParameters(piece(2));
     if (!piece(3).empty()) CheckPath(piece(3));
     if (pieces.size() == 5) {
-      const std::int32_t number = CheckNumber(piece(4), L"the icon number");
+      const std::int32_t number = CheckNumber(piece(4), L"the icon number", L"DV120");
       if (number == kNoIcon && !piece(3).empty()) {
         Add(Severity::Error, L"DV121",
             L"an icon file needs an icon number other than -1: the run creates nothing");
