@@ -1,5 +1,6 @@
 #include "criteria/CriteriaLine.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
@@ -126,15 +127,17 @@ constexpr std::array kKeys{
     Other(L"FILEEXISTS", CriterionKind::FileExists, &CheckFileExistsCriterion),
 };
 
-constexpr std::array<CriterionKey, kKeys.size()> kKeyInfo = [] {
-  std::array<CriterionKey, kKeys.size()> info{};
-  for (std::size_t i = 0; i < kKeys.size(); ++i) info[i] = kKeys[i].Info;
-  return info;
-}();
-
 }  // namespace
 
-std::span<const CriterionKey> CriterionKeys() { return kKeyInfo; }
+std::span<const CriterionKey> CriterionKeys() {
+  static const auto kKeyInfo = [] {
+    std::array<CriterionKey, std::tuple_size_v<decltype(kKeys)>> info{};
+    std::transform(kKeys.begin(), kKeys.end(), info.begin(),
+                   [](const KeyEntry& entry) { return entry.Info; });
+    return info;
+  }();
+  return kKeyInfo;
+}
 
 CriterionResult EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line) {
   const std::optional<SectionLine> split = SplitSectionLine(line, section);

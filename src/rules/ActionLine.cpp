@@ -1,5 +1,6 @@
 #include "rules/ActionLine.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -26,15 +27,17 @@ constexpr std::array kActions{
     ActionEntry{L"DesktopShortcut", &RunDesktopShortcutAction},
 };
 
-constexpr std::array<std::wstring_view, kActions.size()> kActionNames = [] {
-  std::array<std::wstring_view, kActions.size()> names{};
-  for (std::size_t i = 0; i < kActions.size(); ++i) names[i] = kActions[i].Name;
-  return names;
-}();
-
 }  // namespace
 
-std::span<const std::wstring_view> ActionNames() { return kActionNames; }
+std::span<const std::wstring_view> ActionNames() {
+  static const auto kActionNames = [] {
+    std::array<std::wstring_view, std::tuple_size_v<decltype(kActions)>> names{};
+    std::transform(kActions.begin(), kActions.end(), names.begin(),
+                   [](const ActionEntry& action) { return action.Name; });
+    return names;
+  }();
+  return kActionNames;
+}
 
 ActionResult RunActionLine(const std::wstring& line, const std::wstring& section,
                            ActionExecutor& executor) {

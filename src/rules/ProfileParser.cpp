@@ -101,6 +101,9 @@ std::u16string ReadUtf16(std::string_view bytes, bool big_endian) {
 
 std::wstring FoldSectionName(std::wstring_view name) { return UpperAscii(name); }
 
+// The start of the nameless section's header, which has none.
+constexpr std::size_t kNoHeader = std::numeric_limits<std::size_t>::max();
+
 // Where each line of the text begins: after LF, after CR LF, after a lone CR.
 template <typename Unit>
 std::vector<std::size_t> LineStarts(Text<Unit> text) {
@@ -142,7 +145,7 @@ template <typename Unit>
 void Profile::Index(std::basic_string_view<Unit> text) {
   // Lines before the first header belong to the section with the empty name.
   Range* current = &sections_.try_emplace(std::wstring(), Range{0, text.size()}).first->second;
-  headers_.push_back(Header{std::wstring(), Text<Unit>::npos, Range{0, text.size()}, true});
+  headers_.push_back(Header{std::wstring(), kNoHeader, Range{0, text.size()}, true});
   ForEachLine(text, 0, text.size(), [&](Text<Unit> line, std::size_t start, std::size_t next) {
     if (const std::optional<Text<Unit>> name = HeaderName(line)) {
       if (current != nullptr) current->end = start;
@@ -210,17 +213,16 @@ std::vector<Profile::OutlineSection> Profile::Outline() const {
         const auto text = View(stored);
         const std::vector<std::size_t> starts = LineStarts(text);
         for (const Header& header : headers_) {
-          OutlineSection section{
-              header.name,
-              header.start == decltype(text)::npos ? 0 : LineNumberAt(starts, header.start),
-              header.read,
-              {}};
+          OutlineSection section{header.name,
+                                 header.start == kNoHeader ? 0 : LineNumberAt(starts, header.start),
+                                 header.read,
+                                 {}};
           VisitLines(text, header.body, [&](std::wstring_view line, std::size_t start) {
             section.Lines.push_back(NumberedLine{LineNumberAt(starts, start), std::wstring(line)});
             return true;
           });
           // The nameless section counts only when it holds lines.
-          if (header.start != decltype(text)::npos || !section.Lines.empty()) {
+          if (header.start != kNoHeader || !section.Lines.empty()) {
             outline.push_back(std::move(section));
           }
         }

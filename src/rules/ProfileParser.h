@@ -83,7 +83,7 @@ class Profile {
   // A header as it stands in the file.
   struct Header {
     std::wstring name;
-    std::size_t start;  // where its line begins; npos for the nameless section
+    std::size_t start;  // where its line begins; the largest size_t for the nameless section
     Range body;
     bool read;
   };

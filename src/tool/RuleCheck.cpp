@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -32,6 +33,8 @@ std::uint32_t Number(std::size_t value) { return static_cast<std::uint32_t>(valu
 // A section name the walk reads: CRITERIA<n> or ACTION<n>, n in plain decimal
 // (the walk forms the names with "%d"; they match without regard to case).
 struct PairName {
+  // Read through the optional that ParsePairName gives, which cppcheck does not see.
+  // cppcheck-suppress unusedStructMember
   bool Criteria;
   std::uint32_t Pair;  // 0 or beyond kMaxPair: never read
 };
@@ -164,11 +167,17 @@ bool NumbersPossible(std::uint64_t factMax, std::span<const Limit* const> limits
 bool ValuesPossible(bool singleValued, std::span<const Limit* const> limits) {
   std::set<std::wstring> equal;
   std::set<std::wstring> unequal;
-  for (const Limit* limit : limits)
-    (limit->Op == CompareOp::EQ ? equal : unequal).insert(limit->Text);
-  if (singleValued && equal.size() > 1) return false;
+  for (const Limit* limit : limits) {
+    if (limit->Op != CompareOp::EQ) {
+      unequal.insert(limit->Text);
+    } else if (singleValued && !equal.empty() && !equal.contains(limit->Text)) {
+      return false;  // one text cannot equal two
+    } else {
+      equal.insert(limit->Text);
+    }
+  }
   return std::none_of(equal.begin(), equal.end(),
-                      [&](const std::wstring& value) { return unequal.count(value) != 0; });
+                      [&](const std::wstring& value) { return unequal.contains(value); });
 }
 
 bool Possible(const Conjunction& conjunction, std::span<const Limit* const> limits) {
@@ -181,7 +190,8 @@ bool Possible(const Conjunction& conjunction, std::span<const Limit* const> limi
 // lines can all hold, or when the last cannot hold even alone.
 std::vector<std::size_t> Contradicted(const Conjunction& conjunction) {
   std::vector<const Limit*> all;
-  for (const Limit& limit : conjunction.Limits) all.push_back(&limit);
+  std::transform(conjunction.Limits.begin(), conjunction.Limits.end(), std::back_inserter(all),
+                 [](const Limit& limit) { return &limit; });
   const Limit* last = all.back();
   const std::array<const Limit*, 1> alone{last};
   if (Possible(conjunction, all) || !Possible(conjunction, alone)) return {};
@@ -296,8 +306,8 @@ class Checker {
           L"the file has no [CRITERIA1]: the run reads nothing of it; number the pairs from 1");
     }
     const std::wstring stopName = Format(L"CRITERIA%u", stop);
-    const std::wstring why = criteria.count(stop) != 0 ? Format(L"[%s] has no lines", stopName)
-                                                       : Format(L"there is no [%s]", stopName);
+    const std::wstring why = criteria.contains(stop) ? Format(L"[%s] has no lines", stopName)
+                                                     : Format(L"there is no [%s]", stopName);
     for (const auto& [x, section] : criteria) {
       At(section->HeaderLine, section->Name);
       if (x > stop && !section->Lines.empty()) {
@@ -366,7 +376,8 @@ class Checker {
                                     [&](const CriterionKey& k) { return k.Key == upper; });
     if (entry == keys.end()) {
       std::vector<std::wstring_view> names;
-      for (const CriterionKey& k : keys) names.push_back(k.Key);
+      std::transform(keys.begin(), keys.end(), std::back_inserter(names),
+                     [](const CriterionKey& k) { return k.Key; });
       Add(Severity::Error, L"DV109",
           Format(L"unknown key \"%s\": the line never holds, so neither does its pair", key) +
               Suggestion(key, names));
@@ -648,7 +659,9 @@ class Checker {
     const std::wstring_view token = FindFolderToken(path);
     if (!token.empty() && CsidlFromName(token) < 0) {
       std::vector<std::wstring_view> names;
-      for (const FolderToken& folder : FolderTokens()) names.push_back(folder.Name);
+      const std::span<const FolderToken> folders = FolderTokens();
+      std::transform(folders.begin(), folders.end(), std::back_inserter(names),
+                     [](const FolderToken& folder) { return folder.Name; });
       const auto sameLetters = std::find_if(names.begin(), names.end(), [&](std::wstring_view n) {
         return UpperAscii(n) == UpperAscii(token);
       });
