@@ -15,8 +15,8 @@
 #include "common/Encoding.h"
 #include "fake/FakeLanguage.h"
 #include "fake/FakePlatform.h"
-#include "platform/linux/parse/ProfileParser.h"
 #include "report/Report.h"
+#include "rules/ProfileParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace dorvanta;
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if ((flags & 8) == 0 && arguments.size() > 1) state.ExistingPaths.insert(arguments[1]);
   fuzz::FillShell(choices, arguments);
 
-  const platform::linux_impl::Profile profile(rest.substr(std::min(from, rest.size())));
+  const Profile profile(rest.substr(std::min(from, rest.size())));
   for (int number = 1; number <= 257; ++number) {
     for (const wchar_t* prefix : {L"CRITERIA", L"ACTION"}) {
       const std::wstring name = prefix + std::to_wstring(number);

@@ -9,7 +9,7 @@
 
 #include "FuzzSupport.h"
 #include "common/Text.h"
-#include "platform/linux/parse/ProfileParser.h"
+#include "rules/ProfileParser.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ std::size_t WindowsWidth(wchar_t c, bool countsBytes) {
   return code < 0x10000 ? 3 : 4;
 }
 
-void CheckBuffer(const dorvanta::platform::linux_impl::Profile& profile, const std::wstring& name,
-                 bool found, const std::wstring& packed, bool countsBytes, std::size_t size) {
+void CheckBuffer(const dorvanta::Profile& profile, const std::wstring& name, bool found,
+                 const std::wstring& packed, bool countsBytes, std::size_t size) {
   std::vector<wchar_t> buffer(size, L'#');
   const std::uint32_t result = profile.ReadSection(name, buffer);
   if (size < 2) {
@@ -86,7 +86,7 @@ std::wstring SectionText(const std::uint8_t* data, std::size_t size, Mark mark) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using dorvanta::platform::linux_impl::Profile;
+  using dorvanta::Profile;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const Profile profile(bytes);
   const Mark mark = ByteOrderMark(data, size);

@@ -1,8 +1,12 @@
 #include "criteria/CriteriaLine.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "common/Text.h"
 #include "criteria/FileExistsCriterion.h"
@@ -20,9 +24,16 @@ using Check = CriterionResult (*)(const std::wstring& value, const std::wstring&
                                   const std::wstring& key);
 
 struct KeyEntry {
-  std::wstring_view Key;
+  CriterionKey Info;
   Check Run;
 };
+
+// The largest value of a numeric field of the record.
+template <auto Field>
+constexpr std::uint32_t FactMax() {
+  using Type = std::remove_cvref_t<decltype(std::declval<SystemFactsRecord>().*Field)>;
+  return std::numeric_limits<Type>::max();
+}
 
 // Checks that read their fact from the record when the line is evaluated.
 template <auto Field>
@@ -61,43 +72,79 @@ CriterionResult HardwareId(const std::wstring& value, const std::wstring& sectio
   return CheckHardwareIdCriterion(value, section, key, PrefixMatch);
 }
 
+// Rows of the table: a 32-bit comparison of all six operators, the equality
+// of 16 or 8 bits, and the text, device and file kinds.
+template <auto Field>
+constexpr KeyEntry Long(std::wstring_view key) {
+  return {{key, CriterionKind::Number, OperatorSet::All, 0xFFFFFFFFU, FactMax<Field>()},
+          &LongFact<Field>};
+}
+
+template <auto Field>
+constexpr KeyEntry Word(std::wstring_view key) {
+  return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFFFU, FactMax<Field>()},
+          &WordFact<Field>};
+}
+
+template <auto Field>
+constexpr KeyEntry Byte(std::wstring_view key) {
+  return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFU, FactMax<Field>()},
+          &ByteFact<Field>};
+}
+
+constexpr KeyEntry Other(std::wstring_view key, CriterionKind kind, Check run) {
+  return {{key, kind, OperatorSet::EqualityOnly}, run};
+}
+
+using Facts = SystemFactsRecord;
+
 // Looked up top to bottom with the upper-cased key.
 constexpr std::array kKeys{
-    KeyEntry{L"OSMAJOR", &LongFact<&SystemFactsRecord::OsMajor>},
-    KeyEntry{L"OSMINOR", &LongFact<&SystemFactsRecord::OsMinor>},
-    KeyEntry{L"BIT", &ByteFact<&SystemFactsRecord::OsBits>},
-    KeyEntry{L"PROCESSORS", &LongFact<&SystemFactsRecord::Processors>},
-    KeyEntry{L"PROCESSORTYPE", &LongFact<&SystemFactsRecord::ProcessorType>},
-    KeyEntry{L"PROCESSORREVISION", &LongFact<&SystemFactsRecord::ProcessorRevision>},
-    KeyEntry{L"PROCESSORLEVEL", &LongFact<&SystemFactsRecord::ProcessorLevel>},
-    KeyEntry{L"PROCESSORMODEL", &LongFact<&SystemFactsRecord::ProcessorModel>},
-    KeyEntry{L"PROCESSORSTEPPING", &LongFact<&SystemFactsRecord::ProcessorStepping>},
-    KeyEntry{L"USERDEFAULTUI", &WordFact<&SystemFactsRecord::UserDefaultUi>},
-    KeyEntry{L"USERDEFAULTPRI", &WordFact<&SystemFactsRecord::UserDefaultUiPrimary>},
-    KeyEntry{L"USERDEFAULTSEC", &WordFact<&SystemFactsRecord::UserDefaultUiSub>},
-    KeyEntry{L"SYSDEFAULTUI", &WordFact<&SystemFactsRecord::SysDefaultUi>},
-    KeyEntry{L"SYSDEFAULTUIPRI", &WordFact<&SystemFactsRecord::SysDefaultUiPrimary>},
-    KeyEntry{L"SYSDEFAULTUISEC", &WordFact<&SystemFactsRecord::SysDefaultUiSub>},
-    KeyEntry{L"SYSDEFAULT", &WordFact<&SystemFactsRecord::SysDefault>},
-    KeyEntry{L"SYSDEFAULTPRI", &WordFact<&SystemFactsRecord::SysDefaultPrimary>},
-    KeyEntry{L"SYSDEFAULTSEC", &WordFact<&SystemFactsRecord::SysDefaultSub>},
-    KeyEntry{L"CURRENTLOCATION", &TextFact<&SystemFactsRecord::CurrentLocation>},
-    KeyEntry{L"DMIMACHINETYPE", &TextFact<&SystemFactsRecord::DmiMachineType>},
-    KeyEntry{L"DMIPANUMBER", &FirstCharsFact<&SystemFactsRecord::DmiPaNumber>},
-    KeyEntry{L"DMIVENDOR", &TextFact<&SystemFactsRecord::DmiVendor>},
-    KeyEntry{L"HWID", &HardwareId<false>},
-    KeyEntry{L"HWIDLEFT", &HardwareId<true>},
-    KeyEntry{L"FILEEXISTS", &CheckFileExistsCriterion},
+    Long<&Facts::OsMajor>(L"OSMAJOR"),
+    Long<&Facts::OsMinor>(L"OSMINOR"),
+    Byte<&Facts::OsBits>(L"BIT"),
+    Long<&Facts::Processors>(L"PROCESSORS"),
+    Long<&Facts::ProcessorType>(L"PROCESSORTYPE"),
+    Long<&Facts::ProcessorRevision>(L"PROCESSORREVISION"),
+    Long<&Facts::ProcessorLevel>(L"PROCESSORLEVEL"),
+    Long<&Facts::ProcessorModel>(L"PROCESSORMODEL"),
+    Long<&Facts::ProcessorStepping>(L"PROCESSORSTEPPING"),
+    Word<&Facts::UserDefaultUi>(L"USERDEFAULTUI"),
+    Word<&Facts::UserDefaultUiPrimary>(L"USERDEFAULTPRI"),
+    Word<&Facts::UserDefaultUiSub>(L"USERDEFAULTSEC"),
+    Word<&Facts::SysDefaultUi>(L"SYSDEFAULTUI"),
+    Word<&Facts::SysDefaultUiPrimary>(L"SYSDEFAULTUIPRI"),
+    Word<&Facts::SysDefaultUiSub>(L"SYSDEFAULTUISEC"),
+    Word<&Facts::SysDefault>(L"SYSDEFAULT"),
+    Word<&Facts::SysDefaultPrimary>(L"SYSDEFAULTPRI"),
+    Word<&Facts::SysDefaultSub>(L"SYSDEFAULTSEC"),
+    Other(L"CURRENTLOCATION", CriterionKind::Text, &TextFact<&Facts::CurrentLocation>),
+    Other(L"DMIMACHINETYPE", CriterionKind::Text, &TextFact<&Facts::DmiMachineType>),
+    Other(L"DMIPANUMBER", CriterionKind::FirstChars, &FirstCharsFact<&Facts::DmiPaNumber>),
+    Other(L"DMIVENDOR", CriterionKind::Text, &TextFact<&Facts::DmiVendor>),
+    Other(L"HWID", CriterionKind::HardwareId, &HardwareId<false>),
+    Other(L"HWIDLEFT", CriterionKind::HardwareIdPrefix, &HardwareId<true>),
+    Other(L"FILEEXISTS", CriterionKind::FileExists, &CheckFileExistsCriterion),
 };
 
 }  // namespace
+
+std::span<const CriterionKey> CriterionKeys() {
+  static const auto kKeyInfo = [] {
+    std::array<CriterionKey, std::tuple_size_v<decltype(kKeys)>> info{};
+    std::transform(kKeys.begin(), kKeys.end(), info.begin(),
+                   [](const KeyEntry& entry) { return entry.Info; });
+    return info;
+  }();
+  return kKeyInfo;
+}
 
 CriterionResult EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line) {
   const std::optional<SectionLine> split = SplitSectionLine(line, section);
   if (!split) return Refused();
   const std::wstring lookup = UpperAscii(split->Key);
   for (const KeyEntry& entry : kKeys) {
-    if (lookup != entry.Key) continue;
+    if (lookup != entry.Info.Key) continue;
     CriterionResult result = entry.Run(split->Value, section, split->Key);
     result.Key = split->Key;
     return result;

@@ -1,11 +1,39 @@
 // Decides one line of a CRITERIAx section.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
+#include "criteria/CompareOp.h"
 #include "criteria/CriterionResult.h"
 
 namespace dorvanta {
+
+// How a key's line is compared.
+enum class CriterionKind {
+  Number,            // <operator>,<decimal number>
+  Text,              // <operator>,<text>: the whole fact
+  FirstChars,        // <operator>,<n>,<text>: the fact's first n characters
+  HardwareId,        // <operator>,<hardware ID>: a present device has it
+  HardwareIdPrefix,  // <operator>,<hardware ID>: a present device's ID begins with it
+  FileExists,        // <operator>,<path>: a file or folder is there
+};
+
+// One row of the key table, for a front end that reads rule files.
+struct CriterionKey {
+  std::wstring_view Key;  // upper case; lines are matched after upper-casing
+  CriterionKind Kind;
+  OperatorSet Operators;
+  // Number keys: the low bits of the INI number that are compared (the
+  // comparison is unsigned in that width), and the largest value of the fact.
+  std::uint32_t IniMask = 0;
+  std::uint32_t FactMax = 0;
+};
+
+// The key table, in lookup order.
+std::span<const CriterionKey> CriterionKeys();
 
 // Evaluates and reports the line; it holds only when its criterion does (a
 // malformed line has been reported and does not hold).

@@ -40,10 +40,9 @@ constexpr std::array<FolderToken, 25> kFolders{{
     {L"CSIDL_COMMON_PROGRAMS", 0x17},
 }};
 
-// The token enclosed by the first "[" and the first "]" of the path (the "]"
-// searched from the start), with every "[" and "]" at its ends removed; empty
-// when there is none.
-std::wstring_view FindToken(std::wstring_view path) {
+}  // namespace
+
+std::wstring_view FindFolderToken(std::wstring_view path) {
   const std::size_t open = path.find(L'[');
   if (open == std::wstring_view::npos) return {};
   const std::size_t close = path.find(L']');
@@ -55,6 +54,8 @@ std::wstring_view FindToken(std::wstring_view path) {
   token.remove_suffix(token.size() - 1 - token.find_last_not_of(L"[]"));
   return token;
 }
+
+namespace {
 
 std::wstring ReplaceAll(std::wstring_view text, std::wstring_view what, std::wstring_view with) {
   std::wstring result;
@@ -91,7 +92,7 @@ int CsidlFromName(std::wstring_view name) {
 }
 
 std::wstring ResolvePath(const std::wstring& path) {
-  const std::wstring token(FindToken(path));
+  const std::wstring token(FindFolderToken(path));
   const int csidl = CsidlFromName(token);
   if (csidl < 0) return Expand(path, path);
 

@@ -19,6 +19,11 @@ std::span<const FolderToken> FolderTokens();
 // significant), or -1.
 int CsidlFromName(std::wstring_view name);
 
+// The folder token that ResolvePath looks up in the path: the text enclosed by
+// the first "[" and the first "]" (searched from the start), with every "["
+// and "]" at its ends removed; empty when there is none.
+std::wstring_view FindFolderToken(std::wstring_view path);
+
 // The path with its folder token replaced and its environment references
 // expanded. Only the token that the first "[" and the first "]" enclose is
 // resolved, at every place it stands. Empty, after a report, when that token

@@ -1,5 +1,6 @@
 #include "rules/ActionLine.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -27,6 +28,16 @@ constexpr std::array kActions{
 };
 
 }  // namespace
+
+std::span<const std::wstring_view> ActionNames() {
+  static const auto kActionNames = [] {
+    std::array<std::wstring_view, std::tuple_size_v<decltype(kActions)>> names{};
+    std::transform(kActions.begin(), kActions.end(), names.begin(),
+                   [](const ActionEntry& action) { return action.Name; });
+    return names;
+  }();
+  return kActionNames;
+}
 
 ActionResult RunActionLine(const std::wstring& line, const std::wstring& section,
                            ActionExecutor& executor) {

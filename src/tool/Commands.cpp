@@ -2,6 +2,7 @@
 
 #include "platform/Console.h"
 #include "report/Format.h"
+#include "tool/CheckCommand.h"
 #include "tool/Command.h"
 #include "tool/ExplainCommand.h"
 #include "tool/FactsCommand.h"
@@ -9,7 +10,7 @@
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array kCommands{FactsCommand(), ExplainCommand()};
+  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand()};
   return kCommands;
 }
 

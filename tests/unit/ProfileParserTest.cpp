@@ -1,12 +1,13 @@
-#include "platform/linux/parse/ProfileParser.h"
+#include "rules/ProfileParser.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 namespace {
 
 using Lines = std::vector<std::wstring>;
@@ -349,4 +350,43 @@ TEST(ProfileParserBuffer, TinyBuffersStayInBounds) {
 }
 
 }  // namespace
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta
+
+namespace dorvanta {
+namespace {
+
+// "<header line> <name> <read?>: <number>:<line> ..." for each section of the outline.
+std::vector<std::string> OutlineOf(std::string bytes) {
+  const auto narrow = [](const std::wstring& text) {
+    std::string out;
+    for (const wchar_t c : text) out.push_back(static_cast<char>(c));
+    return out;
+  };
+  std::vector<std::string> out;
+  for (const Profile::OutlineSection& section : Profile(std::move(bytes)).Outline()) {
+    std::ostringstream text;
+    text << section.HeaderLine << ' ' << narrow(section.Name)
+         << (section.Read ? " read:" : " unread:");
+    for (const Profile::NumberedLine& line : section.Lines) {
+      text << ' ' << line.Number << ':' << narrow(line.Text);
+    }
+    out.push_back(text.str());
+  }
+  return out;
+}
+
+TEST(ProfileParserOutline, SectionsInFileOrderWithTheirLineNumbers) {
+  // CR LF, LF and a lone CR each end one line; skipped lines keep their numbers;
+  // a later section of a name is listed, unread, with the lines it would give.
+  EXPECT_EQ(
+      OutlineOf(
+          "top=1\r\n\r\n[ Criteria1 ]\r\n;c\r\n a = b \r\n#x\n[B]\rk=v\r[CRITERIA1]\n=1\n=2\n"),
+      (std::vector<std::string>{"0  read: 1:top=1", "3 Criteria1 read: 5:a=b 6:#x",
+                                "7 B read: 8:k=v", "9 CRITERIA1 unread: 10:=1"}));
+  // UTF-16 text is numbered in the same way; an empty nameless part is left out.
+  EXPECT_EQ(OutlineOf(std::string("\xFF\xFE[\0A\0]\0\n\0x\0", 12)),
+            (std::vector<std::string>{"1 A read: 2:x"}));
+}
+
+}  // namespace
+}  // namespace dorvanta

@@ -14,7 +14,7 @@
 
 #include "platform/linux/FileIo.h"
 #include "platform/linux/NativePath.h"
-#include "platform/linux/parse/ProfileParser.h"
+#include "rules/ProfileParser.h"
 
 namespace dorvanta::platform {
 namespace linux_impl {
@@ -72,13 +72,19 @@ const Profile* LoadProfile(const std::string& path) {
 
 std::uint32_t ReadProfileSection(const std::wstring& iniPath, const std::wstring& section,
                                  std::span<wchar_t> buffer) {
-  const linux_impl::Profile* profile = linux_impl::LoadProfile(linux_impl::ToNativePath(iniPath));
+  const Profile* profile = linux_impl::LoadProfile(linux_impl::ToNativePath(iniPath));
   if (profile == nullptr) {
     // A file that cannot be read reads like one without sections.
-    static const linux_impl::Profile kNoFile{std::string()};
+    static const Profile kNoFile{std::string()};
     return kNoFile.ReadSection(section, buffer);
   }
   return profile->ReadSection(section, buffer);
+}
+
+std::optional<Profile> ReadProfile(const std::wstring& iniPath) {
+  const Profile* profile = linux_impl::LoadProfile(linux_impl::ToNativePath(iniPath));
+  if (profile == nullptr) return std::nullopt;
+  return *profile;
 }
 
 }  // namespace dorvanta::platform

@@ -1,4 +1,4 @@
-#include "platform/linux/parse/ProfileParser.h"
+#include "rules/ProfileParser.h"
 
 #include <algorithm>
 #include <limits>
@@ -8,7 +8,7 @@
 #include "common/Encoding.h"
 #include "common/Text.h"
 
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 namespace {
 
 template <typename Unit>
@@ -101,6 +101,25 @@ std::u16string ReadUtf16(std::string_view bytes, bool big_endian) {
 
 std::wstring FoldSectionName(std::wstring_view name) { return UpperAscii(name); }
 
+// The start of the nameless section's header, which has none.
+constexpr std::size_t kNoHeader = std::numeric_limits<std::size_t>::max();
+
+// Where each line of the text begins: after LF, after CR LF, after a lone CR.
+template <typename Unit>
+std::vector<std::size_t> LineStarts(Text<Unit> text) {
+  std::vector<std::size_t> starts{0};
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool crlf = text[i] == Unit{'\r'} && i + 1 < text.size() && text[i + 1] == Unit{'\n'};
+    if ((text[i] == Unit{'\n'} || text[i] == Unit{'\r'}) && !crlf) starts.push_back(i + 1);
+  }
+  return starts;
+}
+
+std::size_t LineNumberAt(const std::vector<std::size_t>& starts, std::size_t offset) {
+  return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), offset) -
+                                  starts.begin());
+}
+
 }  // namespace
 
 Profile::Profile(std::string bytes) {
@@ -126,26 +145,29 @@ template <typename Unit>
 void Profile::Index(std::basic_string_view<Unit> text) {
   // Lines before the first header belong to the section with the empty name.
   Range* current = &sections_.try_emplace(std::wstring(), Range{0, text.size()}).first->second;
+  headers_.push_back(Header{std::wstring(), kNoHeader, Range{0, text.size()}, true});
   ForEachLine(text, 0, text.size(), [&](Text<Unit> line, std::size_t start, std::size_t next) {
     if (const std::optional<Text<Unit>> name = HeaderName(line)) {
       if (current != nullptr) current->end = start;
+      headers_.back().body.end = start;
+      std::wstring decoded = Decode(*name);
       const auto [entry, inserted] =
-          sections_.try_emplace(FoldSectionName(Decode(*name)), Range{next, text.size()});
+          sections_.try_emplace(FoldSectionName(decoded), Range{next, text.size()});
       // A later section of a name already seen is never read.
       current = inserted ? &entry->second : nullptr;
+      headers_.push_back(Header{std::move(decoded), start, Range{next, text.size()}, inserted});
     }
     return true;
   });
 }
 
 template <typename Unit>
-void Profile::VisitLines(std::basic_string_view<Unit> text, Range range,
-                         const std::function<bool(std::wstring_view line)>& visit) {
+void Profile::VisitLines(std::basic_string_view<Unit> text, Range range, const LineVisitor& visit) {
   // The Windows reader drops a line with an empty key when the line kept
   // before it in the section has an empty key too (or one that starts with NUL).
   bool previous_key_blank = false;
   std::wstring out;
-  ForEachLine(text, range.begin, range.end, [&](Text<Unit> line, std::size_t, std::size_t) {
+  ForEachLine(text, range.begin, range.end, [&](Text<Unit> line, std::size_t start, std::size_t) {
     Text<Unit> key = line;
     std::optional<Text<Unit>> value;
     if (const std::size_t equals = line.find(Unit{'='}); equals != Text<Unit>::npos) {
@@ -162,7 +184,7 @@ void Profile::VisitLines(std::basic_string_view<Unit> text, Range range,
       out.push_back(L'=');
       out += Decode(CutAtNul(*value));
     }
-    return visit(out);
+    return visit(out, start);
   });
 }
 
@@ -175,8 +197,38 @@ bool Profile::VisitSection(std::wstring_view section,
                            const std::function<bool(std::wstring_view line)>& visit) const {
   const Range* range = Find(section);
   if (range == nullptr) return false;
-  std::visit([&](const auto& text) { VisitLines(View(text), *range, visit); }, text_);
+  std::visit(
+      [&](const auto& text) {
+        VisitLines(View(text), *range,
+                   [&](std::wstring_view line, std::size_t) { return visit(line); });
+      },
+      text_);
   return true;
+}
+
+std::vector<Profile::OutlineSection> Profile::Outline() const {
+  std::vector<OutlineSection> outline;
+  std::visit(
+      [&](const auto& stored) {
+        const auto text = View(stored);
+        const std::vector<std::size_t> starts = LineStarts(text);
+        for (const Header& header : headers_) {
+          OutlineSection section{header.name,
+                                 header.start == kNoHeader ? 0 : LineNumberAt(starts, header.start),
+                                 header.read,
+                                 {}};
+          VisitLines(text, header.body, [&](std::wstring_view line, std::size_t start) {
+            section.Lines.push_back(NumberedLine{LineNumberAt(starts, start), std::wstring(line)});
+            return true;
+          });
+          // The nameless section counts only when it holds lines.
+          if (header.start != kNoHeader || !section.Lines.empty()) {
+            outline.push_back(std::move(section));
+          }
+        }
+      },
+      text_);
+  return outline;
 }
 
 std::uint32_t Profile::ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const {
@@ -233,4 +285,4 @@ std::size_t Profile::WindowsUnits(wchar_t c) const {
   return code < 0x10000 ? 3 : 4;
 }
 
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta

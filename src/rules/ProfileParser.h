@@ -10,8 +10,9 @@
 #include <string_view>
 #include <unordered_map>
 #include <variant>
+#include <vector>
 
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 
 // One profile file, indexed once: every section name (letter case of A..Z
 // ignored) leads to the text of the first section of that name. The text is
@@ -54,18 +55,46 @@ class Profile {
   // characters gives 0 and holds at most a NUL.
   std::uint32_t ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const;
 
+  // A line as the reader hands it out, and the number of the file line it
+  // comes from (1 for the first; CR LF, LF and a lone CR each end a line).
+  struct NumberedLine {
+    std::size_t Number;
+    std::wstring Text;
+  };
+
+  struct OutlineSection {
+    std::wstring
+        Name;  // between the brackets, trimmed; empty for the lines before the first header
+    std::size_t HeaderLine;  // 0 for the lines before the first header
+    bool Read;  // false for a later section of a name seen before: the reader never hands it out
+    std::vector<NumberedLine> Lines;  // as the reader hands out (or would hand out) its lines
+  };
+
+  // Every section of the file in file order, later ones of a name included,
+  // with the line numbers of its header and of each line.
+  std::vector<OutlineSection> Outline() const;
+
  private:
   struct Range {
     std::size_t begin;
     std::size_t end;
   };
 
+  // A header as it stands in the file.
+  struct Header {
+    std::wstring name;
+    std::size_t start;  // where its line begins; the largest size_t for the nameless section
+    Range body;
+    bool read;
+  };
+
+  using LineVisitor = std::function<bool(std::wstring_view line, std::size_t start)>;
+
   template <typename Unit>
   void Index(std::basic_string_view<Unit> text);
 
   template <typename Unit>
-  static void VisitLines(std::basic_string_view<Unit> text, Range range,
-                         const std::function<bool(std::wstring_view line)>& visit);
+  static void VisitLines(std::basic_string_view<Unit> text, Range range, const LineVisitor& visit);
 
   const Range* Find(std::wstring_view section) const;
 
@@ -76,8 +105,10 @@ class Profile {
   std::variant<std::string, std::u16string> text_;
   // Upper-cased section name to the body of the first section of that name.
   std::unordered_map<std::wstring, Range> sections_;
+  // Every header in file order.
+  std::vector<Header> headers_;
   // A file without byte order mark: the Windows reader counts its bytes.
   bool counts_bytes_ = false;
 };
 
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta
