@@ -1,8 +1,8 @@
 #include "fake/FakeShell.h"
 
+#include "common/EnvironmentExpansion.h"
 #include "fake/FakePlatform.h"
 #include "platform/Environment.h"
-#include "platform/linux/parse/EnvironmentExpansion.h"
 
 namespace dorvanta {
 namespace fake {
@@ -33,12 +33,12 @@ FolderLookup LookUpShellFolder(int csidl) {
 std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
   fake::PathState& state = fake::Shell().Paths;
   state.Expansions.push_back(text);
-  return linux_impl::ExpandPercentReferences(
-      text, [&state](std::wstring_view name) -> std::optional<std::wstring> {
-        const auto found = state.Environment.find(std::wstring(name));
-        if (found == state.Environment.end()) return std::nullopt;
-        return found->second;
-      });
+  return ExpandPercentReferences(text,
+                                 [&state](std::wstring_view name) -> std::optional<std::wstring> {
+                                   const auto found = state.Environment.find(std::wstring(name));
+                                   if (found == state.Environment.end()) return std::nullopt;
+                                   return found->second;
+                                 });
 }
 
 struct StartedProcess {};
