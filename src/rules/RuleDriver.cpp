@@ -15,6 +15,9 @@
 namespace dorvanta {
 namespace {
 
+constexpr int kMaxSectionPairs = 256;
+constexpr std::size_t kSectionBufferSize = 4096;
+
 constexpr std::wstring_view kProcessingRule = L"------------------------------------\n";
 
 // The part of the buffer that the reader filled.
