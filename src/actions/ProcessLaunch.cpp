@@ -40,6 +40,7 @@ ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parame
     return failed;
   }
   if (!wait) {
+    // The start's report ends with an empty line.
     Report(L"\n");
     return Done();
   }
@@ -71,6 +72,7 @@ ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parame
   }
   start.Process.reset();
   Report(L"Executed.\n");
+  // As after a start without waiting, an empty line ends the report.
   Report(L"\n");
   return Done(exitCode);
 }

@@ -26,6 +26,7 @@ void AppendToLog(std::wstring_view message) {
   text.append(message);
   const platform::LogWriteResult result = platform::WriteLogFile(LogPath, text, truncate);
   if (!result.Ok) {
+    // The quoted insert is always empty: the failure line reads `"" writing LOG`.
     platform::WriteStandardOutput(
         Format(L"ERROR: (%ld) \"%s\" writing LOG %s.\n", result.ErrorNumber, L"", LogPath));
     platform::EndProcess(1);
