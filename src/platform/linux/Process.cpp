@@ -61,12 +61,8 @@ class SpawnAttributes {
   posix_spawnattr_t attributes_{};
 };
 
-// The error number of a failed start of the opener carries this mark, so
-// that the reason names the opener rather than the file it was to open.
-constexpr std::uint32_t kOpenerMark = 0x10000;
-
 StartOutcome Refused(int error) {
-  return StartOutcome{false, static_cast<std::uint32_t>(error), nullptr};
+  return StartOutcome{false, DecodeUtf8(std::strerror(error)), nullptr};
 }
 
 // Starts a program that runs on independently: an intermediate child starts it
@@ -132,24 +128,21 @@ StartOutcome StartProgram(const StartRequest& request) {
   const int error = request.KeepHandle ? spawn() : StartIndependent(spawn);
   if (error != 0) {
     StartOutcome refused = Refused(error);
-    if (!executable) refused.ErrorCode |= kOpenerMark;
+    // The reason names the opener rather than the file it was to open.
+    if (!executable) refused.Reason.insert(0, L"xdg-open: ");
     return refused;
   }
 
-  StartOutcome outcome{true, 0, nullptr};
+  StartOutcome outcome{true, {}, nullptr};
   if (request.KeepHandle) outcome.Process.reset(new StartedProcess{pid, 0});
   return outcome;
 }
 
-std::wstring SystemErrorText(std::uint32_t errorCode) {
-  const std::wstring reason = DecodeUtf8(std::strerror(static_cast<int>(errorCode & ~kOpenerMark)));
-  return (errorCode & kOpenerMark) != 0 ? L"xdg-open: " + reason : reason;
-}
-
-std::uint32_t WaitForProcess(StartedProcess& process) {
+WaitResult WaitForProcess(StartedProcess& process) {
   for (;;) {
-    if (::waitpid(process.Pid, &process.Status, 0) == process.Pid) return kWaitEnded;
-    if (errno != EINTR) return kWaitFailed;
+    if (::waitpid(process.Pid, &process.Status, 0) == process.Pid)
+      return WaitResult{WaitEnd::Ended};
+    if (errno != EINTR) return WaitResult{WaitEnd::Failed};
   }
 }
 
