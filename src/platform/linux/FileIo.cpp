@@ -17,6 +17,12 @@ constexpr std::size_t kConfigFileLimit = std::size_t{64} * 1024;
 
 void CloseDescriptor(int fd) { ::close(fd); }
 
+bool CloseFile(FileHandle file, int* error) {
+  if (::close(file.release()) == 0) return true;
+  if (error != nullptr) *error = errno;
+  return false;
+}
+
 std::optional<LimitedRead> ReadUpTo(int fd, std::size_t limit, int* error, std::size_t sizeHint) {
   LimitedRead result;
   result.Bytes.reserve(std::min(sizeHint, limit));

@@ -15,6 +15,10 @@ void CloseDescriptor(int fd);
 // Owns an open file descriptor; -1 is no file.
 using FileHandle = UniqueResource<&CloseDescriptor, int, -1>;
 
+// Closes the file and says whether the close itself succeeded (a write the
+// system kept back can fail there); on failure `error`, when given, receives errno.
+bool CloseFile(FileHandle file, int* error = nullptr);
+
 // What a read of at most a given number of bytes found.
 struct LimitedRead {
   std::string Bytes;
