@@ -24,35 +24,11 @@ struct KeyEntry {
   Check Run;
 };
 
-// Checks that read their fact from the record when the line is evaluated.
-template <auto Field>
-CriterionResult LongFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckLongCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult ByteFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckByteCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult WordFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckWordCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult TextFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckTextCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult FirstCharsFact(const std::wstring& value, const std::wstring& section,
-                               const std::wstring& key) {
-  return CheckFirstCharsCriterion(value, SystemFacts.*Field, section, key);
+// A check of the fact in `Field`, read from the record when the line is evaluated.
+template <auto Compare, auto Field>
+CriterionResult FactCheck(const std::wstring& value, const std::wstring& section,
+                          const std::wstring& key) {
+  return Compare(value, SystemFacts.*Field, section, key);
 }
 
 template <bool PrefixMatch>
@@ -63,28 +39,40 @@ CriterionResult HardwareId(const std::wstring& value, const std::wstring& sectio
 
 // Looked up top to bottom with the upper-cased key.
 constexpr std::array kKeys{
-    KeyEntry{L"OSMAJOR", &LongFact<&SystemFactsRecord::OsMajor>},
-    KeyEntry{L"OSMINOR", &LongFact<&SystemFactsRecord::OsMinor>},
-    KeyEntry{L"BIT", &ByteFact<&SystemFactsRecord::OsBits>},
-    KeyEntry{L"PROCESSORS", &LongFact<&SystemFactsRecord::Processors>},
-    KeyEntry{L"PROCESSORTYPE", &LongFact<&SystemFactsRecord::ProcessorType>},
-    KeyEntry{L"PROCESSORREVISION", &LongFact<&SystemFactsRecord::ProcessorRevision>},
-    KeyEntry{L"PROCESSORLEVEL", &LongFact<&SystemFactsRecord::ProcessorLevel>},
-    KeyEntry{L"PROCESSORMODEL", &LongFact<&SystemFactsRecord::ProcessorModel>},
-    KeyEntry{L"PROCESSORSTEPPING", &LongFact<&SystemFactsRecord::ProcessorStepping>},
-    KeyEntry{L"USERDEFAULTUI", &WordFact<&SystemFactsRecord::UserDefaultUi>},
-    KeyEntry{L"USERDEFAULTPRI", &WordFact<&SystemFactsRecord::UserDefaultUiPrimary>},
-    KeyEntry{L"USERDEFAULTSEC", &WordFact<&SystemFactsRecord::UserDefaultUiSub>},
-    KeyEntry{L"SYSDEFAULTUI", &WordFact<&SystemFactsRecord::SysDefaultUi>},
-    KeyEntry{L"SYSDEFAULTUIPRI", &WordFact<&SystemFactsRecord::SysDefaultUiPrimary>},
-    KeyEntry{L"SYSDEFAULTUISEC", &WordFact<&SystemFactsRecord::SysDefaultUiSub>},
-    KeyEntry{L"SYSDEFAULT", &WordFact<&SystemFactsRecord::SysDefault>},
-    KeyEntry{L"SYSDEFAULTPRI", &WordFact<&SystemFactsRecord::SysDefaultPrimary>},
-    KeyEntry{L"SYSDEFAULTSEC", &WordFact<&SystemFactsRecord::SysDefaultSub>},
-    KeyEntry{L"CURRENTLOCATION", &TextFact<&SystemFactsRecord::CurrentLocation>},
-    KeyEntry{L"DMIMACHINETYPE", &TextFact<&SystemFactsRecord::DmiMachineType>},
-    KeyEntry{L"DMIPANUMBER", &FirstCharsFact<&SystemFactsRecord::DmiPaNumber>},
-    KeyEntry{L"DMIVENDOR", &TextFact<&SystemFactsRecord::DmiVendor>},
+    KeyEntry{L"OSMAJOR", &FactCheck<&CheckLongCriterion, &SystemFactsRecord::OsMajor>},
+    KeyEntry{L"OSMINOR", &FactCheck<&CheckLongCriterion, &SystemFactsRecord::OsMinor>},
+    KeyEntry{L"BIT", &FactCheck<&CheckByteCriterion, &SystemFactsRecord::OsBits>},
+    KeyEntry{L"PROCESSORS", &FactCheck<&CheckLongCriterion, &SystemFactsRecord::Processors>},
+    KeyEntry{L"PROCESSORTYPE", &FactCheck<&CheckLongCriterion, &SystemFactsRecord::ProcessorType>},
+    KeyEntry{L"PROCESSORREVISION",
+             &FactCheck<&CheckLongCriterion, &SystemFactsRecord::ProcessorRevision>},
+    KeyEntry{L"PROCESSORLEVEL",
+             &FactCheck<&CheckLongCriterion, &SystemFactsRecord::ProcessorLevel>},
+    KeyEntry{L"PROCESSORMODEL",
+             &FactCheck<&CheckLongCriterion, &SystemFactsRecord::ProcessorModel>},
+    KeyEntry{L"PROCESSORSTEPPING",
+             &FactCheck<&CheckLongCriterion, &SystemFactsRecord::ProcessorStepping>},
+    KeyEntry{L"USERDEFAULTUI", &FactCheck<&CheckWordCriterion, &SystemFactsRecord::UserDefaultUi>},
+    KeyEntry{L"USERDEFAULTPRI",
+             &FactCheck<&CheckWordCriterion, &SystemFactsRecord::UserDefaultUiPrimary>},
+    KeyEntry{L"USERDEFAULTSEC",
+             &FactCheck<&CheckWordCriterion, &SystemFactsRecord::UserDefaultUiSub>},
+    KeyEntry{L"SYSDEFAULTUI", &FactCheck<&CheckWordCriterion, &SystemFactsRecord::SysDefaultUi>},
+    KeyEntry{L"SYSDEFAULTUIPRI",
+             &FactCheck<&CheckWordCriterion, &SystemFactsRecord::SysDefaultUiPrimary>},
+    KeyEntry{L"SYSDEFAULTUISEC",
+             &FactCheck<&CheckWordCriterion, &SystemFactsRecord::SysDefaultUiSub>},
+    KeyEntry{L"SYSDEFAULT", &FactCheck<&CheckWordCriterion, &SystemFactsRecord::SysDefault>},
+    KeyEntry{L"SYSDEFAULTPRI",
+             &FactCheck<&CheckWordCriterion, &SystemFactsRecord::SysDefaultPrimary>},
+    KeyEntry{L"SYSDEFAULTSEC", &FactCheck<&CheckWordCriterion, &SystemFactsRecord::SysDefaultSub>},
+    KeyEntry{L"CURRENTLOCATION",
+             &FactCheck<&CheckTextCriterion, &SystemFactsRecord::CurrentLocation>},
+    KeyEntry{L"DMIMACHINETYPE",
+             &FactCheck<&CheckTextCriterion, &SystemFactsRecord::DmiMachineType>},
+    KeyEntry{L"DMIPANUMBER",
+             &FactCheck<&CheckFirstCharsCriterion, &SystemFactsRecord::DmiPaNumber>},
+    KeyEntry{L"DMIVENDOR", &FactCheck<&CheckTextCriterion, &SystemFactsRecord::DmiVendor>},
     KeyEntry{L"HWID", &HardwareId<false>},
     KeyEntry{L"HWIDLEFT", &HardwareId<true>},
     KeyEntry{L"FILEEXISTS", &CheckFileExistsCriterion},
