@@ -49,7 +49,7 @@ Verdict Combine(Verdict pair, Verdict line) {
 
 WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor) {
   const auto stop = [&observer](WalkStop reason, const std::wstring& section) {
-    const WalkEnd walkEnd{reason, section};
+    WalkEnd walkEnd{reason, section};
     observer.WalkEnded(walkEnd);
     return walkEnd;
   };
