@@ -29,9 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto outcome = input.ConsumeIntegral<std::uint8_t>();
   processes.Accept = (outcome & 1) == 0;
   processes.GiveHandle = (outcome & 2) == 0;
-  processes.ErrorCode = input.ConsumeIntegral<std::uint32_t>();
-  processes.WaitResult =
-      (outcome & 4) == 0 ? platform::kWaitEnded : input.ConsumeIntegral<std::uint32_t>();
+  processes.Reason = L"System text " + std::to_wstring(input.ConsumeIntegral<std::uint32_t>());
+  if ((outcome & 4) != 0) {
+    const auto waited = input.ConsumeIntegral<std::uint32_t>();
+    processes.Waited = platform::WaitResult{static_cast<platform::WaitEnd>(waited % 4), waited};
+  }
   if ((outcome & 8) == 0)
     processes.ExitCode = input.ConsumeIntegral<std::uint32_t>();
   else

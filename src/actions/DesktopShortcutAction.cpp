@@ -78,6 +78,7 @@ ActionResult RunDesktopShortcutAction(const std::wstring& value, const std::wstr
   }
   if (parameter == L"[NONE]") parameter.clear();
 
+  // The first insert is always empty: the report line has two blanks after "Create".
   Report(L"Create %s Shortcut %s for %s %s", L"", name, path, parameter);
   if (iconNumber == kNoIconNumber) {
     Report(L"\n");
@@ -87,6 +88,7 @@ ActionResult RunDesktopShortcutAction(const std::wstring& value, const std::wstr
   const ShortcutRequest request{name, path, parameter, icon, iconNumber};
   result.Request = request;
   result.Outcome = executor.CreateShortcut(request);
+  // A written shortcut ends its report with an empty line.
   if (result.Outcome.Done) Report(L"\n");
   return result;
 }

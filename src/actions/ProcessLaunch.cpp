@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "platform/Process.h"
 #include "report/Report.h"
@@ -35,11 +36,12 @@ ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parame
   platform::StartOutcome start = platform::StartProgram(
       platform::StartRequest{file, parameters, WorkingDirectoryOf(file), wait});
   if (!start.Accepted) {
-    ActionOutcome failed = NotDone(platform::SystemErrorText(start.ErrorCode));
+    ActionOutcome failed = NotDone(std::move(start.Reason));
     Report(L"ERROR: ShellExecute \"%s\"!\n", failed.Failure);
     return failed;
   }
   if (!wait) {
+    // The start's report ends with an empty line.
     Report(L"\n");
     return Done();
   }
@@ -49,19 +51,19 @@ ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parame
            parameters);
     return NotDone(L"No process handle");
   }
-  const std::uint32_t waited = platform::WaitForProcess(*start.Process);
-  switch (waited) {
-    case platform::kWaitEnded:
+  const platform::WaitResult waited = platform::WaitForProcess(*start.Process);
+  switch (waited.End) {
+    case platform::WaitEnd::Ended:
       break;
-    case platform::kWaitTimeout:
+    case platform::WaitEnd::TimedOut:
       Report(L"Error: Timeout - no object!\n");
       return NotDone(L"Timeout");
-    case platform::kWaitFailed:
+    case platform::WaitEnd::Failed:
       Report(L"Error: Wait failed!\n");
       return NotDone(L"Wait failed");
-    default:
-      Report(L"Unexpected error %ld waiting for object!\n", waited);
-      return NotDone(Format(L"Unexpected error %ld", waited));
+    case platform::WaitEnd::Other:
+      Report(L"Unexpected error %ld waiting for object!\n", waited.Other);
+      return NotDone(Format(L"Unexpected error %ld", waited.Other));
   }
   const std::optional<std::uint32_t> exitCode = platform::ProcessExitCode(*start.Process);
   if (exitCode) {
@@ -71,6 +73,7 @@ ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parame
   }
   start.Process.reset();
   Report(L"Executed.\n");
+  // As after a start without waiting, an empty line ends the report.
   Report(L"\n");
   return Done(exitCode);
 }

@@ -36,8 +36,7 @@ bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument)
     ReportAndExit(1, L"WARNING: CSIDL Usage\n");
   }
 
-  LogPath.clear();
-  Verbose = false;
+  ResetOutputSettings();
   bool logPathTaken = false;
   for (std::size_t i = 2; i < arguments.size(); ++i) {
     if (IsVerboseSwitch(arguments[i])) {

@@ -11,6 +11,9 @@ constexpr char32_t kEscapeBase = 0xDC00;
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 bool IsSurrogate(char32_t c) { return IsHighSurrogate(c) || IsLowSurrogate(c); }
+char32_t CombineSurrogates(char32_t high, char32_t low) {
+  return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
 
 void AppendCodePoint(std::wstring& out, char32_t cp) {
   if constexpr (sizeof(wchar_t) == 2) {
@@ -33,7 +36,7 @@ char32_t NextCodePoint(std::wstring_view text, std::size_t& i) {
       const char32_t low = static_cast<char32_t>(text[i]) & 0xFFFF;
       if (IsLowSurrogate(low)) {
         ++i;
-        return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        return CombineSurrogates(c, low);
       }
     }
   }
@@ -56,6 +59,16 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
+}
+
+// The bytes that `encode` appends for each code point of the text in turn.
+template <typename Encode>
+std::string EncodeCodePoints(std::wstring_view text, const Encode& encode) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) encode(out, NextCodePoint(text, i));
+  return out;
 }
 
 }  // namespace
@@ -104,12 +117,21 @@ std::wstring DecodeUtf8(std::string_view bytes) {
   return out;
 }
 
+std::wstring DecodeUtf16(std::u16string_view units) {
+  std::wstring out;
+  out.reserve(units.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    char32_t c = units[i];
+    if (IsHighSurrogate(c) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+      c = CombineSurrogates(c, units[++i]);
+    }
+    AppendCodePoint(out, c);
+  }
+  return out;
+}
+
 std::string EncodeUtf8(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char32_t cp = NextCodePoint(text, i);
+  return EncodeCodePoints(text, [](std::string& out, char32_t cp) {
     if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF) {
       out.push_back(static_cast<char>(cp - kEscapeBase));
     } else if (IsSurrogate(cp) || cp > 0x10FFFF) {
@@ -117,19 +139,13 @@ std::string EncodeUtf8(std::wstring_view text) {
     } else {
       AppendUtf8(out, cp);
     }
-  }
-  return out;
+  });
 }
 
 std::string EncodeEightBit(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char32_t cp = NextCodePoint(text, i);
+  return EncodeCodePoints(text, [](std::string& out, char32_t cp) {
     out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
-  }
-  return out;
+  });
 }
 
 }  // namespace dorvanta

@@ -10,6 +10,10 @@ namespace dorvanta {
 // U+DC80 + byte, so that EncodeUtf8 gives the original bytes back.
 std::wstring DecodeUtf8(std::string_view bytes);
 
+// UTF-16 code units to wide text: a surrogate pair is one character, stored as
+// the pair again where wchar_t is one UTF-16 unit; an unpaired surrogate is kept.
+std::wstring DecodeUtf16(std::u16string_view units);
+
 // Wide text to UTF-8. U+DC80..U+DCFF become the single byte they stand for;
 // any other unpaired surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::wstring_view text);

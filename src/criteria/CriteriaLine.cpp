@@ -35,35 +35,11 @@ constexpr std::uint32_t FactMax() {
   return std::numeric_limits<Type>::max();
 }
 
-// Checks that read their fact from the record when the line is evaluated.
-template <auto Field>
-CriterionResult LongFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckLongCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult ByteFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckByteCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult WordFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckWordCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult TextFact(const std::wstring& value, const std::wstring& section,
-                         const std::wstring& key) {
-  return CheckTextCriterion(value, SystemFacts.*Field, section, key);
-}
-
-template <auto Field>
-CriterionResult FirstCharsFact(const std::wstring& value, const std::wstring& section,
-                               const std::wstring& key) {
-  return CheckFirstCharsCriterion(value, SystemFacts.*Field, section, key);
+// A check of the fact in `Field`, read from the record when the line is evaluated.
+template <auto Compare, auto Field>
+CriterionResult FactCheck(const std::wstring& value, const std::wstring& section,
+                          const std::wstring& key) {
+  return Compare(value, SystemFacts.*Field, section, key);
 }
 
 template <bool PrefixMatch>
@@ -77,19 +53,19 @@ CriterionResult HardwareId(const std::wstring& value, const std::wstring& sectio
 template <auto Field>
 constexpr KeyEntry Long(std::wstring_view key) {
   return {{key, CriterionKind::Number, OperatorSet::All, 0xFFFFFFFFU, FactMax<Field>()},
-          &LongFact<Field>};
+          &FactCheck<&CheckLongCriterion, Field>};
 }
 
 template <auto Field>
 constexpr KeyEntry Word(std::wstring_view key) {
   return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFFFU, FactMax<Field>()},
-          &WordFact<Field>};
+          &FactCheck<&CheckWordCriterion, Field>};
 }
 
 template <auto Field>
 constexpr KeyEntry Byte(std::wstring_view key) {
   return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFU, FactMax<Field>()},
-          &ByteFact<Field>};
+          &FactCheck<&CheckByteCriterion, Field>};
 }
 
 constexpr KeyEntry Other(std::wstring_view key, CriterionKind kind, Check run) {
@@ -118,10 +94,13 @@ constexpr std::array kKeys{
     Word<&Facts::SysDefault>(L"SYSDEFAULT"),
     Word<&Facts::SysDefaultPrimary>(L"SYSDEFAULTPRI"),
     Word<&Facts::SysDefaultSub>(L"SYSDEFAULTSEC"),
-    Other(L"CURRENTLOCATION", CriterionKind::Text, &TextFact<&Facts::CurrentLocation>),
-    Other(L"DMIMACHINETYPE", CriterionKind::Text, &TextFact<&Facts::DmiMachineType>),
-    Other(L"DMIPANUMBER", CriterionKind::FirstChars, &FirstCharsFact<&Facts::DmiPaNumber>),
-    Other(L"DMIVENDOR", CriterionKind::Text, &TextFact<&Facts::DmiVendor>),
+    Other(L"CURRENTLOCATION", CriterionKind::Text,
+          &FactCheck<&CheckTextCriterion, &Facts::CurrentLocation>),
+    Other(L"DMIMACHINETYPE", CriterionKind::Text,
+          &FactCheck<&CheckTextCriterion, &Facts::DmiMachineType>),
+    Other(L"DMIPANUMBER", CriterionKind::FirstChars,
+          &FactCheck<&CheckFirstCharsCriterion, &Facts::DmiPaNumber>),
+    Other(L"DMIVENDOR", CriterionKind::Text, &FactCheck<&CheckTextCriterion, &Facts::DmiVendor>),
     Other(L"HWID", CriterionKind::HardwareId, &HardwareId<false>),
     Other(L"HWIDLEFT", CriterionKind::HardwareIdPrefix, &HardwareId<true>),
     Other(L"FILEEXISTS", CriterionKind::FileExists, &CheckFileExistsCriterion),

@@ -6,7 +6,7 @@
 namespace dorvanta {
 namespace {
 
-const std::wstring kProductClass = L"Win32_ComputerSystemProduct";
+constexpr wchar_t kProductClass[] = L"Win32_ComputerSystemProduct";
 
 }  // namespace
 

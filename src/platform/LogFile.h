@@ -9,7 +9,8 @@ namespace dorvanta::platform {
 
 struct LogWriteResult {
   bool Ok = true;
-  // The operating system's error number of the failed step (0 when none was recorded).
+  // The operating system's error number of the failed step (0 when none was
+  // recorded): the failure line prints the number itself ("ERROR: (%ld) ...").
   std::int32_t ErrorNumber = 0;
 };
 

@@ -25,7 +25,8 @@ struct StartRequest {
 
 struct StartOutcome {
   bool Accepted = false;
-  std::uint32_t ErrorCode = 0;  // when not accepted: the reason, for SystemErrorText
+  // When not accepted: the system's reason, in its own words.
+  std::wstring Reason;
   // With KeepHandle: the started process, or none when the request was served
   // without starting one.
   ProcessHandle Process;
@@ -34,16 +35,16 @@ struct StartOutcome {
 // Starts the program, or opens the document with its default action.
 StartOutcome StartProgram(const StartRequest& request);
 
-// The system's message text for an error number of StartProgram.
-std::wstring SystemErrorText(std::uint32_t errorCode);
+// How a wait for a started process came back.
+enum class WaitEnd { Ended, TimedOut, Failed, Other };
 
-// Results of WaitForProcess.
-inline constexpr std::uint32_t kWaitEnded = 0;
-inline constexpr std::uint32_t kWaitTimeout = 0x102;
-inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+struct WaitResult {
+  WaitEnd End = WaitEnd::Ended;
+  std::uint32_t Other = 0;  // with WaitEnd::Other: the system's result number
+};
 
 // Waits without a time limit until the process has ended.
-std::uint32_t WaitForProcess(StartedProcess& process);
+WaitResult WaitForProcess(StartedProcess& process);
 
 // The exit code of an ended process; empty when it cannot be read.
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process);

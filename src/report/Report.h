@@ -11,8 +11,10 @@ namespace dorvanta {
 // Process-wide output settings, written once by the entry.
 extern bool Verbose;
 extern std::wstring LogPath;
-// True until the first log write of the run, which empties the file and writes the header.
-extern bool LogHeaderPending;
+
+// The settings a run starts with: no console copy, no log, and the next log
+// write empties the file and writes the header.
+void ResetOutputSettings();
 
 // Delivers one formatted message: to standard output when Verbose is set, then
 // appended to the log file when LogPath is not empty.
@@ -20,10 +22,6 @@ void Deliver(std::wstring_view message);
 
 // Delivers the message, then ends the process with `exitCode`.
 [[noreturn]] void DeliverAndExit(int exitCode, std::wstring_view message);
-
-// Appends one message to the log file; the first call of a run empties the file
-// and writes the header. A failed write ends the process with exit code 1.
-void AppendToLog(std::wstring_view message);
 
 template <typename... Args>
 void Report(Fmt<Args...> format, const Args&... args) {

@@ -15,6 +15,9 @@
 namespace dorvanta {
 namespace {
 
+constexpr int kMaxSectionPairs = 256;
+constexpr std::size_t kSectionBufferSize = 4096;
+
 constexpr std::wstring_view kProcessingRule = L"------------------------------------\n";
 
 // The part of the buffer that the reader filled.
@@ -46,7 +49,7 @@ Verdict Combine(Verdict pair, Verdict line) {
 
 WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor) {
   const auto stop = [&observer](WalkStop reason, const std::wstring& section) {
-    const WalkEnd walkEnd{reason, section};
+    WalkEnd walkEnd{reason, section};
     observer.WalkEnded(walkEnd);
     return walkEnd;
   };

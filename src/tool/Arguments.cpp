@@ -25,11 +25,11 @@ ParsedArguments ParseArguments(std::span<const std::wstring> arguments, const Op
     }
     const std::size_t equals = argument.find(L'=');
     const std::wstring name = argument.substr(0, equals);
-    if (spec.Flags.count(name) != 0 && equals == std::wstring::npos) {
+    if (spec.Flags.contains(name) && equals == std::wstring::npos) {
       if (!parsed.Flags.insert(name).second) {
         return {std::nullopt, Format(L"option %s is given twice", name)};
       }
-    } else if (spec.Valued.count(name) != 0) {
+    } else if (spec.Valued.contains(name)) {
       std::wstring value;
       if (equals != std::wstring::npos) {
         value = argument.substr(equals + 1);

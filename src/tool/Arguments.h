@@ -20,7 +20,7 @@ struct Arguments {
   std::map<std::wstring, std::wstring> Values;
   std::vector<std::wstring> Words;
 
-  [[nodiscard]] bool Has(const std::wstring& flag) const { return Flags.count(flag) != 0; }
+  [[nodiscard]] bool Has(const std::wstring& flag) const { return Flags.contains(flag); }
   [[nodiscard]] std::optional<std::wstring> Value(const std::wstring& option) const;
 };
 

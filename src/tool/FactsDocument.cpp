@@ -22,15 +22,14 @@ struct NumberFact {
   std::uint32_t (*Get)(const SystemFactsRecord& record);
   void (*Set)(SystemFactsRecord& record, std::uint32_t value);
   std::uint32_t Largest;  // of the field's width
-  bool Language;          // shown as decimal and hexadecimal
 };
 
 template <auto Field>
-constexpr NumberFact Number(std::string_view key, bool language = false) {
+constexpr NumberFact Number(std::string_view key) {
   using T = std::remove_cvref_t<decltype(std::declval<SystemFactsRecord>().*Field)>;
   return NumberFact{key, [](const SystemFactsRecord& r) -> std::uint32_t { return r.*Field; },
                     [](SystemFactsRecord& r, std::uint32_t v) { r.*Field = static_cast<T>(v); },
-                    std::numeric_limits<T>::max(), language};
+                    std::numeric_limits<T>::max()};
 }
 
 constexpr std::array kOsFacts{
@@ -46,15 +45,15 @@ constexpr std::array kOsFacts{
 };
 
 constexpr std::array kLanguageFacts{
-    Number<&SystemFactsRecord::UserDefaultUi>("UserDefaultUI", true),
-    Number<&SystemFactsRecord::UserDefaultUiPrimary>("UserDefaultPri", true),
-    Number<&SystemFactsRecord::UserDefaultUiSub>("UserDefaultSec", true),
-    Number<&SystemFactsRecord::SysDefaultUi>("SysDefaultUI", true),
-    Number<&SystemFactsRecord::SysDefaultUiPrimary>("SysDefaultUIPri", true),
-    Number<&SystemFactsRecord::SysDefaultUiSub>("SysDefaultUISec", true),
-    Number<&SystemFactsRecord::SysDefault>("SysDefault", true),
-    Number<&SystemFactsRecord::SysDefaultPrimary>("SysDefaultPri", true),
-    Number<&SystemFactsRecord::SysDefaultSub>("SysDefaultSec", true),
+    Number<&SystemFactsRecord::UserDefaultUi>("UserDefaultUI"),
+    Number<&SystemFactsRecord::UserDefaultUiPrimary>("UserDefaultPri"),
+    Number<&SystemFactsRecord::UserDefaultUiSub>("UserDefaultSec"),
+    Number<&SystemFactsRecord::SysDefaultUi>("SysDefaultUI"),
+    Number<&SystemFactsRecord::SysDefaultUiPrimary>("SysDefaultUIPri"),
+    Number<&SystemFactsRecord::SysDefaultUiSub>("SysDefaultUISec"),
+    Number<&SystemFactsRecord::SysDefault>("SysDefault"),
+    Number<&SystemFactsRecord::SysDefaultPrimary>("SysDefaultPri"),
+    Number<&SystemFactsRecord::SysDefaultSub>("SysDefaultSec"),
 };
 
 // A text of the record under its criteria key.

@@ -26,9 +26,7 @@ State& Platform() {
 
 void Reset() {
   Platform() = State{};
-  Verbose = false;
-  LogPath.clear();
-  LogHeaderPending = true;
+  ResetOutputSettings();
   SystemFacts = SystemFactsRecord{};
   ResetLanguage();
   ResetWmi();

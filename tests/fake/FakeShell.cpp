@@ -1,8 +1,8 @@
 #include "fake/FakeShell.h"
 
+#include "common/EnvironmentExpansion.h"
 #include "fake/FakePlatform.h"
 #include "platform/Environment.h"
-#include "platform/linux/parse/EnvironmentExpansion.h"
 
 namespace dorvanta {
 namespace fake {
@@ -13,10 +13,6 @@ ShellState& Shell() {
 }
 
 void ResetShell() { Shell() = ShellState{}; }
-
-std::wstring FakeErrorText(std::uint32_t errorCode) {
-  return L"System text " + std::to_wstring(errorCode) + L".\r\n";
-}
 
 }  // namespace fake
 
@@ -33,12 +29,12 @@ FolderLookup LookUpShellFolder(int csidl) {
 std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
   fake::PathState& state = fake::Shell().Paths;
   state.Expansions.push_back(text);
-  return linux_impl::ExpandPercentReferences(
-      text, [&state](std::wstring_view name) -> std::optional<std::wstring> {
-        const auto found = state.Environment.find(std::wstring(name));
-        if (found == state.Environment.end()) return std::nullopt;
-        return found->second;
-      });
+  return ExpandPercentReferences(text,
+                                 [&state](std::wstring_view name) -> std::optional<std::wstring> {
+                                   const auto found = state.Environment.find(std::wstring(name));
+                                   if (found == state.Environment.end()) return std::nullopt;
+                                   return found->second;
+                                 });
 }
 
 struct StartedProcess {};
@@ -52,17 +48,15 @@ void StartedProcessCloser::operator()(StartedProcess* process) const {
 StartOutcome StartProgram(const StartRequest& request) {
   fake::ProcessState& state = fake::Shell().Processes;
   state.Starts.push_back(request);
-  if (!state.Accept) return StartOutcome{false, state.ErrorCode, nullptr};
-  StartOutcome outcome{true, 0, nullptr};
+  if (!state.Accept) return StartOutcome{false, state.Reason, nullptr};
+  StartOutcome outcome{true, {}, nullptr};
   if (request.KeepHandle && state.GiveHandle) outcome.Process.reset(new StartedProcess);
   return outcome;
 }
 
-std::wstring SystemErrorText(std::uint32_t errorCode) { return fake::FakeErrorText(errorCode); }
-
-std::uint32_t WaitForProcess(StartedProcess&) {
+WaitResult WaitForProcess(StartedProcess&) {
   fake::Shell().Processes.Calls.push_back(L"wait");
-  return fake::Shell().Processes.WaitResult;
+  return fake::Shell().Processes.Waited;
 }
 
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess&) {

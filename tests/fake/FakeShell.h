@@ -25,9 +25,9 @@ struct PathState {
 struct ProcessState {
   // What StartProgram answers.
   bool Accept = true;
-  std::uint32_t ErrorCode = 0;
+  std::wstring Reason;     // of a refusal
   bool GiveHandle = true;  // a handle when the request asks for one
-  std::uint32_t WaitResult = platform::kWaitEnded;
+  platform::WaitResult Waited;
   std::optional<std::uint32_t> ExitCode = 0;
 
   std::vector<platform::StartRequest> Starts;
@@ -44,8 +44,5 @@ struct ShellState {
 
 ShellState& Shell();
 void ResetShell();
-
-// The fake system text for an error number: "System text <n>.\r\n".
-std::wstring FakeErrorText(std::uint32_t errorCode);
 
 }  // namespace dorvanta::fake

@@ -12,6 +12,16 @@ TEST(Encoding, EightBitKeepsLatin1AndMarksTheRest) {
   EXPECT_EQ(EncodeEightBit(DecodeUtf8("\xF0\x9F\x98\x80!")), "?!");
 }
 
+TEST(Encoding, Utf16PairsAreOneCharacterAndLoneSurrogatesStay) {
+  const std::wstring decoded = DecodeUtf16(u"a\U0001F600b");
+  EXPECT_EQ(decoded, L"a\U0001F600b");
+  EXPECT_EQ(EncodeUtf8(decoded),
+            "a\xF0\x9F\x98\x80"
+            "b");
+  EXPECT_EQ(DecodeUtf16(std::u16string{u'x', char16_t{0xDC00}, char16_t{0xD800}}),
+            (std::wstring{L'x', static_cast<wchar_t>(0xDC00), static_cast<wchar_t>(0xD800)}));
+}
+
 TEST(Encoding, Utf8RoundTripsValidText) {
   const std::string text =
       "Gr\xC3\xBC\xC3\x9F"

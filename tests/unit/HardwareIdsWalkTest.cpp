@@ -38,6 +38,11 @@ TEST_F(HardwareIdsWalk, UnterminatedListEndsAtItsLastByte) {
   EXPECT_EQ(Walk(), (std::vector<Ids>{{L"ONE", L"TWO"}}));
 }
 
+TEST_F(HardwareIdsWalk, SurrogatePairIsOneCharacter) {
+  Add(fake::DeviceWithIds({u"USB\\\U0001F600"}));
+  EXPECT_EQ(Walk(), (std::vector<Ids>{{L"USB\\\U0001F600"}}));
+}
+
 TEST_F(HardwareIdsWalk, EmptyListsHaveNoEntries) {
   Add(fake::FakeDevice{fake::Utf16Bytes(std::u16string(2, u'\0')), std::nullopt});
   Add(fake::FakeDevice{{}, std::nullopt});

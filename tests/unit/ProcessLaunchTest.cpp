@@ -21,7 +21,7 @@ class LaunchTest : public ::testing::Test {
 
 TEST_F(LaunchTest, RefusalQuotesTheSystemTextUnchanged) {
   processes_.Accept = false;
-  processes_.ErrorCode = 2;
+  processes_.Reason = L"System text 2.\r\n";
   EXPECT_FALSE(LaunchProcess(L"C:\\missing.exe", L"", true).Done);
   EXPECT_EQ(platform_.Stdout, L"ERROR: ShellExecute \"System text 2.\r\n\"!\n");
 }
@@ -37,14 +37,14 @@ TEST_F(LaunchTest, WaitWithoutProcessHandle) {
 
 TEST_F(LaunchTest, FailedWaitsReportTheirResultAndStillCloseTheHandle) {
   const struct {
-    std::uint32_t Result;
+    platform::WaitResult Result;
     const wchar_t* Message;
-  } cases[] = {{platform::kWaitTimeout, L"Error: Timeout - no object!\n"},
-               {platform::kWaitFailed, L"Error: Wait failed!\n"},
-               {0x80, L"Unexpected error 128 waiting for object!\n"}};
+  } cases[] = {{{platform::WaitEnd::TimedOut}, L"Error: Timeout - no object!\n"},
+               {{platform::WaitEnd::Failed}, L"Error: Wait failed!\n"},
+               {{platform::WaitEnd::Other, 0x80}, L"Unexpected error 128 waiting for object!\n"}};
   for (const auto& c : cases) {
     SetUp();
-    processes_.WaitResult = c.Result;
+    processes_.Waited = c.Result;
     EXPECT_FALSE(LaunchProcess(L"a.exe", L"/x", true).Done);
     EXPECT_EQ(platform_.Stdout, std::wstring(L"Waiting for a.exe /x...\n") + c.Message);
     EXPECT_EQ(processes_.Calls, (std::vector<std::wstring>{L"wait", L"close"}));

@@ -18,6 +18,16 @@ class ReportTest : public ::testing::Test {
   fake::State& platform_ = fake::Platform();
 };
 
+TEST_F(ReportTest, ResetStartsTheLogAfreshWithItsHeader) {
+  LogPath = L"run.log";
+  Report(L"first run\n");
+  ResetOutputSettings();
+  EXPECT_TRUE(LogPath.empty());
+  LogPath = L"run.log";
+  Report(L"second run\n");
+  EXPECT_EQ(platform_.Files[LogPath], kHeader + L"second run\n");
+}
+
 TEST_F(ReportTest, NothingGoesAnywhereWithoutVerboseAndLog) {
   Report(L"a %s\n", L"b");
   EXPECT_EQ(platform_.Stdout, L"");

@@ -5,30 +5,21 @@
 #include <libudev.h>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "common/UniqueResource.h"
 #include "platform/linux/parse/DeviceIds.h"
 
 namespace dorvanta::platform {
 namespace {
 
-struct UdevUnref {
-  void operator()(udev* context) const { udev_unref(context); }
-};
-struct EnumerateUnref {
-  void operator()(udev_enumerate* enumerate) const { udev_enumerate_unref(enumerate); }
-};
-struct DeviceUnref {
-  void operator()(udev_device* device) const { udev_device_unref(device); }
-};
-using UniqueUdev = std::unique_ptr<udev, UdevUnref>;
-using UniqueEnumerate = std::unique_ptr<udev_enumerate, EnumerateUnref>;
-using UniqueDevice = std::unique_ptr<udev_device, DeviceUnref>;
+using UniqueUdev = UniqueResource<&udev_unref>;
+using UniqueEnumerate = UniqueResource<&udev_enumerate_unref>;
+using UniqueDevice = UniqueResource<&udev_device_unref>;
 
 std::optional<std::string> Attribute(udev_device* device, const char* name) {
   const char* value = udev_device_get_sysattr_value(device, name);

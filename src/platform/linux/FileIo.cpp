@@ -8,8 +8,20 @@
 #include <utility>
 
 namespace dorvanta::platform::linux_impl {
+namespace {
+
+// Configuration files are read up to this size.
+constexpr std::size_t kConfigFileLimit = std::size_t{64} * 1024;
+
+}  // namespace
 
 void CloseDescriptor(int fd) { ::close(fd); }
+
+bool CloseFile(FileHandle file, int* error) {
+  if (::close(file.release()) == 0) return true;
+  if (error != nullptr) *error = errno;
+  return false;
+}
 
 std::optional<LimitedRead> ReadUpTo(int fd, std::size_t limit, int* error, std::size_t sizeHint) {
   LimitedRead result;

@@ -15,6 +15,10 @@ void CloseDescriptor(int fd);
 // Owns an open file descriptor; -1 is no file.
 using FileHandle = UniqueResource<&CloseDescriptor, int, -1>;
 
+// Closes the file and says whether the close itself succeeded (a write the
+// system kept back can fail there); on failure `error`, when given, receives errno.
+bool CloseFile(FileHandle file, int* error = nullptr);
+
 // What a read of at most a given number of bytes found.
 struct LimitedRead {
   std::string Bytes;
@@ -28,13 +32,10 @@ struct LimitedRead {
 std::optional<LimitedRead> ReadUpTo(int fd, std::size_t limit, int* error = nullptr,
                                     std::size_t sizeHint = 0);
 
-// Configuration files (os-release, locale files, user-dirs.dirs, /proc and
-// /sys entries) are read up to this size; the rest of a longer file is ignored.
-inline constexpr std::size_t kConfigFileLimit = std::size_t{64} * 1024;
-
-// The first kConfigFileLimit bytes of the file, or nothing when it cannot be
-// opened or read; `error` receives errno of the failure when given. The file
-// is opened without blocking, so a FIFO without a writer reads as empty.
+// The first 64 KiB of a configuration file (os-release, locale files,
+// user-dirs.dirs, /proc and /sys entries; the rest of a longer file is ignored), or nothing when it
+// cannot be opened or read; `error` receives errno of the failure when given. The file is opened
+// without blocking, so a FIFO without a writer reads as empty.
 std::optional<std::string> ReadConfigFile(const std::string& path, int* error = nullptr);
 
 // Writes all of `bytes` to `fd`. On failure `error`, when given, receives errno,

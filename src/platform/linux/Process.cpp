@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/Encoding.h"
+#include "common/UniqueResource.h"
 #include "platform/linux/NativePath.h"
 #include "platform/linux/ProgramPath.h"
 #include "platform/linux/parse/ShellWords.h"
@@ -27,46 +28,28 @@ void StartedProcessCloser::operator()(StartedProcess* process) const { delete pr
 
 namespace {
 
-class FileActions {
- public:
-  FileActions() { ::posix_spawn_file_actions_init(&actions_); }
-  FileActions(const FileActions&) = delete;
-  FileActions& operator=(const FileActions&) = delete;
-  ~FileActions() { ::posix_spawn_file_actions_destroy(&actions_); }
-  posix_spawn_file_actions_t* Get() { return &actions_; }
-
- private:
-  posix_spawn_file_actions_t actions_{};
-};
+// Owners of spawn objects, which live beside them: each destroys the object
+// it points to.
+void DestroyFileActions(posix_spawn_file_actions_t* actions) {
+  ::posix_spawn_file_actions_destroy(actions);
+}
+void DestroyAttributes(posix_spawnattr_t* attributes) { ::posix_spawnattr_destroy(attributes); }
+using FileActions = UniqueResource<&DestroyFileActions>;
+using SpawnAttributes = UniqueResource<&DestroyAttributes>;
 
 // The started program gets the default action for SIGPIPE, which Dorvanta
-// itself ignores (see Main.cpp): an ignored signal would stay ignored across
+// itself ignores (see Entry.cpp): an ignored signal would stay ignored across
 // the exec.
-class SpawnAttributes {
- public:
-  SpawnAttributes() {
-    ::posix_spawnattr_init(&attributes_);
-    sigset_t defaults;
-    ::sigemptyset(&defaults);
-    ::sigaddset(&defaults, SIGPIPE);
-    ::posix_spawnattr_setsigdefault(&attributes_, &defaults);
-    ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF);
-  }
-  SpawnAttributes(const SpawnAttributes&) = delete;
-  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-  ~SpawnAttributes() { ::posix_spawnattr_destroy(&attributes_); }
-  const posix_spawnattr_t* Get() const { return &attributes_; }
-
- private:
-  posix_spawnattr_t attributes_{};
-};
-
-// The error number of a failed start of the opener carries this mark, so
-// that the reason names the opener rather than the file it was to open.
-constexpr std::uint32_t kOpenerMark = 0x10000;
+void DefaultSigpipe(posix_spawnattr_t* attributes) {
+  sigset_t defaults;
+  ::sigemptyset(&defaults);
+  ::sigaddset(&defaults, SIGPIPE);
+  ::posix_spawnattr_setsigdefault(attributes, &defaults);
+  ::posix_spawnattr_setflags(attributes, POSIX_SPAWN_SETSIGDEF);
+}
 
 StartOutcome Refused(int error) {
-  return StartOutcome{false, static_cast<std::uint32_t>(error), nullptr};
+  return StartOutcome{false, DecodeUtf8(std::strerror(error)), nullptr};
 }
 
 // Starts a program that runs on independently: an intermediate child starts it
@@ -114,42 +97,48 @@ StartOutcome StartProgram(const StartRequest& request) {
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
 
-  FileActions actions;
+  posix_spawn_file_actions_t actionsObject{};
+  if (const int error = ::posix_spawn_file_actions_init(&actionsObject); error != 0) {
+    return Refused(error);
+  }
+  const FileActions actions(&actionsObject);
   const std::string directory = linux_impl::ToNativePath(request.Directory);
   if (!directory.empty()) {
-    const int error = ::posix_spawn_file_actions_addchdir_np(actions.Get(), directory.c_str());
+    const int error = ::posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str());
     if (error != 0) return Refused(error);
   }
-  const SpawnAttributes attributes;
+  posix_spawnattr_t attributesObject{};
+  if (const int error = ::posix_spawnattr_init(&attributesObject); error != 0) {
+    return Refused(error);
+  }
+  const SpawnAttributes attributes(&attributesObject);
+  DefaultSigpipe(attributes.get());
   pid_t pid = 0;
   const auto spawn = [&] {
-    return executable ? ::posix_spawn(&pid, file.c_str(), actions.Get(), attributes.Get(),
+    return executable ? ::posix_spawn(&pid, file.c_str(), actions.get(), attributes.get(),
                                       argv.data(), environ)
-                      : ::posix_spawnp(&pid, "xdg-open", actions.Get(), attributes.Get(),
+                      : ::posix_spawnp(&pid, "xdg-open", actions.get(), attributes.get(),
                                        argv.data(), environ);
   };
   // Only a process that is waited for stays a child of this one.
   const int error = request.KeepHandle ? spawn() : StartIndependent(spawn);
   if (error != 0) {
     StartOutcome refused = Refused(error);
-    if (!executable) refused.ErrorCode |= kOpenerMark;
+    // The reason names the opener rather than the file it was to open.
+    if (!executable) refused.Reason.insert(0, L"xdg-open: ");
     return refused;
   }
 
-  StartOutcome outcome{true, 0, nullptr};
+  StartOutcome outcome{true, {}, nullptr};
   if (request.KeepHandle) outcome.Process.reset(new StartedProcess{pid, 0});
   return outcome;
 }
 
-std::wstring SystemErrorText(std::uint32_t errorCode) {
-  const std::wstring reason = DecodeUtf8(std::strerror(static_cast<int>(errorCode & ~kOpenerMark)));
-  return (errorCode & kOpenerMark) != 0 ? L"xdg-open: " + reason : reason;
-}
-
-std::uint32_t WaitForProcess(StartedProcess& process) {
+WaitResult WaitForProcess(StartedProcess& process) {
   for (;;) {
-    if (::waitpid(process.Pid, &process.Status, 0) == process.Pid) return kWaitEnded;
-    if (errno != EINTR) return kWaitFailed;
+    if (::waitpid(process.Pid, &process.Status, 0) == process.Pid)
+      return WaitResult{WaitEnd::Ended};
+    if (errno != EINTR) return WaitResult{WaitEnd::Failed};
   }
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "common/Encoding.h"
@@ -34,12 +35,12 @@ bool WriteAtomically(const std::string& path, const std::string& bytes) {
   const std::size_t slash = path.rfind('/');
   std::string temporary =
       (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".dorvanta-XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
+  linux_impl::FileHandle file(::mkstemp(temporary.data()));
+  if (!file) return false;
   // Executable, so that desktops trust the launcher.
-  const bool written =
-      linux_impl::WriteAll(fd, bytes) && ::fchmod(fd, 0755) == 0 && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
+  const bool written = linux_impl::WriteAll(file.get(), bytes) && ::fchmod(file.get(), 0755) == 0 &&
+                       ::fsync(file.get()) == 0;
+  const bool closed = linux_impl::CloseFile(std::move(file));
   if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
   ::unlink(temporary.c_str());
   return false;

@@ -4,30 +4,34 @@
 
 #include <setupapi.h>
 
+#include <utility>
+
+#include "common/UniqueResource.h"
 #include "platform/win32/HardwareIdsWalk.h"
+#include "platform/win32/UniqueHandle.h"
 
 namespace dorvanta::platform {
 namespace {
 
-// The SetupAPI calls on an open device list, which it destroys when dropped.
+using UniqueDeviceList =
+    UniqueResource<&::SetupDiDestroyDeviceInfoList, HDEVINFO, &win32::IsNoHandle>;
+
+// The SetupAPI calls on an open device list, which it owns.
 class SetupDeviceList final : public win32::DeviceListCalls {
  public:
-  explicit SetupDeviceList(HDEVINFO list) : list_(list) {}
-  SetupDeviceList(const SetupDeviceList&) = delete;
-  SetupDeviceList& operator=(const SetupDeviceList&) = delete;
-  ~SetupDeviceList() { ::SetupDiDestroyDeviceInfoList(list_); }
+  explicit SetupDeviceList(UniqueDeviceList list) : list_(std::move(list)) {}
 
   bool EnumDevice(std::uint32_t index) override {
     device_ = SP_DEVINFO_DATA{};
     device_.cbSize = sizeof(device_);
-    return ::SetupDiEnumDeviceInfo(list_, index, &device_) != FALSE;
+    return ::SetupDiEnumDeviceInfo(list_.get(), index, &device_) != FALSE;
   }
 
   win32::PropertyRead ReadHardwareIds(std::span<std::byte> buffer) override {
     DWORD type = 0;
     DWORD required = 0;
     const BOOL read = ::SetupDiGetDeviceRegistryPropertyW(
-        list_, &device_, SPDRP_HARDWAREID, &type,
+        list_.get(), &device_, SPDRP_HARDWAREID, &type,
         buffer.empty() ? nullptr : reinterpret_cast<PBYTE>(buffer.data()),
         static_cast<DWORD>(buffer.size()), &required);
     if (read == FALSE) return win32::PropertyRead{false, ::GetLastError(), required};
@@ -35,17 +39,17 @@ class SetupDeviceList final : public win32::DeviceListCalls {
   }
 
  private:
-  HDEVINFO list_;
+  UniqueDeviceList list_;
   SP_DEVINFO_DATA device_{};
 };
 
 }  // namespace
 
 std::vector<PresentDevice> ReadPresentDevices() {
-  const HDEVINFO list =
-      ::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (list == INVALID_HANDLE_VALUE) return {};
-  SetupDeviceList calls(list);
+  UniqueDeviceList list(
+      ::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+  if (!list) return {};
+  SetupDeviceList calls(std::move(list));
   return win32::WalkHardwareIds(calls);
 }
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/EnvironmentExpansion.h"
+
 namespace dorvanta::platform {
 namespace {
 

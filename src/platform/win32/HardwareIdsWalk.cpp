@@ -3,30 +3,30 @@
 #include <algorithm>
 #include <new>
 #include <string>
-#include <utility>
+
+#include "common/Encoding.h"
 
 namespace dorvanta::platform::win32 {
 namespace {
 
 // The entries of a list of zero-terminated UTF-16LE strings. The list ends at
 // its first empty entry or at the end of the bytes, whichever comes first; an
-// entry that runs to the end without its terminator ends there. On Windows a
-// wchar_t is one UTF-16 unit, so each unit becomes one character.
+// entry that runs to the end without its terminator ends there.
 std::vector<std::wstring> EntriesOf(std::span<const std::byte> bytes) {
   std::vector<std::wstring> entries;
-  std::wstring entry;
+  std::u16string entry;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto unit = static_cast<wchar_t>(std::to_integer<unsigned>(bytes[i]) |
-                                           (std::to_integer<unsigned>(bytes[i + 1]) << 8));
-    if (unit != L'\0') {
+    const auto unit = static_cast<char16_t>(std::to_integer<unsigned>(bytes[i]) |
+                                            (std::to_integer<unsigned>(bytes[i + 1]) << 8));
+    if (unit != u'\0') {
       entry.push_back(unit);
       continue;
     }
     if (entry.empty()) return entries;
-    entries.push_back(std::move(entry));
+    entries.push_back(DecodeUtf16(entry));
     entry.clear();
   }
-  if (!entry.empty()) entries.push_back(std::move(entry));
+  if (!entry.empty()) entries.push_back(DecodeUtf16(entry));
   return entries;
 }
 

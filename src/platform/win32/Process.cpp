@@ -22,13 +22,28 @@ namespace {
 // A buffer that FormatMessageW allocated.
 using LocalBuffer = UniqueResource<&::LocalFree, wchar_t*>;
 
+// The system's message text for an error number.
+std::wstring SystemErrorText(DWORD errorCode) {
+  LocalBuffer buffer;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
+  if (length == 0 || !buffer) {
+    return L"Unknown error " + std::to_wstring(errorCode);
+  }
+  return std::wstring(buffer.get(), length);
+}
+
+StartOutcome Refused(DWORD errorCode) {
+  return StartOutcome{false, SystemErrorText(errorCode), nullptr};
+}
+
 }  // namespace
 
 StartOutcome StartProgram(const StartRequest& request) {
   // The shell takes file paths of at most MAX_PATH characters; some versions
   // overrun their own buffers on longer ones instead of failing.
-  if (request.File.size() >= MAX_PATH)
-    return StartOutcome{false, ERROR_FILENAME_EXCED_RANGE, nullptr};
+  if (request.File.size() >= MAX_PATH) return Refused(ERROR_FILENAME_EXCED_RANGE);
 
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
@@ -41,28 +56,27 @@ StartOutcome StartProgram(const StartRequest& request) {
   info.lpParameters = request.Parameters.empty() ? nullptr : request.Parameters.c_str();
   info.lpDirectory = request.Directory.c_str();
   info.nShow = SW_SHOWNORMAL;
-  if (!::ShellExecuteExW(&info)) return StartOutcome{false, ::GetLastError(), nullptr};
+  if (!::ShellExecuteExW(&info)) return Refused(::GetLastError());
 
-  StartOutcome outcome{true, 0, nullptr};
+  StartOutcome outcome{true, {}, nullptr};
   if (request.KeepHandle && info.hProcess != nullptr) {
     outcome.Process.reset(new StartedProcess{win32::UniqueHandle(info.hProcess)});
   }
   return outcome;
 }
 
-std::wstring SystemErrorText(std::uint32_t errorCode) {
-  LocalBuffer buffer;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
-  if (length == 0 || !buffer) {
-    return L"Unknown error " + std::to_wstring(errorCode);
+WaitResult WaitForProcess(StartedProcess& process) {
+  const DWORD result = ::WaitForSingleObjectEx(process.Handle.get(), INFINITE, FALSE);
+  switch (result) {
+    case WAIT_OBJECT_0:
+      return WaitResult{WaitEnd::Ended};
+    case WAIT_TIMEOUT:
+      return WaitResult{WaitEnd::TimedOut};
+    case WAIT_FAILED:
+      return WaitResult{WaitEnd::Failed};
+    default:
+      return WaitResult{WaitEnd::Other, result};
   }
-  return std::wstring(buffer.get(), length);
-}
-
-std::uint32_t WaitForProcess(StartedProcess& process) {
-  return ::WaitForSingleObjectEx(process.Handle.get(), INFINITE, FALSE);
 }
 
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process) {

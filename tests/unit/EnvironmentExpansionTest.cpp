@@ -1,9 +1,8 @@
-// %NAME% expansion of the Linux shell layer.
+#include "common/EnvironmentExpansion.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/linux/parse/EnvironmentExpansion.h"
-
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 namespace {
 
 TEST(PercentExpansion, SetVariablesOnlyAndUnclosedReferencesStay) {
@@ -43,4 +42,4 @@ TEST(PercentExpansion, ResultIsBoundedLikeTheWindowsCall) {
 }
 
 }  // namespace
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta

@@ -1,8 +1,6 @@
-#include "platform/linux/parse/EnvironmentExpansion.h"
+#include "common/EnvironmentExpansion.h"
 
-#include "platform/Environment.h"
-
-namespace dorvanta::platform::linux_impl {
+namespace dorvanta {
 
 std::optional<std::wstring> ExpandPercentReferences(std::wstring_view text,
                                                     const VariableLookup& lookup) {
@@ -30,4 +28,4 @@ std::optional<std::wstring> ExpandPercentReferences(std::wstring_view text,
   return result;
 }
 
-}  // namespace dorvanta::platform::linux_impl
+}  // namespace dorvanta
