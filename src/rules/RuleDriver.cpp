@@ -15,8 +15,6 @@
 namespace dorvanta {
 namespace {
 
-constexpr int kMaxSectionPairs = 256;
-constexpr std::size_t kSectionBufferSize = 4096;
 
 constexpr std::wstring_view kProcessingRule = L"------------------------------------\n";
 

@@ -8,6 +8,11 @@
 
 namespace dorvanta {
 
+// The walk reads CRITERIA1 .. CRITERIA256, each section into one buffer of
+// this many characters.
+inline constexpr int kMaxSectionPairs = 256;
+inline constexpr std::size_t kSectionBufferSize = 4096;
+
 // Walks the pairs 1 .. 256, reporting every step, telling `observer` about it
 // and running the actions through `executor`. The walk ends early at the first
 // missing or empty CRITERIAx, or at a section that does not fit the section
