@@ -19,7 +19,7 @@ std::optional<std::uint32_t> RunShell(const std::wstring& parameters,
                                       const std::wstring& directory = L"") {
   StartOutcome started = StartProgram({L"/bin/sh", parameters, directory, true});
   if (!started.Accepted || !started.Process) return std::nullopt;
-  if (WaitForProcess(*started.Process) != kWaitEnded) return std::nullopt;
+  if (WaitForProcess(*started.Process).End != WaitEnd::Ended) return std::nullopt;
   return ProcessExitCode(*started.Process);
 }
 
@@ -61,13 +61,13 @@ TEST(Process, StartsThatCannotBeDoneAreRefusedWithTheReason) {
   const StartOutcome unclosed = StartProgram({L"/bin/true", L"\"open", L"", true});
   EXPECT_FALSE(unclosed.Accepted);
   EXPECT_FALSE(unclosed.Process);
-  EXPECT_EQ(unclosed.ErrorCode, static_cast<std::uint32_t>(EINVAL));
+  EXPECT_EQ(unclosed.Reason, L"Invalid argument");
 
   const TempFolder folder;
   const StartOutcome missing =
       StartProgram({(folder.Path() / "missing").wstring(), L"", L"", true});
   EXPECT_FALSE(missing.Accepted);
-  EXPECT_EQ(SystemErrorText(missing.ErrorCode), L"No such file or directory");
+  EXPECT_EQ(missing.Reason, L"No such file or directory");
 
   const StartOutcome noFolder =
       StartProgram({L"/bin/true", L"", (folder.Path() / "missing").wstring(), true});

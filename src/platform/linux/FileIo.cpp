@@ -8,13 +8,6 @@
 #include <utility>
 
 namespace dorvanta::platform::linux_impl {
-namespace {
-
-// Configuration files are read up to this size.
-constexpr std::size_t kConfigFileLimit = std::size_t{64} * 1024;
-
-}  // namespace
-
 void CloseDescriptor(int fd) { ::close(fd); }
 
 bool CloseFile(FileHandle file, int* error) {

@@ -32,10 +32,13 @@ struct LimitedRead {
 std::optional<LimitedRead> ReadUpTo(int fd, std::size_t limit, int* error = nullptr,
                                     std::size_t sizeHint = 0);
 
-// The first 64 KiB of a configuration file (os-release, locale files,
-// user-dirs.dirs, /proc and /sys entries; the rest of a longer file is ignored), or nothing when it
-// cannot be opened or read; `error` receives errno of the failure when given. The file is opened
-// without blocking, so a FIFO without a writer reads as empty.
+// Configuration files (os-release, locale files, user-dirs.dirs, /proc and
+// /sys entries) are read up to this size; the rest of a longer file is ignored.
+inline constexpr std::size_t kConfigFileLimit = std::size_t{64} * 1024;
+
+// The first kConfigFileLimit bytes of a configuration file, or nothing when it
+// cannot be opened or read; `error` receives errno of the failure when given.
+// The file is opened without blocking, so a FIFO without a writer reads as empty.
 std::optional<std::string> ReadConfigFile(const std::string& path, int* error = nullptr);
 
 // Writes all of `bytes` to `fd`. On failure `error`, when given, receives errno,
