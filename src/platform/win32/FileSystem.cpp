@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Process.h"
+#include "platform/win32/SystemError.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace dorvanta::platform {
@@ -15,7 +15,7 @@ namespace {
 
 // The system's text for the last error, without the line end it comes with.
 std::wstring LastErrorText() {
-  std::wstring text = SystemErrorText(::GetLastError());
+  std::wstring text = win32::SystemErrorText(::GetLastError());
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
   return text;
 }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/UniqueResource.h"
+#include "platform/win32/SystemError.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace dorvanta::platform {
@@ -19,23 +19,8 @@ void StartedProcessCloser::operator()(StartedProcess* process) const { delete pr
 
 namespace {
 
-// A buffer that FormatMessageW allocated.
-using LocalBuffer = UniqueResource<&::LocalFree, wchar_t*>;
-
-// The system's message text for an error number.
-std::wstring SystemErrorText(DWORD errorCode) {
-  LocalBuffer buffer;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-      nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
-  if (length == 0 || !buffer) {
-    return L"Unknown error " + std::to_wstring(errorCode);
-  }
-  return std::wstring(buffer.get(), length);
-}
-
 StartOutcome Refused(DWORD errorCode) {
-  return StartOutcome{false, SystemErrorText(errorCode), nullptr};
+  return StartOutcome{false, win32::SystemErrorText(errorCode), nullptr};
 }
 
 }  // namespace
