@@ -1,5 +1,7 @@
 #include "report/Report.h"
 
+#include <utility>
+
 #include "platform/Console.h"
 #include "platform/LogFile.h"
 #include "platform/ProcessExit.h"
@@ -9,6 +11,15 @@ namespace dorvanta {
 bool Verbose = false;
 std::wstring LogPath;
 bool LogHeaderPending = true;
+std::function<int(int exitCode)> RunEndHook;
+
+void EndRun(int exitCode) {
+  // Taken first: should the hook itself end the run, it is not asked again.
+  if (const std::function<int(int)> hook = std::exchange(RunEndHook, nullptr)) {
+    exitCode = hook(exitCode);
+  }
+  platform::EndProcess(exitCode);
+}
 
 void AppendToLog(std::wstring_view message) {
   const bool truncate = LogHeaderPending;
@@ -22,7 +33,7 @@ void AppendToLog(std::wstring_view message) {
   if (!result.Ok) {
     platform::WriteStandardOutput(
         Format(L"ERROR: (%ld) \"%s\" writing LOG %s.\n", result.ErrorNumber, L"", LogPath));
-    platform::EndProcess(1);
+    EndRun(1);
   }
 }
 
@@ -33,7 +44,7 @@ void Deliver(std::wstring_view message) {
 
 void DeliverAndExit(int exitCode, std::wstring_view message) {
   Deliver(message);
-  platform::EndProcess(exitCode);
+  EndRun(exitCode);
 }
 
 }  // namespace dorvanta
