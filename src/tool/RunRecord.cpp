@@ -86,7 +86,7 @@ RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions
   if (!waited) return RunClass::Success;
   if (!outcome.ExitCode) return RunClass::Failure;
   const std::uint32_t code = *outcome.ExitCode;
-  if (options.Success.count(code) != 0) return RunClass::Success;
+  if (options.Success.contains(code)) return RunClass::Success;
   for (const RunClass passed :
        {RunClass::RebootRequired, RunClass::RebootInitiated, RunClass::RetryLater}) {
     if (code == static_cast<std::uint32_t>(ClassExitCode(passed, options.ExitCodeBits))) {
