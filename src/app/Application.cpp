@@ -21,7 +21,8 @@ namespace {
 
 bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument) == L"/VERBOSE"; }
 
-[[noreturn]] void Run(const std::vector<std::wstring>& arguments) {
+[[noreturn]] void Run(const std::vector<std::wstring>& arguments, WalkObserver& observer,
+                      ActionExecutor& executor) {
   platform::WriteStandardOutput(Format(L"Dorvanta V%s\n\n", kProgramVersion));
 
   if (arguments.size() < 2 || arguments.size() > 4) RunUsage();
@@ -50,7 +51,7 @@ bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument)
       if (!LogPath.empty() && platform::NameSameExistingFile(iniPath, LogPath)) {
         platform::WriteStandardOutput(
             Format(L"ERROR: Log file \"%s\" is the INI file!\n", LogPath));
-        platform::EndProcess(1);
+        EndRun(1);
       }
     }
   }
@@ -64,15 +65,21 @@ bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument)
   GatherOsFacts();
   GatherLanguageFacts();
   GatherDmiFacts();
-  ProcessIniFile(iniPath);
+  ProcessIniFile(iniPath, observer, executor);
   ReportAndExit(0, L"Done.\n");
 }
 
 }  // namespace
 
 void RunApplication(const std::vector<std::wstring>& arguments) {
+  WalkObserver quiet;
+  RunApplication(arguments, quiet, MachineExecutor());
+}
+
+void RunApplication(const std::vector<std::wstring>& arguments, WalkObserver& observer,
+                    ActionExecutor& executor) {
   try {
-    Run(arguments);
+    Run(arguments, observer, executor);
   } catch (const std::bad_alloc&) {
     // The memory of the failed step is free again, which the report needs;
     // should it still fail, the run ends without it.

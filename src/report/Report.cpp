@@ -1,5 +1,7 @@
 #include "report/Report.h"
 
+#include <utility>
+
 #include "platform/Console.h"
 #include "platform/LogFile.h"
 #include "platform/ProcessExit.h"
@@ -8,6 +10,15 @@ namespace dorvanta {
 
 bool Verbose = false;
 std::wstring LogPath;
+std::function<int(int exitCode)> RunEndHook;
+
+void EndRun(int exitCode) {
+  // Taken first: should the hook itself end the run, it is not asked again.
+  if (const std::function<int(int)> hook = std::exchange(RunEndHook, nullptr)) {
+    exitCode = hook(exitCode);
+  }
+  platform::EndProcess(exitCode);
+}
 
 namespace {
 
@@ -29,7 +40,7 @@ void AppendToLog(std::wstring_view message) {
     // The quoted insert is always empty: the failure line reads `"" writing LOG`.
     platform::WriteStandardOutput(
         Format(L"ERROR: (%ld) \"%s\" writing LOG %s.\n", result.ErrorNumber, L"", LogPath));
-    platform::EndProcess(1);
+    EndRun(1);
   }
 }
 
@@ -48,7 +59,7 @@ void Deliver(std::wstring_view message) {
 
 void DeliverAndExit(int exitCode, std::wstring_view message) {
   Deliver(message);
-  platform::EndProcess(exitCode);
+  EndRun(exitCode);
 }
 
 }  // namespace dorvanta

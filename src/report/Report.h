@@ -1,6 +1,7 @@
 // The one road by which every message reaches the console and the log file.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,14 @@ extern std::wstring LogPath;
 // The settings a run starts with: no console copy, no log, and the next log
 // write empties the file and writes the header.
 void ResetOutputSettings();
+
+// Learns how the run ends, once: with the program's exit code, which it may
+// replace. Set by a front end that keeps its own account of the run.
+extern std::function<int(int exitCode)> RunEndHook;
+
+// Ends the run with the program's exit code `exitCode`: through RunEndHook when
+// one is set, then the process ends.
+[[noreturn]] void EndRun(int exitCode);
 
 // Delivers one formatted message: to standard output when Verbose is set, then
 // appended to the log file when LogPath is not empty.

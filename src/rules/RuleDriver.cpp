@@ -7,7 +7,6 @@
 
 #include "criteria/CriteriaLine.h"
 #include "facts/HardwareIds.h"
-#include "platform/ProcessExit.h"
 #include "platform/ProfileReader.h"
 #include "report/Report.h"
 #include "rules/ActionLine.h"
@@ -111,11 +110,13 @@ WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExe
   return stop(WalkStop::LastPair, std::wstring());
 }
 
+void ProcessIniFile(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor) {
+  if (WalkRules(iniPath, observer, executor).Reason == WalkStop::SectionTooBig) EndRun(1);
+}
+
 void ProcessIniFile(const std::wstring& iniPath) {
   WalkObserver quiet;
-  if (WalkRules(iniPath, quiet, MachineExecutor()).Reason == WalkStop::SectionTooBig) {
-    platform::EndProcess(1);
-  }
+  ProcessIniFile(iniPath, quiet, MachineExecutor());
 }
 
 }  // namespace dorvanta

@@ -19,8 +19,11 @@ inline constexpr std::size_t kSectionBufferSize = 4096;
 // buffer (reported).
 WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor);
 
-// The program's walk: the machine runs the actions, and a section that does not
-// fit the section buffer ends the process with exit code 1.
+// The program's walk: a section that does not fit the section buffer ends the
+// run with exit code 1.
+void ProcessIniFile(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor);
+
+// The same with the machine running the actions and nobody watching.
 void ProcessIniFile(const std::wstring& iniPath);
 
 }  // namespace dorvanta

@@ -21,6 +21,9 @@ struct Command {
   std::wstring_view Help;     // the text of "dvtool <command> --help"
   OptionSpec Options;
   int (*Run)(const Arguments& arguments);
+  // The command reads its words itself: it gets them all as Words, and only
+  // --help and -h ask for its help.
+  bool OwnWords = false;
 };
 
 // Every command, in the order of the help text.

@@ -6,11 +6,13 @@
 #include "tool/Command.h"
 #include "tool/ExplainCommand.h"
 #include "tool/FactsCommand.h"
+#include "tool/RunCommand.h"
 
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand()};
+  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand(),
+                                    RunCommand()};
   return kCommands;
 }
 

@@ -3,11 +3,7 @@
 
 #include <optional>
 #include <string>
-#include <variant>
 
-#include <nlohmann/json.hpp>
-
-#include "common/Encoding.h"
 #include "facts/FactSource.h"
 #include "facts/FactsSnapshot.h"
 #include "facts/SystemFacts.h"
@@ -16,11 +12,10 @@
 #include "report/Report.h"
 #include "rules/RuleDriver.h"
 #include "tool/FactsDocument.h"
+#include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 // A facts document is small; anything much larger is no such document.
 constexpr std::size_t kFactsDocumentLimit = std::size_t{64} * 1024 * 1024;
@@ -38,50 +33,6 @@ class NothingRuns final : public ActionExecutor {
   }
 };
 
-std::string Utf8(std::wstring_view text) { return EncodeUtf8(text); }
-
-const char* VerdictName(Verdict verdict) {
-  switch (verdict) {
-    case Verdict::Holds:
-      return "holds";
-    case Verdict::Fails:
-      return "fails";
-    case Verdict::Unknown:
-      break;
-  }
-  return "unknown";
-}
-
-const char* StopName(WalkStop stop) {
-  switch (stop) {
-    case WalkStop::MissingCriteria:
-      return "missing-criteria";
-    case WalkStop::LastPair:
-      return "last-pair";
-    case WalkStop::SectionTooBig:
-      break;
-  }
-  return "section-too-big";
-}
-
-Json RequestOf(const ActionResult& result) {
-  if (const auto* execute = std::get_if<ExecuteRequest>(&result.Request)) {
-    return Json{{"kind", "execute"},
-                {"program", Utf8(execute->Program)},
-                {"parameters", Utf8(execute->Parameters)},
-                {"wait", execute->Wait}};
-  }
-  if (const auto* shortcut = std::get_if<ShortcutRequest>(&result.Request)) {
-    return Json{{"kind", "shortcut"},
-                {"file", Utf8(shortcut->File)},
-                {"target", Utf8(shortcut->Target)},
-                {"arguments", Utf8(shortcut->Arguments)},
-                {"iconFile", Utf8(shortcut->IconFile)},
-                {"iconNumber", shortcut->IconNumber}};
-  }
-  return nullptr;
-}
-
 // Keeps the walk as a document, and the verdicts for the closing line.
 class Explanation final : public WalkObserver {
  public:
@@ -94,13 +45,7 @@ class Explanation final : public WalkObserver {
   }
   void CriterionEvaluated(int /*pair*/, const std::wstring& line,
                           const CriterionResult& result) override {
-    pairs_.back()["criteriaLines"].push_back(Json{{"text", Utf8(line)},
-                                                  {"key", Utf8(result.Key)},
-                                                  {"operator", Utf8(result.Operator)},
-                                                  {"operand", Utf8(result.Operand)},
-                                                  {"fact", Utf8(result.Fact)},
-                                                  {"verdict", VerdictName(result.Outcome)},
-                                                  {"malformed", result.Malformed}});
+    pairs_.back()["criteriaLines"].push_back(CriterionJson(line, result));
   }
   void PairDecided(int pair, Verdict verdict) override {
     pairs_.back()["verdict"] = VerdictName(verdict);
@@ -110,7 +55,7 @@ class Explanation final : public WalkObserver {
   void ActionsMissing(int /*pair*/) override { pairs_.back()["actionsMissing"] = true; }
   void ActionRun(int /*pair*/, const std::wstring& line, const ActionResult& result) override {
     pairs_.back()["actions"].push_back(
-        Json{{"text", Utf8(line)}, {"name", Utf8(result.Name)}, {"request", RequestOf(result)}});
+        Json{{"text", Utf8(line)}, {"name", Utf8(result.Name)}, {"request", RequestJson(result)}});
   }
   void WalkEnded(const WalkEnd& end) override { end_ = end; }
 

@@ -26,7 +26,8 @@ void PrintOverview() {
   }
   text +=
       L"\nExit codes: 0 done; 1 findings (check: the rule file has errors); 2 usage error or\n"
-      L"an input that could not be read.\n";
+      L"an input that could not be read. run ends with Dorvanta's exit code, or with the\n"
+      L"class of the run (--codes).\n";
   platform::WriteStandardOutput(text);
 }
 
@@ -59,10 +60,14 @@ int ProgramMain(const std::vector<std::wstring>& arguments) {
     return tool::kExitUsage;
   }
   const std::span<const std::wstring> rest(arguments.begin() + 2, arguments.end());
-  if (std::any_of(rest.begin(), rest.end(), IsHelp)) {
+  const auto asksHelp = [&command](const std::wstring& argument) {
+    return command->OwnWords ? argument == L"--help" || argument == L"-h" : IsHelp(argument);
+  };
+  if (std::any_of(rest.begin(), rest.end(), asksHelp)) {
     platform::WriteStandardOutput(command->Help);
     return tool::kExitOk;
   }
+  if (command->OwnWords) return command->Run(tool::Arguments{{}, {}, {rest.begin(), rest.end()}});
   tool::ParsedArguments parsed = tool::ParseArguments(rest, command->Options);
   if (!parsed.Parsed) return tool::UsageError(command->Name, parsed.Error);
   return command->Run(*parsed.Parsed);

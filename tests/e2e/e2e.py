@@ -13,7 +13,9 @@ Lines starting with "@" are directives:
                       prefix); the default is "native wine"
   @args ARGS          the arguments, split at blanks; quotes group, a backslash
                       is a plain character
-  @exit N             the expected exit code
+  @exit N             the expected exit code; {{native:N|windows:M}} for one
+                      that differs. Under Wine the runner, a Linux process,
+                      sees the low 8 bits of a Windows exit code (3010 as 194)
   @closedstdout       the run's standard output is a pipe whose reading end
                       is already closed (its @stdout block stays empty)
   @tool               the case runs dvtool, the companion tool, instead of the
@@ -37,9 +39,13 @@ Lines starting with "@" are directives:
                       holds whole, in this order, with any lines between
   @stderr             a block: the expected standard error (without it,
                       standard error is not compared)
-  @schema SCHEMA [PATH]  the JSON document on standard output (or in the file
+  @schema SCHEMA [PATH] [lines]
+                      the JSON document on standard output (or in the file
                       PATH that the run writes) is valid against SCHEMA, a
-                      JSON Schema of the repository's schema/ folder
+                      JSON Schema of the repository's schema/ folder (which
+                      may refer to the others there); with "lines", the file
+                      is JSON Lines: each line, ended by a line end, is one
+                      document valid against SCHEMA
   @log PATH           a block: the expected content of a log file
   @helper PATH        the test helper program of the target (tests/helper),
                       copied there before the run; its arguments, the faults
@@ -420,7 +426,7 @@ class Case:
     case_id: str
     targets: tuple[str, ...] = DEFAULT_TARGETS
     args: list[str] | None = None
-    exit_code: int | None = None
+    exit_code: tuple[int, int] | None = None  # native, Windows
     dirs: list[str] = field(default_factory=list)
     env: dict[str, str | None] = field(default_factory=dict)  # None: unset
     files: dict[str, Block] = field(default_factory=dict)
@@ -433,7 +439,7 @@ class Case:
     tool: bool = False
     stderr: Block | None = None
     check: Block | None = None
-    schemas: list[tuple[str, str | None]] = field(default_factory=list)
+    schemas: list[tuple[str, str | None, bool]] = field(default_factory=list)
     ignored_sigchld: bool = False
     links: dict[str, str] = field(default_factory=dict)
     fifos: list[str] = field(default_factory=list)
@@ -520,14 +526,20 @@ class CaseParser:
         elif word == "args":
             case.args = split_args(rest, where)
         elif word == "exit":
-            case.exit_code = number(rest, where)
+            choice = re.fullmatch(r"\{\{native:(.*)\|windows:(.*)\}\}", rest)
+            case.exit_code = ((number(choice.group(1), where), number(choice.group(2), where))
+                              if choice else (number(rest, where),) * 2)
         elif word == "closedstdout":
             case.closed_stdout = True
         elif word == "tool":
             case.tool = True
         elif word == "schema":
             schema, _, path = rest.partition(" ")
-            case.schemas.append((schema, checked_relative_path(path, where) if path else None))
+            path, lines = (path[:-len(" lines")], True) if path.endswith(" lines") else (path, False)
+            if lines and not path:
+                raise CaseError(f"{where}: @schema ... lines needs the file's path")
+            case.schemas.append((schema, checked_relative_path(path, where) if path else None,
+                                 lines))
         elif word == "ignoredsigchld":
             case.ignored_sigchld = True
         elif word == "dir":
@@ -599,7 +611,7 @@ class CaseParser:
         if self.repeat is not None:
             raise CaseError(f"{self.group}: @repeat without @endrepeat")
         for case in self.cases:
-            output = case.stdout or case.check or any(p is None for _, p in case.schemas)
+            output = case.stdout or case.check or any(p is None for _, p, _ in case.schemas)
             missing = [name for name, absent in (("@args", case.args is None),
                                                  ("@exit", case.exit_code is None),
                                                  ("@stdout", not output)) if absent]
@@ -892,31 +904,47 @@ def missing_lines(expected: bytes, actual: bytes) -> list[str]:
     return []
 
 
-def schema_problems(schema: str, document: bytes | Path) -> list[str]:
-    """Validates a JSON document against a schema of the repository (python3-jsonschema)."""
+def schema_problems(schema: str, document: bytes | Path, lines: bool = False) -> list[str]:
+    """Validates a JSON document, or each line of a JSON Lines file, against a
+    schema of the repository (python3-jsonschema); the schemas of schema/ may
+    refer to each other by their $id."""
     import json
     import jsonschema
+    import referencing
     where = "stdout" if isinstance(document, bytes) else document.name
     if isinstance(document, Path):
         if not document.is_file():
             return [f"{where} was not written"]
         document = document.read_bytes()
+    registry = referencing.Registry().with_resources(
+        (resource.contents["$id"], resource) for resource in
+        (referencing.Resource.from_contents(json.loads(path.read_text(encoding="utf-8")))
+         for path in sorted((REPOSITORY / "schema").glob("*.json"))))
     with open(REPOSITORY / schema, encoding="utf-8") as file:
-        checker = jsonschema.Draft202012Validator(json.load(file))
-    try:
-        instance = json.loads(document.decode("utf-8"))
-    except (UnicodeDecodeError, json.JSONDecodeError) as error:
-        return [f"{where} is no UTF-8 JSON document: {error}"]
-    errors = [f"{where}: {'/'.join(map(str, e.absolute_path))}: {e.message}"
-              for e in checker.iter_errors(instance)]
+        checker = jsonschema.Draft202012Validator(json.load(file), registry=registry)
+    if lines:
+        if not document.endswith(b"\n"):
+            return [f"{where} does not end with a whole line"]
+        texts = [(f"{where} line {n}", text) for n, text in enumerate(document.split(b"\n")[:-1], 1)]
+    else:
+        texts = [(where, document)]
+    errors = []
+    for name, text in texts:
+        try:
+            instance = json.loads(text.decode("utf-8"))
+        except (UnicodeDecodeError, json.JSONDecodeError) as error:
+            return [f"{name} is no UTF-8 JSON document: {error}"]
+        errors += [f"{name}: {'/'.join(map(str, e.absolute_path))}: {e.message}"
+                   for e in checker.iter_errors(instance)]
     return [f"{where} does not follow {schema}:\n" + "\n".join(errors[:10])] if errors else []
 
 
 def compare_case(case: Case, render: Render, work: Path, initial: set[str],
                  result: subprocess.CompletedProcess, received: dict[str, bytes]) -> list[str]:
     problems = []
-    if result.returncode != case.exit_code:
-        problems.append(f"exit code {result.returncode}, expected {case.exit_code}")
+    exit_code = case.exit_code[1 if render.target.windows else 0]
+    if result.returncode != exit_code % 256:
+        problems.append(f"exit code {result.returncode}, expected {exit_code}")
     if case.stdout is not None:
         expected_stdout = render_block(case.stdout, render)
         if result.stdout != expected_stdout:
@@ -927,8 +955,8 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
         expected_stderr = render_block(case.stderr, render)
         if result.stderr != expected_stderr:
             problems.append(byte_diff(expected_stderr, result.stderr, "stderr"))
-    for schema, name in case.schemas:
-        problems += schema_problems(schema, result.stdout if name is None else work / name)
+    for schema, name, lines in case.schemas:
+        problems += schema_problems(schema, result.stdout if name is None else work / name, lines)
     problems += compare_written(case.logs, render, work, "log file", "log", received)
     files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
@@ -946,7 +974,7 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
         if actual != expected:
             problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
     expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts)
-                      | {name for _, name in case.schemas if name is not None})
+                      | {name for _, name, _ in case.schemas if name is not None})
     holders = {parent.as_posix() for name in expected_files for parent in Path(name).parents}
     unexpected = files_in(work) - initial - expected_files - holders
     if unexpected:

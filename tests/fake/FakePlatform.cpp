@@ -9,6 +9,7 @@
 #include "fake/FakeShell.h"
 #include "fake/FakeShortcut.h"
 #include "fake/FakeWmi.h"
+#include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "platform/LogFile.h"
@@ -27,6 +28,7 @@ State& Platform() {
 void Reset() {
   Platform() = State{};
   ResetOutputSettings();
+  RunEndHook = nullptr;
   SystemFacts = SystemFactsRecord{};
   ResetLanguage();
   ResetWmi();
@@ -60,6 +62,8 @@ LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bo
 }
 
 void EndProcess(int exitCode) { throw fake::ProcessEnded{exitCode}; }
+
+UtcTime UtcNow() { return UtcTime{2026, 12, 9, 8, 31, 29, 7}; }
 
 bool PathExists(const std::wstring& path) {
   return fake::Platform().ExistingPaths.count(path) != 0;

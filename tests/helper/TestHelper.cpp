@@ -22,6 +22,9 @@
 //   mkdir=PATH          make the folder PATH
 //   rename=FROM>TO      rename FROM to TO (a file TO is replaced)
 //   symlink=TARGET>LINK make LINK a symbolic link to TARGET (natively)
+//   copy=FROM>TO        copy the bytes of the file FROM, as they are at that
+//                       moment (such as a record the run is still writing), to
+//                       the file TO
 //   append=PATH>LINE    open the file PATH for appending as the C runtime
 //                       opens text files (sharing reading and writing), write
 //                       LINE and a line end, and hold the file open until the
@@ -173,6 +176,14 @@ bool DoFault(std::string_view argument, std::vector<std::ofstream>& held) {
     if (from.empty() || to.empty()) return false;
     fs::rename(from, to, error);
     return !error;
+  }
+  if (const auto v = ValueOf(argument, "copy="); !v.empty()) {
+    const auto [from, to] = SplitPair(v);
+    std::ifstream in(from, std::ios::binary);
+    if (from.empty() || to.empty() || !in) return false;
+    std::ofstream out(to, std::ios::binary);
+    out << in.rdbuf();
+    return out.good();
   }
   if (const auto v = ValueOf(argument, "symlink="); !v.empty()) {
     const auto [target, link] = SplitPair(v);

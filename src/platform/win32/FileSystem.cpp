@@ -13,13 +13,6 @@
 namespace dorvanta::platform {
 namespace {
 
-// The system's text for the last error, without the line end it comes with.
-std::wstring LastErrorText() {
-  std::wstring text = win32::SystemErrorText(::GetLastError());
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-  return text;
-}
-
 // What tells one file from every other: its volume and its index there.
 struct FileIdentity {
   DWORD Volume;
@@ -54,10 +47,10 @@ bool NameSameExistingFile(const std::wstring& first, const std::wstring& second)
 FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
   const win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return FileRead{std::nullopt, LastErrorText()};
+  if (!file) return FileRead{std::nullopt, win32::LastErrorText()};
   if (::GetFileType(file.get()) != FILE_TYPE_DISK) return FileRead{std::nullopt, L"not a file"};
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size)) return FileRead{std::nullopt, LastErrorText()};
+  if (!::GetFileSizeEx(file.get(), &size)) return FileRead{std::nullopt, win32::LastErrorText()};
   if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > limit) {
     return FileRead{std::nullopt, L"the file is too large"};
   }
@@ -67,7 +60,7 @@ FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
     DWORD read = 0;
     const auto wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
     if (!::ReadFile(file.get(), bytes.data() + done, wanted, &read, nullptr)) {
-      return FileRead{std::nullopt, LastErrorText()};
+      return FileRead{std::nullopt, win32::LastErrorText()};
     }
     if (read == 0) break;
     done += read;
@@ -80,13 +73,13 @@ std::optional<std::wstring> WriteWholeFile(const std::wstring& path, std::string
   const win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                                nullptr));
-  if (!file) return LastErrorText();
+  if (!file) return win32::LastErrorText();
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
     if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-      return LastErrorText();
+      return win32::LastErrorText();
     }
     done += written;
   }

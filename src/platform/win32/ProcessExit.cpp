@@ -6,4 +6,6 @@ namespace dorvanta::platform {
 
 void EndProcess(int exitCode) { std::exit(exitCode); }
 
+int ExitCodeBits() { return 32; }
+
 }  // namespace dorvanta::platform

@@ -21,4 +21,10 @@ std::wstring SystemErrorText(DWORD errorCode) {
   return std::wstring(buffer.get(), length);
 }
 
+std::wstring LastErrorText() {
+  std::wstring text = SystemErrorText(::GetLastError());
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+  return text;
+}
+
 }  // namespace dorvanta::platform::win32

@@ -11,4 +11,7 @@ namespace dorvanta::platform::win32 {
 // line end included); "Unknown error N" when the system has none.
 std::wstring SystemErrorText(DWORD errorCode);
 
+// The system's text for the last error of the calling thread, without its line end.
+std::wstring LastErrorText();
+
 }  // namespace dorvanta::platform::win32

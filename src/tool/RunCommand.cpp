@@ -1,0 +1,174 @@
+// dvtool run: Dorvanta's own run, with a run record and an exit code that tells
+// what came of the actions.
+#include "tool/RunCommand.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/HelpTexts.h"
+#include "common/Sha256.h"
+#include "facts/FactSource.h"
+#include "facts/FactsSnapshot.h"
+#include "platform/Console.h"
+#include "platform/FileSystem.h"
+#include "platform/Identity.h"
+#include "platform/JournalFile.h"
+#include "platform/ProcessExit.h"
+#include "report/Report.h"
+#include "tool/FactsDocument.h"
+#include "tool/RunRecord.h"
+
+namespace dorvanta::tool {
+namespace {
+
+// The rule file is hashed whole when it is no larger than this.
+constexpr std::size_t kHashedIniLimit = std::size_t{64} * 1024 * 1024;
+
+// dvtool's options taken out; the other words are the program's command line.
+struct RunCommandLine {
+  std::optional<std::wstring> Record;
+  bool Codes = false;
+  std::optional<std::wstring> SuccessList;
+  std::vector<std::wstring> ProgramWords;
+  std::wstring Error;  // when the options are wrong
+};
+
+RunCommandLine TakeOptions(const std::vector<std::wstring>& words) {
+  RunCommandLine line;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::wstring& word = words[i];
+    if (word == L"--codes") {
+      if (line.Codes) line.Error = L"option --codes is given twice";
+      line.Codes = true;
+      continue;
+    }
+    bool taken = false;
+    for (auto [name, value] :
+         {std::pair{L"--record", &line.Record}, std::pair{L"--success-codes", &line.SuccessList}}) {
+      const std::wstring option(name);
+      if (word != option && !word.starts_with(option + L"=")) continue;
+      taken = true;
+      if (value->has_value()) line.Error = Format(L"option %s is given twice", option);
+      if (word.size() > option.size()) {
+        *value = word.substr(option.size() + 1);
+      } else if (i + 1 < words.size()) {
+        *value = words[++i];
+      } else {
+        line.Error = Format(L"option %s needs a value", option);
+      }
+    }
+    if (!taken) line.ProgramWords.push_back(word);
+  }
+  return line;
+}
+
+// Writes the lines of the record to its file; after the first failure, which
+// it tells on standard error, it writes no more, and the run goes on.
+class RecordFile {
+ public:
+  explicit RecordFile(const std::wstring& path) : path_(path) {
+    platform::JournalOpen open = platform::OpenJournalFile(path);
+    file_ = std::move(open.File);
+    if (!file_) Fail(open.Failure);
+  }
+
+  [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }
+
+  void Append(const std::string& line) {
+    if (!file_) return;
+    if (const std::optional<std::wstring> failure = platform::AppendToJournal(*file_, line)) {
+      Fail(*failure);
+      file_.reset();
+    }
+  }
+
+ private:
+  void Fail(const std::wstring& reason) const {
+    platform::WriteStandardError(
+        Format(L"dvtool run: cannot write the record %s: %s\n", path_, reason));
+  }
+
+  std::wstring path_;
+  platform::JournalFile file_;
+};
+
+Json StartFields(const std::vector<std::wstring>& programWords) {
+  const std::wstring iniPath = programWords.empty() ? std::wstring() : programWords.front();
+  const platform::FileRead ini = platform::ReadWholeFile(iniPath, kHashedIniLimit);
+  return Json{{"host", Utf8(platform::HostName())},
+              {"user", Utf8(platform::UserName())},
+              {"program", Utf8(Format(L"dvtool %s", kProgramVersion))},
+              {"ini", Utf8(iniPath)},
+              {"iniSha256", ini.Bytes ? Json(Sha256Hex(*ini.Bytes)) : Json(nullptr)},
+              {"facts", FactsToJson(CollectFacts(MachineFacts()))["facts"]}};
+}
+
+int RunRun(const Arguments& arguments) {
+  RunCommandLine line = TakeOptions(arguments.Words);
+  RunOptions options;
+  options.Codes = line.Codes;
+  options.ExitCodeBits = platform::ExitCodeBits();
+  if (line.Error.empty() && line.SuccessList) {
+    if (std::optional<SuccessCodes> success = ParseSuccessCodes(*line.SuccessList)) {
+      options.Success = *success;
+    } else {
+      line.Error = Format(L"--success-codes takes decimal codes separated by commas, not %s",
+                          *line.SuccessList);
+    }
+  }
+  if (!line.Error.empty()) {
+    const int usage = UsageError(L"run", line.Error);
+    return line.Codes ? ClassExitCode(RunClass::Failure, options.ExitCodeBits) : usage;
+  }
+
+  std::optional<RecordFile> file;
+  if (line.Record) file.emplace(*line.Record);
+  RecordSink sink;
+  if (file && file->IsOpen()) sink = [&file](const std::string& text) { file->Append(text); };
+  RunRecord record(sink, options, MachineExecutor());
+  if (sink) record.Started(StartFields(line.ProgramWords));
+  RunEndHook = [&record](int exitCode) { return record.Ended(exitCode); };
+
+  std::vector<std::wstring> programLine = std::move(line.ProgramWords);
+  programLine.insert(programLine.begin(), L"dvtool run");
+  RunApplication(programLine, record, record);
+}
+
+}  // namespace
+
+const Command& RunCommand() {
+  static const Command command{
+      L"run",
+      L"run a rule file as Dorvanta does, with a run record and exit-code classes",
+      L"Usage: dvtool run <INI file> [<logfile>] [/VERBOSE] [--record FILE] [--codes]\n"
+      L"                  [--success-codes LIST]\n\n"
+      L"Runs the rule file exactly as Dorvanta does (the same facts, walk and actions,\n"
+      L"the same console and log output); the words other than the options below are\n"
+      L"read as Dorvanta reads its command line, help switches included.\n\n"
+      L"  --record FILE         write a run record to FILE: JSON Lines\n"
+      L"                        (schema/record.schema.json), one line per event,\n"
+      L"                        each written whole as it happens\n"
+      L"  --codes               the exit code tells what came of the run:\n"
+      L"                          0     success\n"
+      L"                          1     failure: an action could not start, a\n"
+      L"                                waited-for program returned another code,\n"
+      L"                                or the run itself failed\n"
+      L"                          3010  reboot required (Linux: 10)\n"
+      L"                          1641  reboot initiated (Linux: 11)\n"
+      L"                          1618  retry later, another installation runs\n"
+      L"                                (Linux: 12)\n"
+      L"                        the first that applies of failure, retry later,\n"
+      L"                        reboot initiated, reboot required, success\n"
+      L"  --success-codes LIST  the exit codes of waited-for programs that count as\n"
+      L"                        success, comma-separated (default: 0)\n\n"
+      L"Exit codes: without --codes Dorvanta's (0 done, 1 usage or a fatal error);\n"
+      L"2 when the options above are wrong (1 with --codes).\n",
+      OptionSpec{},
+      &RunRun,
+      true};
+  return command;
+}
+
+}  // namespace dorvanta::tool

@@ -1,0 +1,192 @@
+#include "tool/RunRecord.h"
+
+#include <algorithm>
+#include <variant>
+
+#include "common/Text.h"
+#include "platform/Clock.h"
+#include "report/Format.h"
+
+namespace dorvanta::tool {
+namespace {
+
+constexpr int kRebootRequired = 3010;
+constexpr int kRebootInitiated = 1641;
+constexpr int kRetryLater = 1618;
+
+// `value` in at least `width` decimal digits.
+std::string Digits(int value, std::size_t width) {
+  std::string text = std::to_string(value);
+  if (text.size() < width) text.insert(0, width - text.size(), '0');
+  return text;
+}
+
+// "2026-12-09T08:31:29.123Z"
+std::string IsoTime(const platform::UtcTime& t) {
+  return Digits(t.Year, 4) + "-" + Digits(t.Month, 2) + "-" + Digits(t.Day, 2) + "T" +
+         Digits(t.Hour, 2) + ":" + Digits(t.Minute, 2) + ":" + Digits(t.Second, 2) + "." +
+         Digits(t.Millisecond, 3) + "Z";
+}
+
+}  // namespace
+
+const char* RunClassName(RunClass runClass) {
+  switch (runClass) {
+    case RunClass::Success:
+      return "success";
+    case RunClass::RebootRequired:
+      return "reboot-required";
+    case RunClass::RebootInitiated:
+      return "reboot-initiated";
+    case RunClass::RetryLater:
+      return "retry-later";
+    case RunClass::Failure:
+      break;
+  }
+  return "failure";
+}
+
+int ClassExitCode(RunClass runClass, int exitCodeBits) {
+  const bool wide = exitCodeBits >= 32;
+  switch (runClass) {
+    case RunClass::Success:
+      return 0;
+    case RunClass::RebootRequired:
+      return wide ? kRebootRequired : 10;
+    case RunClass::RebootInitiated:
+      return wide ? kRebootInitiated : 11;
+    case RunClass::RetryLater:
+      return wide ? kRetryLater : 12;
+    case RunClass::Failure:
+      break;
+  }
+  return 1;
+}
+
+std::optional<SuccessCodes> ParseSuccessCodes(std::wstring_view list) {
+  SuccessCodes codes;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = std::min(list.find(L',', start), list.size());
+    const std::wstring word = Trim(list.substr(start, comma - start));
+    if (word.empty() || word.size() > 10 ||
+        !std::all_of(word.begin(), word.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+      return std::nullopt;
+    }
+    const std::uint64_t value = std::stoull(word);
+    if (value > UINT32_MAX) return std::nullopt;
+    codes.insert(static_cast<std::uint32_t>(value));
+    if (comma == list.size()) return codes;
+    start = comma + 1;
+  }
+}
+
+RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions& options) {
+  if (!outcome.Done) return RunClass::Failure;
+  if (!waited) return RunClass::Success;
+  if (!outcome.ExitCode) return RunClass::Failure;
+  const std::uint32_t code = *outcome.ExitCode;
+  if (options.Success.contains(code)) return RunClass::Success;
+  for (const RunClass passed :
+       {RunClass::RebootRequired, RunClass::RebootInitiated, RunClass::RetryLater}) {
+    if (code == static_cast<std::uint32_t>(ClassExitCode(passed, options.ExitCodeBits))) {
+      return passed;
+    }
+  }
+  return RunClass::Failure;
+}
+
+void RunRecord::Write(const char* event, const Json& fields) {
+  if (!sink_) return;
+  Json line{{"event", event}, {"time", IsoTime(platform::UtcNow())}};
+  line.update(fields);
+  sink_(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+}
+
+void RunRecord::Started(const Json& fields) { Write("run-start", fields); }
+
+void RunRecord::PairReached(int /*pair*/) { pendingPair_.reset(); }
+
+void RunRecord::CriterionEvaluated(int pair, const std::wstring& line,
+                                   const CriterionResult& result) {
+  Json fields{{"pair", pair}, {"section", Utf8(Format(L"CRITERIA%d", pair))}};
+  fields.update(CriterionJson(line, result));
+  Write("criterion", fields);
+}
+
+void RunRecord::PairDecided(int pair, Verdict verdict) {
+  pendingPair_.emplace(pair, verdict);
+  if (verdict == Verdict::Fails) WritePendingPair(false);
+}
+
+void RunRecord::WritePendingPair(bool actionsMissing) {
+  if (!pendingPair_) return;
+  const auto [pair, verdict] = *pendingPair_;
+  pendingPair_.reset();
+  Write(
+      "pair",
+      Json{{"pair", pair}, {"verdict", VerdictName(verdict)}, {"actionsMissing", actionsMissing}});
+}
+
+void RunRecord::ActionsMissing(int /*pair*/) { WritePendingPair(true); }
+
+void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult& result) {
+  WritePendingPair(false);
+  const auto* execute = std::get_if<ExecuteRequest>(&result.Request);
+  const bool waited = execute != nullptr && execute->Wait;
+  const ActionOutcome& outcome = result.Outcome;
+  const RunClass actionClass = ActionClass(outcome, waited, options_);
+  class_ = std::max(class_, actionClass);
+  pairsRun_.insert(pair);
+  if (outcome.Done) ++actionsStarted_;
+  if (actionClass == RunClass::Failure) ++actionsFailed_;
+  const std::chrono::milliseconds duration = std::exchange(lastDuration_, {});
+  Write("action",
+        Json{{"pair", pair},
+             {"section", Utf8(Format(L"ACTION%d", pair))},
+             {"text", Utf8(line)},
+             {"name", Utf8(result.Name)},
+             {"request", RequestJson(result)},
+             {"done", outcome.Done},
+             {"reason", outcome.Done || outcome.Failure.empty() ? Json(nullptr)
+                                                                : Json(Utf8(outcome.Failure))},
+             {"exitCode", outcome.ExitCode ? Json(*outcome.ExitCode) : Json(nullptr)},
+             {"durationMs", duration.count()}});
+}
+
+void RunRecord::WalkEnded(const WalkEnd& end) {
+  WritePendingPair(false);
+  Write("walk-end", Json{{"reason", StopName(end.Reason)}, {"section", Utf8(end.Section)}});
+}
+
+template <typename Call>
+ActionOutcome RunRecord::Timed(Call call) {
+  WritePendingPair(false);
+  const auto start = std::chrono::steady_clock::now();
+  ActionOutcome outcome = call();
+  lastDuration_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  return outcome;
+}
+
+ActionOutcome RunRecord::Execute(const ExecuteRequest& request) {
+  return Timed([&] { return machine_.Execute(request); });
+}
+
+ActionOutcome RunRecord::CreateShortcut(const ShortcutRequest& request) {
+  return Timed([&] { return machine_.CreateShortcut(request); });
+}
+
+int RunRecord::Ended(int programExitCode) {
+  const RunClass runClass = programExitCode != 0 ? RunClass::Failure : class_;
+  const int exitCode =
+      options_.Codes ? ClassExitCode(runClass, options_.ExitCodeBits) : programExitCode;
+  Write("run-end", Json{{"result", RunClassName(runClass)},
+                        {"exitCode", exitCode},
+                        {"pairsRun", pairsRun_.size()},
+                        {"actionsStarted", actionsStarted_},
+                        {"actionsFailed", actionsFailed_}});
+  return exitCode;
+}
+
+}  // namespace dorvanta::tool

@@ -1,0 +1,93 @@
+// dvtool run's account of a run: the exit-code class, and the run record that
+// tells every step as a line of JSON as it happens.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "actions/ActionRequest.h"
+#include "rules/WalkObserver.h"
+#include "tool/WalkJson.h"
+
+namespace dorvanta::tool {
+
+// In the order of precedence: a run is in the highest class of its steps.
+enum class RunClass { Success, RebootRequired, RebootInitiated, RetryLater, Failure };
+
+const char* RunClassName(RunClass runClass);
+
+// The exit code that tells the class: Windows' codes (3010, 1641, 1618) where
+// the caller sees `exitCodeBits` = 32 bits of it, small numbers (10, 11, 12)
+// where it sees only 8.
+int ClassExitCode(RunClass runClass, int exitCodeBits);
+
+// The codes of a waited-for program that count as success.
+using SuccessCodes = std::set<std::uint32_t>;
+
+// A comma-separated list of decimal codes; nothing when it is no such list.
+std::optional<SuccessCodes> ParseSuccessCodes(std::wstring_view list);
+
+// Takes one whole line of the record (with its line end).
+using RecordSink = std::function<void(const std::string& line)>;
+
+struct RunOptions {
+  SuccessCodes Success{0};
+  bool Codes = false;  // the exit code tells the class
+  int ExitCodeBits = 32;
+};
+
+// The class one action puts the run in: failure when it was not done, or when
+// a waited-for program's code is unknown or none of the success codes and the
+// class codes of this platform (ClassExitCode), which pass through.
+RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions& options);
+
+// Watches the run and carries its actions out through another executor,
+// timing each; every event becomes one line for the sink, when there is one.
+class RunRecord final : public WalkObserver, public ActionExecutor {
+ public:
+  RunRecord(RecordSink sink, RunOptions options, ActionExecutor& machine)
+      : sink_(std::move(sink)), options_(std::move(options)), machine_(machine) {}
+
+  // run-start with these fields (host, user, program, ini, iniSha256, facts).
+  void Started(const Json& fields);
+
+  void PairReached(int pair) override;
+  void CriterionEvaluated(int pair, const std::wstring& line,
+                          const CriterionResult& result) override;
+  void PairDecided(int pair, Verdict verdict) override;
+  void ActionsMissing(int pair) override;
+  void ActionRun(int pair, const std::wstring& line, const ActionResult& result) override;
+  void WalkEnded(const WalkEnd& end) override;
+
+  ActionOutcome Execute(const ExecuteRequest& request) override;
+  ActionOutcome CreateShortcut(const ShortcutRequest& request) override;
+
+  // run-end after the program ended with `programExitCode`; the process's exit code.
+  int Ended(int programExitCode);
+
+ private:
+  void Write(const char* event, const Json& fields);
+  // The pair line of a pair whose criteria did not fail waits for what its
+  // ACTIONx holds: it is written before the first action starts.
+  void WritePendingPair(bool actionsMissing);
+  template <typename Call>
+  ActionOutcome Timed(Call call);
+
+  RecordSink sink_;
+  RunOptions options_;
+  ActionExecutor& machine_;
+  std::optional<std::pair<int, Verdict>> pendingPair_;
+  std::chrono::milliseconds lastDuration_{0};
+  RunClass class_ = RunClass::Success;
+  std::set<int> pairsRun_;
+  int actionsStarted_ = 0;
+  int actionsFailed_ = 0;
+};
+
+}  // namespace dorvanta::tool

@@ -1,0 +1,29 @@
+// The walk's events as JSON, in the shapes that explain's document and the run
+// record share.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "actions/ActionRequest.h"
+#include "criteria/CriterionResult.h"
+#include "rules/WalkObserver.h"
+
+namespace dorvanta::tool {
+
+using Json = nlohmann::ordered_json;
+
+std::string Utf8(std::wstring_view text);
+
+const char* VerdictName(Verdict verdict);
+const char* StopName(WalkStop stop);
+
+// text, key, operator, operand, fact, verdict, malformed.
+Json CriterionJson(const std::wstring& line, const CriterionResult& result);
+
+// What an action line asked for; null when nothing was asked.
+Json RequestJson(const ActionResult& result);
+
+}  // namespace dorvanta::tool

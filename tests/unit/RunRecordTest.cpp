@@ -1,0 +1,143 @@
+#include "tool/RunRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "facts/SystemFacts.h"
+#include "fake/FakePlatform.h"
+#include "rules/RuleDriver.h"
+
+namespace dorvanta::tool {
+namespace {
+
+// Answers each program with its exit code, and notes the record's last event
+// at the moment the program starts.
+class Programs final : public ActionExecutor {
+ public:
+  Programs(std::map<std::wstring, std::uint32_t> codes, const std::vector<Json>& record)
+      : codes_(std::move(codes)), record_(record) {}
+
+  ActionOutcome Execute(const ExecuteRequest& request) override {
+    lastEventAtStart.push_back(record_.back()["event"]);
+    const auto code = codes_.find(request.Program);
+    if (code == codes_.end()) return NotDone(L"The system cannot find the file specified.");
+    return Done(request.Wait ? std::optional(code->second) : std::nullopt);
+  }
+  ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/) override { return Done(); }
+
+  std::vector<std::string> lastEventAtStart;
+
+ private:
+  std::map<std::wstring, std::uint32_t> codes_;
+  const std::vector<Json>& record_;
+};
+
+class RunRecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::Reset();
+    SystemFacts.OsMajor = 6;
+  }
+
+  // Walks the fake rule file; the process's exit code after the program's `exitCode`.
+  int Walk(std::map<std::wstring, std::uint32_t> codes, RunOptions options, int exitCode = 0) {
+    programs_.emplace(std::move(codes), lines_);
+    RunRecord record(
+        [this](const std::string& line) {
+          ASSERT_EQ(line.find('\n'), line.size() - 1) << line;
+          lines_.push_back(Json::parse(line));
+        },
+        std::move(options), *programs_);
+    WalkRules(L"rules.ini", record, record);
+    return record.Ended(exitCode);
+  }
+
+  std::vector<std::string> Events() const {
+    std::vector<std::string> events;
+    for (const Json& line : lines_) events.push_back(line["event"]);
+    return events;
+  }
+
+  fake::State& platform_ = fake::Platform();
+  std::vector<Json> lines_;
+  std::optional<Programs> programs_;
+};
+
+TEST_F(RunRecordTest, EachStepIsALineAndThePairLineComesBeforeItsActions) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6"};
+  platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a.exe", L"Execute=NOWAIT,b.exe", L"Nope=1"};
+  platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,7"};
+  platform_.Sections[L"ACTION2"] = {L"Execute=WAIT,a.exe"};
+  platform_.Sections[L"CRITERIA3"] = {L"OSMajor=GE,5", L"OSMajor=LE,6"};
+
+  EXPECT_EQ(Walk({{L"a.exe", 3010}, {L"b.exe", 0}}, RunOptions{{0}, true, 32}), 1);
+  EXPECT_EQ(Events(), (std::vector<std::string>{"criterion", "pair", "action", "action", "action",
+                                                "criterion", "pair", "criterion", "criterion",
+                                                "pair", "walk-end", "run-end"}));
+  EXPECT_EQ(programs_->lastEventAtStart, (std::vector<std::string>{"pair", "action"}));
+  EXPECT_EQ(lines_[0]["time"], "2026-12-09T08:31:29.007Z");
+  EXPECT_EQ(lines_[2]["exitCode"], 3010);
+  EXPECT_EQ(lines_[4]["name"], "Nope");
+  EXPECT_EQ(lines_[4]["request"], nullptr);
+  EXPECT_EQ(lines_[6]["verdict"], "fails");
+  EXPECT_EQ(lines_[9]["actionsMissing"], true);
+  EXPECT_EQ(lines_[10]["section"], "CRITERIA4");
+  // The unknown action line fails the run, over the reboot.
+  EXPECT_EQ(lines_[11], (Json{{"event", "run-end"},
+                              {"time", "2026-12-09T08:31:29.007Z"},
+                              {"result", "failure"},
+                              {"exitCode", 1},
+                              {"pairsRun", 1},
+                              {"actionsStarted", 2},
+                              {"actionsFailed", 1}}));
+}
+
+TEST_F(RunRecordTest, ClassesAndTheirCodes) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6"};
+  platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a.exe", L"Execute=WAIT,b.exe"};
+  struct Example {
+    std::uint32_t First;
+    std::uint32_t Second;
+    RunOptions Options;
+    int ExitCode;
+  };
+  const std::vector<Example> examples{
+      {0, 3010, {{0}, true, 32}, 3010},
+      {1641, 3010, {{0}, true, 32}, 1641},
+      {1641, 1618, {{0}, true, 32}, 1618},
+      {1618, 1603, {{0}, true, 32}, 1},
+      {3010, 7, {{7, 3010}, true, 32}, 0},
+      // Eight bits: the small codes are the classes' codes, 3010 is none.
+      {10, 11, {{0}, true, 8}, 11},
+      {12, 0, {{0}, true, 8}, 12},
+      {3010, 0, {{0}, true, 8}, 1},
+      {1603, 0, {{0}, false, 32}, 0},
+  };
+  for (const Example& example : examples) {
+    lines_.clear();
+    EXPECT_EQ(Walk({{L"a.exe", example.First}, {L"b.exe", example.Second}}, example.Options),
+              example.ExitCode)
+        << example.First << " " << example.Second;
+  }
+}
+
+TEST_F(RunRecordTest, AFailedRunIsAFailureWhateverItsActions) {
+  EXPECT_EQ(Walk({}, RunOptions{{0}, true, 32}, 1), 1);
+  EXPECT_EQ(lines_.back()["result"], "failure");
+  lines_.clear();
+  EXPECT_EQ(Walk({}, RunOptions{{0}, false, 32}, 1), 1);
+  EXPECT_EQ(Walk({}, RunOptions{{0}, false, 32}, 0), 0);
+  EXPECT_EQ(lines_.back()["result"], "success");
+}
+
+TEST(SuccessCodesTest, DecimalCodesSeparatedByCommas) {
+  EXPECT_EQ(ParseSuccessCodes(L"0, 3010,4294967295"), (SuccessCodes{0, 3010, 4294967295U}));
+  for (const wchar_t* wrong : {L"", L"0,", L",0", L"x", L"-1", L"+1", L"4294967296", L"1 2"}) {
+    EXPECT_FALSE(ParseSuccessCodes(wrong)) << wrong;
+  }
+}
+
+}  // namespace
+}  // namespace dorvanta::tool
