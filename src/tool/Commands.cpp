@@ -5,11 +5,12 @@
 #include "tool/Command.h"
 #include "tool/ExplainCommand.h"
 #include "tool/FactsCommand.h"
+#include "tool/SummarizeCommand.h"
 
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array kCommands{FactsCommand(), ExplainCommand()};
+  static const std::array kCommands{FactsCommand(), ExplainCommand(), SummarizeCommand()};
   return kCommands;
 }
 
