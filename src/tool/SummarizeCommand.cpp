@@ -94,7 +94,8 @@ std::optional<std::int64_t> TimeMs(const std::string& text) {
   const int seconds = number(17, 2);
   if (!date.ok() || hours > 23 || minutes > 59 || seconds > 60) return std::nullopt;
   const std::int64_t days = std::chrono::sys_days{date}.time_since_epoch().count();
-  return ((days * 24 + hours) * 60 + minutes) * 60000 + seconds * 1000 + number(20, 3);
+  return ((days * 24 + hours) * 60 + minutes) * 60000 + std::int64_t{seconds} * 1000 +
+         number(20, 3);
 }
 
 bool IsInteger(const Json& value) { return value.is_number_integer(); }
@@ -162,68 +163,81 @@ void ReadAction(const Json& line, HostRow& row) {
   row.Failed.push_back(std::move(failed));
 }
 
+// One line after another into a host's row.
+class RecordReader {
+ public:
+  explicit RecordReader(std::string file) { row_.File = std::move(file); }
+
+  // Why the line does not continue the record, if it does not.
+  std::optional<std::string> Take(const Json& line) {
+    if (std::optional<std::string> problem = Problem(line)) return problem;
+    if (ended_) return "an event after run-end";
+    const std::string event = line["event"].get<std::string>();
+    const std::int64_t timeMs = *TimeMs(line["time"].get<std::string>());
+    if ((event == "run-start") != !startMs_) {
+      return startMs_ ? "a second run-start" : "the record does not begin with run-start";
+    }
+    if (event == "run-start") {
+      row_.Host = line["host"].get<std::string>();
+      startMs_ = timeMs;
+    } else if (event == "action") {
+      ReadAction(line, row_);
+    } else if (event == "run-end") {
+      ended_ = true;
+      row_.Outcome = *ResultNamed(line["result"].get<std::string>());
+      row_.PairsRun = line["pairsRun"].get<std::int64_t>();
+      row_.RunTimeMs = timeMs - *startMs_;
+      // Codes that --success-codes accepted, or that a platform's classes know
+      // (Linux has its own small numbers), failed nothing.
+      if (line["actionsFailed"].get<std::int64_t>() == 0) row_.Failed.clear();
+    }
+    return std::nullopt;
+  }
+
+  HostRow Unreadable(std::size_t number, const std::string& why) {
+    row_.Outcome = Result::Unreadable;
+    row_.Note = "line " + std::to_string(number) + ": " + why;
+    return row_;
+  }
+
+  // The row after `lines` whole lines.
+  HostRow End(std::size_t lines) {
+    if (!startMs_) return Unreadable(1, "no run-start");
+    if (!ended_) {
+      row_.Outcome = Result::Incomplete;
+      row_.Note = "no run-end after line " + std::to_string(lines);
+    }
+    return row_;
+  }
+
+ private:
+  HostRow row_;
+  std::optional<std::int64_t> startMs_;
+  bool ended_ = false;
+};
+
 // The row of one record. A line that is not JSON or not a record's line makes the
 // host unreadable from there; a record that ends without run-end (cut by a kill
 // or a power loss, perhaps in the middle of its last line) is incomplete.
 HostRow ReadRecord(std::string_view bytes, std::string file) {
-  HostRow row;
-  row.File = std::move(file);
-  std::optional<std::int64_t> startMs;
-  bool ended = false;
+  RecordReader reader(std::move(file));
   std::size_t number = 0;
   std::size_t at = 0;
-  const auto unreadable = [&](const std::string& why) {
-    row.Outcome = Result::Unreadable;
-    row.Note = "line " + std::to_string(number) + ": " + why;
-    return row;
-  };
   while (at < bytes.size()) {
     const std::size_t end = bytes.find('\n', at);
     const bool whole = end != std::string_view::npos;
     std::string_view text = bytes.substr(at, whole ? end - at : std::string_view::npos);
     at = whole ? end + 1 : bytes.size();
-    ++number;
     if (text.ends_with('\r')) text.remove_suffix(1);
     const Json line = Json::parse(text, nullptr, false);
-    if (line.is_discarded()) {
-      if (!whole) {  // the last line, cut while it was written
-        --number;
-        break;
-      }
-      return unreadable("not JSON");
-    }
-    if (std::optional<std::string> problem = Problem(line)) return unreadable(*problem);
-    const std::string event = line["event"].get<std::string>();
-    const std::int64_t timeMs = *TimeMs(line["time"].get<std::string>());
-    if (ended) return unreadable("an event after run-end");
-    if ((event == "run-start") != !startMs) {
-      return unreadable(startMs ? "a second run-start"
-                                : "the record does not begin with run-start");
-    }
-    if (event == "run-start") {
-      row.Host = line["host"].get<std::string>();
-      startMs = timeMs;
-    } else if (event == "action") {
-      ReadAction(line, row);
-    } else if (event == "run-end") {
-      ended = true;
-      row.Outcome = *ResultNamed(line["result"].get<std::string>());
-      row.PairsRun = line["pairsRun"].get<std::int64_t>();
-      row.RunTimeMs = timeMs - *startMs;
-      // Codes that --success-codes accepted, or that a platform's classes know
-      // (Linux has its own small numbers), failed nothing.
-      if (line["actionsFailed"].get<std::int64_t>() == 0) row.Failed.clear();
+    if (line.is_discarded() && !whole) break;  // the last line, cut while it was written
+    ++number;
+    if (line.is_discarded()) return reader.Unreadable(number, "not JSON");
+    if (std::optional<std::string> problem = reader.Take(line)) {
+      return reader.Unreadable(number, *problem);
     }
   }
-  if (!startMs) {
-    number = 1;
-    return unreadable("no run-start");
-  }
-  if (!ended) {
-    row.Outcome = Result::Incomplete;
-    row.Note = "no run-end after line " + std::to_string(number);
-  }
-  return row;
+  return reader.End(number);
 }
 
 std::string FailedText(const HostRow& row) {
@@ -305,6 +319,7 @@ std::wstring SummaryText(const std::vector<HostRow>& rows) {
   const std::vector<const HostRow*> attention = Attention(rows);
   if (attention.empty()) return text + L"\n\nNo host needs attention.\n";
   std::vector<std::vector<std::wstring>> first;
+  first.reserve(attention.size());
   for (const HostRow* row : attention) {
     first.push_back({Wide(row->Name()), Wide(NameOf(row->Outcome)),
                      Wide(row->Note.empty() ? FailedText(*row) : row->Note)});
