@@ -24,6 +24,9 @@ test=(
   locales                             # locale sources for the tests under other LANGs
   liblnk-utils desktop-file-utils     # reading back the shortcuts the tests write
   lintian                             # checking the .deb
+  ansible-core ansible-lint           # the Ansible role's run against local hosts, its lint
+  ansible                             # the collections, ansible.windows among them, for its
+                                      # Windows tasks' syntax check
   clang-tidy-14 cppcheck              # static analysis (scripts/analyze.sh)
   clang-14 libclang-rt-14-dev         # the libFuzzer targets (scripts/fuzz-smoke.sh)
 )

@@ -7,12 +7,13 @@
 #include "tool/ExplainCommand.h"
 #include "tool/FactsCommand.h"
 #include "tool/RunCommand.h"
+#include "tool/SummarizeCommand.h"
 
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand(),
-                                    RunCommand()};
+  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand(), RunCommand(),
+                                    SummarizeCommand()};
   return kCommands;
 }
 

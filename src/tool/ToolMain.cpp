@@ -21,7 +21,7 @@ void PrintOverview() {
       L"Commands:\n";
   for (const tool::Command& command : tool::Commands()) {
     text += Format(L"  %s", command.Name);
-    text.append(std::max<std::size_t>(2, 10 - command.Name.size()), L' ');
+    text.append(std::max<std::size_t>(2, 12 - command.Name.size()), L' ');
     text += Format(L"%s\n", command.Summary);
   }
   text +=
