@@ -130,6 +130,16 @@ std::wstring DecodeUtf16(std::u16string_view units) {
   return out;
 }
 
+std::size_t Utf16UnitsOf(char32_t character) { return character > 0xFFFF ? 2 : 1; }
+
+std::size_t Utf8BytesOf(char32_t character) {
+  if (character < 0x80 || (character >= kEscapeBase + 0x80 && character <= kEscapeBase + 0xFF)) {
+    return 1;
+  }
+  if (character < 0x800) return 2;
+  return character < 0x10000 ? 3 : 4;
+}
+
 std::string EncodeUtf8(std::wstring_view text) {
   return EncodeCodePoints(text, [](std::string& out, char32_t cp) {
     if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF) {

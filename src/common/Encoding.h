@@ -1,6 +1,7 @@
 // Conversions between the program's wide texts and bytes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,13 @@ std::wstring DecodeUtf8(std::string_view bytes);
 // UTF-16 code units to wide text: a surrogate pair is one character, stored as
 // the pair again where wchar_t is one UTF-16 unit; an unpaired surrogate is kept.
 std::wstring DecodeUtf16(std::u16string_view units);
+
+// The UTF-16 code units a character takes: two beyond U+FFFF.
+std::size_t Utf16UnitsOf(char32_t character);
+
+// The bytes that DecodeUtf8 read for a character of its result: one for an
+// escaped byte (U+DC80 + byte).
+std::size_t Utf8BytesOf(char32_t character);
 
 // Wide text to UTF-8. U+DC80..U+DCFF become the single byte they stand for;
 // any other unpaired surrogate becomes U+FFFD.

@@ -45,24 +45,7 @@ Text<Unit> CutAtNul(Text<Unit> text) {
 
 std::wstring Decode(std::string_view text) { return DecodeUtf8(text); }
 
-// Surrogate pairs become one character where wchar_t holds 32 bits; a lone
-// surrogate is kept as it is.
-std::wstring Decode(std::u16string_view text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if constexpr (sizeof(wchar_t) == 4) {
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-          text[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-        ++i;
-      }
-    }
-    out.push_back(static_cast<wchar_t>(c));
-  }
-  return out;
-}
+std::wstring Decode(std::u16string_view text) { return DecodeUtf16(text); }
 
 // Calls on_line(line, start, next) for every line of text[begin, end) that is
 // not blank, trimmed; `start` is where the line begins and `next` where the
@@ -276,13 +259,10 @@ std::uint32_t Profile::ReadSection(std::wstring_view section, std::span<wchar_t>
 std::size_t Profile::WindowsUnits(wchar_t c) const {
   // A wchar_t code point (signed on Linux), which the check takes for a signed char.
   // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
-  const auto code = static_cast<std::uint32_t>(c);
-  if (!counts_bytes_) return code > 0xFFFF ? 2 : 1;
-  // The bytes the character took in the file: an invalid byte (U+DC80 + byte)
-  // took one.
-  if (code < 0x80 || (code >= 0xDC80 && code <= 0xDCFF)) return 1;
-  if (code < 0x800) return 2;
-  return code < 0x10000 ? 3 : 4;
+  const auto code = static_cast<char32_t>(static_cast<std::uint32_t>(c));
+  // Without a byte order mark the Windows reader counts the bytes the character
+  // took in the file, else its UTF-16 units.
+  return counts_bytes_ ? Utf8BytesOf(code) : Utf16UnitsOf(code);
 }
 
 }  // namespace dorvanta
