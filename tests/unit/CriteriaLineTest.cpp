@@ -2,33 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "facts/SystemFacts.h"
-#include "fake/FakePlatform.h"
-#include "report/Report.h"
+#include "CriteriaLineFixture.h"
 
 namespace dorvanta {
 namespace {
 
-class CriteriaLine : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fake::Reset();
-    Verbose = true;
-    SystemFacts.OsMajor = 6;
-    SystemFacts.OsBits = 64;
-    SystemFacts.Processors = 2;
-    SystemFacts.ProcessorRevision = 3592;
-    SystemFacts.ProcessorModel = 14;
-  }
-
-  // Evaluates one line in CRITERIA1 and returns what it reported.
-  std::wstring Line(const std::wstring& line, bool expected) {
-    fake::Platform().Stdout.clear();
-    EXPECT_EQ(EvaluateCriteriaLine(L"CRITERIA1", line).Holds(), expected)
-        << "line: " << line.size();
-    return fake::Platform().Stdout;
-  }
-};
+using CriteriaLine = tests::CriteriaLineFixture;
 
 TEST_F(CriteriaLine, KeysMatchInAnyCaseAndPrintAsWritten) {
   EXPECT_EQ(Line(L"osmajor=ge,6", true), L"osmajor OS=6 GE INI=6 --> OK\n");

@@ -1,33 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "criteria/CriteriaLine.h"
-#include "facts/SystemFacts.h"
-#include "fake/FakePlatform.h"
-#include "report/Report.h"
+#include "CriteriaLineFixture.h"
 
 namespace dorvanta {
 namespace {
 
-class NumericCriteria : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fake::Reset();
-    Verbose = true;
-    SystemFacts.OsMajor = 6;
-    SystemFacts.OsBits = 64;
-    SystemFacts.Processors = 2;
-    SystemFacts.ProcessorRevision = 3592;
-    SystemFacts.ProcessorModel = 14;
-  }
-
-  // Evaluates one line in CRITERIA1 and returns what it reported.
-  std::wstring Line(const std::wstring& line, bool expected) {
-    fake::Platform().Stdout.clear();
-    EXPECT_EQ(EvaluateCriteriaLine(L"CRITERIA1", line).Holds(), expected)
-        << "line: " << line.size();
-    return fake::Platform().Stdout;
-  }
-};
+using NumericCriteria = tests::CriteriaLineFixture;
 
 TEST_F(NumericCriteria, OperandReadingAndUnsignedComparison) {
   EXPECT_EQ(Line(L"OSMajor = EQ,", false), L"OSMajor OS=6 EQ INI=0 --> NG\n");
