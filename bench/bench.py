@@ -92,6 +92,11 @@ def us(seconds: float) -> str:
     return f"{seconds * 1e6:.3g}"
 
 
+def duration(seconds: float) -> str:
+    """µs below a millisecond, ms above."""
+    return f"{us(seconds)} µs" if abs(seconds) < 1e-3 else f"{ms(seconds)} ms"
+
+
 # --------------------------------------------------------------------------
 # Environments and paths
 
@@ -515,14 +520,14 @@ def pack_report(t: Runner) -> list[str]:
             old = t[f"{side} before {PACK_MATCH.name}"].median
             old_numeric = t[f"{side} before {PACK_NUMERIC.name}"].median
             line += (f"; before {ratio(old, old_numeric)}. A HWID line costs "
-                     f"{us((found - numeric) / PACK_PAIRS)} µs more than a numeric one, "
-                     f"before {us((old - old_numeric) / PACK_PAIRS)} µs; the run takes "
-                     f"{ratio(found, old)} of the time it took")
+                     f"{duration((found - numeric) / PACK_PAIRS)} more than a numeric one, "
+                     f"before {duration((old - old_numeric) / PACK_PAIRS)}; the run is "
+                     f"**{old / found:.3g}×** as fast as before")
         with_actions = (t[f"{side} {PACK_MATCH_ACTIONS.name}"].median
                         - t[f"{side} {PACK_NUMERIC_ACTIONS.name}"].median)
         explain = t[f"{side} explain {PACK_MATCH.name}"].median
         out.append(line + ". With an action line between pairs every HWID line reads the "
-                   f"devices again: {ms(with_actions / PACK_PAIRS)} ms a line more than a "
+                   f"devices again: {duration(with_actions / PACK_PAIRS)} a line more than a "
                    f"numeric one. `dvtool explain` on the HWID file takes "
                    f"{ratio(explain, found)} the run's time.")
     return out + [""]
