@@ -194,6 +194,9 @@ class Runner:
         self.commands: dict[str, tuple[list[str], dict[str, str]]] = {}
         # The load average (1 min) at the start and the end of each group.
         self.loads: dict[str, tuple[float, float]] = {}
+        # Rounds timed again after a run failed (under Wine on a loaded machine
+        # a run now and then ends with code 1, the earlier build's as well).
+        self.retried: list[str] = []
 
     def time(self, group: str, commands: dict[str, list[str]], env: dict[str, str],
              warmup: int, runs: int, rounds: int = 3, ignore_failure: bool = False) -> None:
@@ -214,7 +217,12 @@ class Runner:
                 command.append("--ignore-failure")
             for label, argv in commands.items():
                 command += ["--command-name", label, shlex.join(argv)]
-            subprocess.run(command, env=env, stdin=subprocess.DEVNULL, check=True)
+            for attempt in range(3):
+                if subprocess.run(command, env=env, stdin=subprocess.DEVNULL).returncode == 0:
+                    break
+                if attempt == 2:
+                    raise SystemExit(f"{group}: round {round_number + 1} failed three times")
+                self.retried.append(f"{group} round {round_number + 1}")
             for result in json.loads(export.read_text())["results"]:
                 self.times.setdefault(result["command"], []).extend(result["times"])
         self.loads[group] = (load_at_start, os.getloadavg()[0])
@@ -590,6 +598,8 @@ def report(runner: Runner, messages: dict[str, int], reads: IniReads, rss: dict[
            *machine_lines(load),
            "- Load average (1 min) at the start and the end of each group of cases: " +
            ", ".join(f"{group} {start:.1f}–{end:.1f}" for group, (start, end) in t.loads.items()),
+           "- Rounds timed again because a run in them failed: " +
+           (", ".join(t.retried) if t.retried else "none"),
            ""]
 
     facts, floor, helper = t["native facts-only"], t["native floor"], t["native helper"]
