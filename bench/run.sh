@@ -1,11 +1,36 @@
 #!/usr/bin/env bash
-# Installs what the benchmark needs, builds both executables, times them with
-# hyperfine beside the reference points and writes bench/RESULTS.md and
-# bench/scaling.svg. Work files go to build/bench/. Takes about ten minutes.
+# Installs what the benchmark needs, builds both executables of both builds and
+# the Dorvanta of the commit before the device list was read once between
+# actions, times them with hyperfine beside the reference points and writes
+# bench/RESULTS.md and bench/scaling.svg. Work files go to build/bench/. Takes
+# about fifteen minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test hyperfine facter gnuplot-nox time strace valgrind
 
-scripts/build.sh Dorvanta dorvanta_test_helper
+scripts/build.sh Dorvanta dvtool dorvanta_test_helper
+
+# The parent of the merge "devices cross the platform line as data, read once
+# between actions": the driver pack's figures before the change. Built once
+# into build/bench-before/ from the history; a clone without it skips them.
+before=8eb605f337cd15e13a97d0081d861325e90c0ec2
+dir=build/bench-before
+if git cat-file -e "$before^{commit}" 2>/dev/null; then
+  if [ "$(cat "$dir/commit" 2>/dev/null)" != "$before" ]; then
+    rm -rf "$dir"
+    mkdir -p "$dir/source"
+    git archive "$before" | tar -x -C "$dir/source"
+    echo "$before" >"$dir/commit"
+  fi
+  cmake -S "$dir/source" -B "$dir/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DDORVANTA_BUILD_TESTS=OFF >/dev/null
+  cmake --build "$dir/linux" --target Dorvanta
+  cmake -S "$dir/source" -B "$dir/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DDORVANTA_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/$dir/source/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  cmake --build "$dir/windows" --target Dorvanta
+else
+  echo "commit $before is not in this clone: the driver pack runs without the earlier build" >&2
+fi
 
 python3 bench/bench.py "$@"
