@@ -22,6 +22,16 @@ std::wstring DmiText(const platform::WmiAnswer& answer, const std::wstring& prop
 }  // namespace
 
 FactsSnapshot CollectFacts(FactSource& source) {
+  FactsSnapshot snapshot = CollectStartupFacts();
+  snapshot.Devices = source.PresentDevices();
+  for (const FolderToken& token : FolderTokens()) {
+    snapshot.Folders.push_back(
+        FolderFact{std::wstring(token.Name), source.ShellFolder(token.Csidl)});
+  }
+  return snapshot;
+}
+
+FactsSnapshot CollectStartupFacts() {
   FactsSnapshot snapshot;
   const OsSources os = ReadOsSources();
   ApplyOsSources(os, snapshot.Record);
@@ -39,12 +49,6 @@ FactsSnapshot CollectFacts(FactSource& source) {
   record.DmiMachineType = DmiText(dmi.MachineType, L"Name", L"DMIMachineType", snapshot);
   record.DmiPaNumber = DmiText(dmi.PaNumber, L"Version", L"DMIPANumber", snapshot);
   record.DmiVendor = DmiText(dmi.Vendor, L"Vendor", L"DMIVendor", snapshot);
-
-  snapshot.Devices = source.PresentDevices();
-  for (const FolderToken& token : FolderTokens()) {
-    snapshot.Folders.push_back(
-        FolderFact{std::wstring(token.Name), source.ShellFolder(token.Csidl)});
-  }
   return snapshot;
 }
 

@@ -30,6 +30,10 @@ struct FactsSnapshot {
 
 FactsSnapshot CollectFacts(FactSource& source);
 
+// The start-up facts of the record and their failures alone, without the
+// devices and folders (which a walk looks up when a line asks).
+FactsSnapshot CollectStartupFacts();
+
 // The facts of a snapshot taken elsewhere: its devices and folders; whether a
 // file exists there cannot be known here.
 class SnapshotFacts final : public FactSource {

@@ -141,7 +141,7 @@ int RunExplain(const Arguments& arguments) {
     facts = LoadFacts(*document);
     if (!facts) return kExitUsage;
   } else {
-    facts = CollectFacts(MachineFacts());
+    facts = CollectStartupFacts();
   }
   SystemFacts = facts->Record;
   SnapshotFacts replay(*facts);
