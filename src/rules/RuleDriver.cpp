@@ -14,7 +14,6 @@
 namespace dorvanta {
 namespace {
 
-
 constexpr std::wstring_view kProcessingRule = L"------------------------------------\n";
 
 // The part of the buffer that the reader filled.
