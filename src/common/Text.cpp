@@ -29,6 +29,14 @@ std::wstring UpperAscii(std::wstring_view text) {
   return out;
 }
 
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+  const auto fold = [](wchar_t c) {
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+}
+
 std::wstring LowerAscii(std::wstring_view text) {
   std::wstring out(text);
   for (wchar_t& c : out) {

@@ -17,6 +17,9 @@ std::wstring Trim(std::wstring_view text);
 // Turns a..z into A..Z; every other character stays as it is.
 std::wstring UpperAscii(std::wstring_view text);
 
+// True when the texts are equal with a..z and A..Z taken as the same letters.
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
+
 // Turns A..Z into a..z; every other character stays as it is.
 std::wstring LowerAscii(std::wstring_view text);
 

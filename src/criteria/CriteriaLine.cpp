@@ -74,36 +74,36 @@ constexpr KeyEntry Other(std::wstring_view key, CriterionKind kind, Check run) {
 
 using Facts = SystemFactsRecord;
 
-// Looked up top to bottom with the upper-cased key.
+// Looked up top to bottom, letter case ignored; the names as the documentation spells them.
 constexpr std::array kKeys{
-    Long<&Facts::OsMajor>(L"OSMAJOR"),
-    Long<&Facts::OsMinor>(L"OSMINOR"),
-    Byte<&Facts::OsBits>(L"BIT"),
-    Long<&Facts::Processors>(L"PROCESSORS"),
-    Long<&Facts::ProcessorType>(L"PROCESSORTYPE"),
-    Long<&Facts::ProcessorRevision>(L"PROCESSORREVISION"),
-    Long<&Facts::ProcessorLevel>(L"PROCESSORLEVEL"),
-    Long<&Facts::ProcessorModel>(L"PROCESSORMODEL"),
-    Long<&Facts::ProcessorStepping>(L"PROCESSORSTEPPING"),
-    Word<&Facts::UserDefaultUi>(L"USERDEFAULTUI"),
-    Word<&Facts::UserDefaultUiPrimary>(L"USERDEFAULTPRI"),
-    Word<&Facts::UserDefaultUiSub>(L"USERDEFAULTSEC"),
-    Word<&Facts::SysDefaultUi>(L"SYSDEFAULTUI"),
-    Word<&Facts::SysDefaultUiPrimary>(L"SYSDEFAULTUIPRI"),
-    Word<&Facts::SysDefaultUiSub>(L"SYSDEFAULTUISEC"),
-    Word<&Facts::SysDefault>(L"SYSDEFAULT"),
-    Word<&Facts::SysDefaultPrimary>(L"SYSDEFAULTPRI"),
-    Word<&Facts::SysDefaultSub>(L"SYSDEFAULTSEC"),
-    Other(L"CURRENTLOCATION", CriterionKind::Text,
+    Long<&Facts::OsMajor>(L"OSMajor"),
+    Long<&Facts::OsMinor>(L"OSMinor"),
+    Byte<&Facts::OsBits>(L"Bit"),
+    Long<&Facts::Processors>(L"Processors"),
+    Long<&Facts::ProcessorType>(L"ProcessorType"),
+    Long<&Facts::ProcessorRevision>(L"ProcessorRevision"),
+    Long<&Facts::ProcessorLevel>(L"ProcessorLevel"),
+    Long<&Facts::ProcessorModel>(L"ProcessorModel"),
+    Long<&Facts::ProcessorStepping>(L"ProcessorStepping"),
+    Word<&Facts::UserDefaultUi>(L"UserDefaultUI"),
+    Word<&Facts::UserDefaultUiPrimary>(L"UserDefaultPri"),
+    Word<&Facts::UserDefaultUiSub>(L"UserDefaultSec"),
+    Word<&Facts::SysDefaultUi>(L"SysDefaultUI"),
+    Word<&Facts::SysDefaultUiPrimary>(L"SysDefaultUIPri"),
+    Word<&Facts::SysDefaultUiSub>(L"SysDefaultUISec"),
+    Word<&Facts::SysDefault>(L"SysDefault"),
+    Word<&Facts::SysDefaultPrimary>(L"SysDefaultPri"),
+    Word<&Facts::SysDefaultSub>(L"SysDefaultSec"),
+    Other(L"CurrentLocation", CriterionKind::Text,
           &FactCheck<&CheckTextCriterion, &Facts::CurrentLocation>),
-    Other(L"DMIMACHINETYPE", CriterionKind::Text,
+    Other(L"DMIMachineType", CriterionKind::Text,
           &FactCheck<&CheckTextCriterion, &Facts::DmiMachineType>),
-    Other(L"DMIPANUMBER", CriterionKind::FirstChars,
+    Other(L"DMIPANumber", CriterionKind::FirstChars,
           &FactCheck<&CheckFirstCharsCriterion, &Facts::DmiPaNumber>),
-    Other(L"DMIVENDOR", CriterionKind::Text, &FactCheck<&CheckTextCriterion, &Facts::DmiVendor>),
+    Other(L"DMIVendor", CriterionKind::Text, &FactCheck<&CheckTextCriterion, &Facts::DmiVendor>),
     Other(L"HWID", CriterionKind::HardwareId, &HardwareId<false>),
-    Other(L"HWIDLEFT", CriterionKind::HardwareIdPrefix, &HardwareId<true>),
-    Other(L"FILEEXISTS", CriterionKind::FileExists, &CheckFileExistsCriterion),
+    Other(L"HWIDLeft", CriterionKind::HardwareIdPrefix, &HardwareId<true>),
+    Other(L"FileExists", CriterionKind::FileExists, &CheckFileExistsCriterion),
 };
 
 }  // namespace
@@ -121,9 +121,9 @@ std::span<const CriterionKey> CriterionKeys() {
 CriterionResult EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line) {
   const std::optional<SectionLine> split = SplitSectionLine(line, section);
   if (!split) return Refused();
-  const std::wstring lookup = UpperAscii(split->Key);
+
   for (const KeyEntry& entry : kKeys) {
-    if (lookup != entry.Info.Key) continue;
+    if (!EqualsIgnoringAsciiCase(split->Key, entry.Info.Key)) continue;
     CriterionResult result = entry.Run(split->Value, section, split->Key);
     result.Key = split->Key;
     return result;

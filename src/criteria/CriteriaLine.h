@@ -23,7 +23,7 @@ enum class CriterionKind {
 
 // One row of the key table, for a front end that reads rule files.
 struct CriterionKey {
-  std::wstring_view Key;  // upper case; lines are matched after upper-casing
+  std::wstring_view Key;  // as the documentation spells it; lines match it in any letter case
   CriterionKind Kind;
   OperatorSet Operators;
   // Number keys: the low bits of the INI number that are compared (the

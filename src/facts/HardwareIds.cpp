@@ -5,23 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "common/Text.h"
 #include "facts/FactSource.h"
 #include "platform/Devices.h"
 
 namespace dorvanta {
 namespace {
 
-wchar_t FoldAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
-
-bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
-}
-
 bool EntryMatches(std::wstring_view entry, std::wstring_view id, bool prefixMatch) {
   if (prefixMatch)
-    return entry.size() >= id.size() && SameIgnoringAsciiCase(entry.substr(0, id.size()), id);
-  return SameIgnoringAsciiCase(entry, id);
+    return entry.size() >= id.size() && EqualsIgnoringAsciiCase(entry.substr(0, id.size()), id);
+  return EqualsIgnoringAsciiCase(entry, id);
 }
 
 // The present devices as last read; empty until the first search.

@@ -372,8 +372,9 @@ class Checker {
   void CheckCriterion(const std::wstring& key, const std::wstring& value) {
     const std::span<const CriterionKey> keys = CriterionKeys();
     const std::wstring upper = UpperAscii(key);
-    const auto entry = std::find_if(keys.begin(), keys.end(),
-                                    [&](const CriterionKey& k) { return k.Key == upper; });
+    const auto entry = std::find_if(keys.begin(), keys.end(), [&](const CriterionKey& k) {
+      return EqualsIgnoringAsciiCase(k.Key, key);
+    });
     if (entry == keys.end()) {
       std::vector<std::wstring_view> names;
       std::transform(keys.begin(), keys.end(), std::back_inserter(names),
