@@ -786,6 +786,19 @@ class Executable:
     def run(self, args: list[str], cwd: Path, env: dict[str, str] | None = None,
             closed_stdout: bool = False,
             ignored_sigchld: bool = False) -> subprocess.CompletedProcess:
+        # Both executables write before any way out, so a failed run without a
+        # byte of output never reached them: on a loaded machine Wine now and
+        # then fails to start a program. Such a run is tried again, twice at most.
+        for attempt in range(3):
+            result = self.run_once(args, cwd, env, closed_stdout, ignored_sigchld)
+            started = closed_stdout or result.returncode == 0 or result.stdout or result.stderr
+            if not self.target.windows or started:
+                break
+            print(f"wine gave exit code {result.returncode} and no output (attempt {attempt + 1})")
+        return result
+
+    def run_once(self, args: list[str], cwd: Path, env: dict[str, str] | None,
+                 closed_stdout: bool, ignored_sigchld: bool) -> subprocess.CompletedProcess:
         if env is None:
             env = self.environment({})
         if self.target.windows:
