@@ -13,6 +13,7 @@
 #include "report/Format.h"
 #include "rules/RuleDriver.h"
 #include "tool/RuleCheck.h"
+#include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
 namespace {
@@ -116,8 +117,7 @@ void WriteJson(const std::wstring& path, const std::vector<Finding>& findings,
   document["warnings"] = counts.Warnings;
   document["notes"] = counts.Notes;
   // Bytes of the file that are no UTF-8 become U+FFFD.
-  platform::WriteStandardOutputBytes(
-      document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
+  platform::WriteStandardOutputBytes(JsonText(document));
 }
 
 int RunCheck(const Arguments& arguments) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "common/Encoding.h"
 #include "facts/FactSource.h"
 #include "facts/FactsSnapshot.h"
 #include "facts/SystemFacts.h"
@@ -38,7 +39,7 @@ class Explanation final : public WalkObserver {
  public:
   void PairReached(int pair) override {
     pairs_.push_back(Json{{"pair", pair},
-                          {"criteria", Utf8(Format(L"CRITERIA%d", pair))},
+                          {"criteria", EncodeUtf8(Format(L"CRITERIA%d", pair))},
                           {"verdict", nullptr},
                           {"criteriaLines", Json::array()},
                           {"actions", Json::array()}});
@@ -54,18 +55,20 @@ class Explanation final : public WalkObserver {
   }
   void ActionsMissing(int /*pair*/) override { pairs_.back()["actionsMissing"] = true; }
   void ActionRun(int /*pair*/, const std::wstring& line, const ActionResult& result) override {
-    pairs_.back()["actions"].push_back(
-        Json{{"text", Utf8(line)}, {"name", Utf8(result.Name)}, {"request", RequestJson(result)}});
+    pairs_.back()["actions"].push_back(Json{{"text", EncodeUtf8(line)},
+                                            {"name", EncodeUtf8(result.Name)},
+                                            {"request", RequestJson(result)}});
   }
   void WalkEnded(const WalkEnd& end) override { end_ = end; }
 
   [[nodiscard]] Json Document(const std::wstring& iniPath, const Json& facts) const {
-    return Json{{"version", 1},
-                {"file", Utf8(iniPath)},
-                {"facts", facts},
-                {"startupFailure", nullptr},
-                {"pairs", pairs_},
-                {"stop", Json{{"reason", StopName(end_.Reason)}, {"section", Utf8(end_.Section)}}}};
+    return Json{
+        {"version", 1},
+        {"file", EncodeUtf8(iniPath)},
+        {"facts", facts},
+        {"startupFailure", nullptr},
+        {"pairs", pairs_},
+        {"stop", Json{{"reason", StopName(end_.Reason)}, {"section", EncodeUtf8(end_.Section)}}}};
   }
 
   [[nodiscard]] std::wstring Summary() const {
@@ -148,7 +151,7 @@ int RunExplain(const Arguments& arguments) {
   if (document) UseFactSource(&replay);
 
   const bool json = arguments.Has(L"--json");
-  const Json source = document ? Json{{"source", "document"}, {"document", Utf8(*document)}}
+  const Json source = document ? Json{{"source", "document"}, {"document", EncodeUtf8(*document)}}
                                : Json{{"source", "machine"}};
   LogPath.clear();
   Verbose = !json;
@@ -161,7 +164,7 @@ int RunExplain(const Arguments& arguments) {
   if (const std::optional<std::wstring> failure = StartupFailure(*facts)) {
     if (json) {
       Json result = explanation.Document(iniPath, source);
-      result["startupFailure"] = Utf8(*failure);
+      result["startupFailure"] = EncodeUtf8(*failure);
       result["stop"] = nullptr;
       platform::WriteStandardOutputBytes(JsonText(result));
     } else {

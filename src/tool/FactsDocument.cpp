@@ -69,20 +69,19 @@ constexpr std::array kTextFacts{
     TextFact{"DMIVendor", &SystemFactsRecord::DmiVendor},
 };
 
-std::string Utf8(std::wstring_view text) { return EncodeUtf8(text); }
 std::wstring Wide(std::string_view key) { return std::wstring(key.begin(), key.end()); }
 
 // The value of a fact, or its failure in place of it.
 Json FactValue(const FactsSnapshot& facts, std::string_view key, Json value) {
   const auto failure = facts.Failures.find(Wide(key));
   if (failure == facts.Failures.end()) return value;
-  return Json{{"error", Utf8(failure->second)}};
+  return Json{{"error", EncodeUtf8(failure->second)}};
 }
 
 Json FolderValue(const platform::FolderLookup& lookup) {
   switch (lookup.Status) {
     case platform::FolderLookupStatus::Found:
-      return Utf8(lookup.Path);
+      return EncodeUtf8(lookup.Path);
     case platform::FolderLookupStatus::NoPath:
       return nullptr;
     case platform::FolderLookupStatus::NoFolder:
@@ -155,7 +154,7 @@ FactsSnapshot ReadDocument(const Json& document) {
   }
   const Json& folders = Member(document, "folders", "the document");
   for (const FolderToken& token : FolderTokens()) {
-    const std::string name = Utf8(token.Name);
+    const std::string name = EncodeUtf8(token.Name);
     const Json& value = Member(folders, name.c_str(), "folders");
     platform::FolderLookup lookup;
     if (value.is_null()) {
@@ -191,26 +190,23 @@ Json FactsToJson(const FactsSnapshot& facts) {
     }
   }
   for (const TextFact& fact : kTextFacts) {
-    values[std::string(fact.Key)] = FactValue(facts, fact.Key, Utf8(facts.Record.*fact.Field));
+    values[std::string(fact.Key)] =
+        FactValue(facts, fact.Key, EncodeUtf8(facts.Record.*fact.Field));
   }
   Json devices = Json::array();
   for (const platform::PresentDevice& device : facts.Devices) {
     Json ids = Json::array();
-    for (const std::wstring& id : device.HardwareIds) ids.push_back(Utf8(id));
+    for (const std::wstring& id : device.HardwareIds) ids.push_back(EncodeUtf8(id));
     devices.push_back(Json{{"hardwareIds", std::move(ids)}});
   }
   Json folders = Json::object();
   for (const FolderFact& folder : facts.Folders)
-    folders[Utf8(folder.Token)] = FolderValue(folder.Lookup);
+    folders[EncodeUtf8(folder.Token)] = FolderValue(folder.Lookup);
   return Json{{"version", kFactsFormatVersion},
-              {"producer", Utf8(Format(L"dvtool %s", kProgramVersion))},
+              {"producer", EncodeUtf8(Format(L"dvtool %s", kProgramVersion))},
               {"facts", std::move(values)},
               {"devices", std::move(devices)},
               {"folders", std::move(folders)}};
-}
-
-std::string JsonText(const Json& document) {
-  return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error) {
@@ -261,7 +257,7 @@ std::wstring FactsToText(const FactsSnapshot& facts) {
   text += L"\nFolder tokens\n";
   column = kFolderColumn;
   for (const FolderFact& folder : facts.Folders) {
-    const std::string token = Utf8(folder.Token);
+    const std::string token = EncodeUtf8(folder.Token);
     switch (folder.Lookup.Status) {
       case platform::FolderLookupStatus::Found:
         line(token, folder.Lookup.Path);

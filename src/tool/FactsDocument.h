@@ -19,10 +19,6 @@ nlohmann::ordered_json FactsToJson(const FactsSnapshot& facts);
 // the bytes are no such document.
 std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error);
 
-// A document as UTF-8 text with a final line end; text that is no valid UTF-8
-// is replaced, never refused.
-std::string JsonText(const nlohmann::ordered_json& document);
-
 // Aligned lines under a heading per group, with the criteria keys' names.
 std::wstring FactsToText(const FactsSnapshot& facts);
 

@@ -8,6 +8,7 @@
 
 #include "app/Application.h"
 #include "app/HelpTexts.h"
+#include "common/Encoding.h"
 #include "common/Sha256.h"
 #include "facts/FactSource.h"
 #include "facts/FactsSnapshot.h"
@@ -97,10 +98,10 @@ class RecordFile {
 Json StartFields(const std::vector<std::wstring>& programWords) {
   const std::wstring iniPath = programWords.empty() ? std::wstring() : programWords.front();
   const platform::FileRead ini = platform::ReadWholeFile(iniPath, kHashedIniLimit);
-  return Json{{"host", Utf8(platform::HostName())},
-              {"user", Utf8(platform::UserName())},
-              {"program", Utf8(Format(L"dvtool %s", kProgramVersion))},
-              {"ini", Utf8(iniPath)},
+  return Json{{"host", EncodeUtf8(platform::HostName())},
+              {"user", EncodeUtf8(platform::UserName())},
+              {"program", EncodeUtf8(Format(L"dvtool %s", kProgramVersion))},
+              {"ini", EncodeUtf8(iniPath)},
               {"iniSha256", ini.Bytes ? Json(Sha256Hex(*ini.Bytes)) : Json(nullptr)},
               {"facts", FactsToJson(CollectFacts(MachineFacts()))["facts"]}};
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <variant>
 
+#include "common/Encoding.h"
 #include "common/Text.h"
 #include "platform/Clock.h"
 #include "report/Format.h"
@@ -109,7 +110,7 @@ void RunRecord::PairReached(int /*pair*/) { pendingPair_.reset(); }
 
 void RunRecord::CriterionEvaluated(int pair, const std::wstring& line,
                                    const CriterionResult& result) {
-  Json fields{{"pair", pair}, {"section", Utf8(Format(L"CRITERIA%d", pair))}};
+  Json fields{{"pair", pair}, {"section", EncodeUtf8(Format(L"CRITERIA%d", pair))}};
   fields.update(CriterionJson(line, result));
   Write("criterion", fields);
 }
@@ -141,22 +142,22 @@ void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult
   if (outcome.Done) ++actionsStarted_;
   if (actionClass == RunClass::Failure) ++actionsFailed_;
   const std::chrono::milliseconds duration = std::exchange(lastDuration_, {});
-  Write("action",
-        Json{{"pair", pair},
-             {"section", Utf8(Format(L"ACTION%d", pair))},
-             {"text", Utf8(line)},
-             {"name", Utf8(result.Name)},
-             {"request", RequestJson(result)},
-             {"done", outcome.Done},
-             {"reason", outcome.Done || outcome.Failure.empty() ? Json(nullptr)
-                                                                : Json(Utf8(outcome.Failure))},
-             {"exitCode", outcome.ExitCode ? Json(*outcome.ExitCode) : Json(nullptr)},
-             {"durationMs", duration.count()}});
+  Write("action", Json{{"pair", pair},
+                       {"section", EncodeUtf8(Format(L"ACTION%d", pair))},
+                       {"text", EncodeUtf8(line)},
+                       {"name", EncodeUtf8(result.Name)},
+                       {"request", RequestJson(result)},
+                       {"done", outcome.Done},
+                       {"reason", outcome.Done || outcome.Failure.empty()
+                                      ? Json(nullptr)
+                                      : Json(EncodeUtf8(outcome.Failure))},
+                       {"exitCode", outcome.ExitCode ? Json(*outcome.ExitCode) : Json(nullptr)},
+                       {"durationMs", duration.count()}});
 }
 
 void RunRecord::WalkEnded(const WalkEnd& end) {
   WritePendingPair(false);
-  Write("walk-end", Json{{"reason", StopName(end.Reason)}, {"section", Utf8(end.Section)}});
+  Write("walk-end", Json{{"reason", StopName(end.Reason)}, {"section", EncodeUtf8(end.Section)}});
 }
 
 template <typename Call>

@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "report/Format.h"
 #include "tool/FactsDocument.h"
+#include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
 namespace {

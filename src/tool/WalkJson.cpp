@@ -6,7 +6,9 @@
 
 namespace dorvanta::tool {
 
-std::string Utf8(std::wstring_view text) { return EncodeUtf8(text); }
+std::string JsonText(const Json& document) {
+  return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
 
 const char* VerdictName(Verdict verdict) {
   switch (verdict) {
@@ -33,11 +35,11 @@ const char* StopName(WalkStop stop) {
 }
 
 Json CriterionJson(const std::wstring& line, const CriterionResult& result) {
-  return Json{{"text", Utf8(line)},
-              {"key", Utf8(result.Key)},
-              {"operator", Utf8(result.Operator)},
-              {"operand", Utf8(result.Operand)},
-              {"fact", Utf8(result.Fact)},
+  return Json{{"text", EncodeUtf8(line)},
+              {"key", EncodeUtf8(result.Key)},
+              {"operator", EncodeUtf8(result.Operator)},
+              {"operand", EncodeUtf8(result.Operand)},
+              {"fact", EncodeUtf8(result.Fact)},
               {"verdict", VerdictName(result.Outcome)},
               {"malformed", result.Malformed}};
 }
@@ -45,16 +47,16 @@ Json CriterionJson(const std::wstring& line, const CriterionResult& result) {
 Json RequestJson(const ActionResult& result) {
   if (const auto* execute = std::get_if<ExecuteRequest>(&result.Request)) {
     return Json{{"kind", "execute"},
-                {"program", Utf8(execute->Program)},
-                {"parameters", Utf8(execute->Parameters)},
+                {"program", EncodeUtf8(execute->Program)},
+                {"parameters", EncodeUtf8(execute->Parameters)},
                 {"wait", execute->Wait}};
   }
   if (const auto* shortcut = std::get_if<ShortcutRequest>(&result.Request)) {
     return Json{{"kind", "shortcut"},
-                {"file", Utf8(shortcut->File)},
-                {"target", Utf8(shortcut->Target)},
-                {"arguments", Utf8(shortcut->Arguments)},
-                {"iconFile", Utf8(shortcut->IconFile)},
+                {"file", EncodeUtf8(shortcut->File)},
+                {"target", EncodeUtf8(shortcut->Target)},
+                {"arguments", EncodeUtf8(shortcut->Arguments)},
+                {"iconFile", EncodeUtf8(shortcut->IconFile)},
                 {"iconNumber", shortcut->IconNumber}};
   }
   return nullptr;

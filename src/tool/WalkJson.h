@@ -1,5 +1,5 @@
-// The walk's events as JSON, in the shapes that explain's document and the run
-// record share.
+// dvtool's JSON: a document's text, and the walk's events in the shapes that
+// explain's document and the run record share.
 #pragma once
 
 #include <string>
@@ -15,7 +15,9 @@ namespace dorvanta::tool {
 
 using Json = nlohmann::ordered_json;
 
-std::string Utf8(std::wstring_view text);
+// A document as UTF-8 text with a final line end; text that is no valid UTF-8
+// is replaced, never refused.
+std::string JsonText(const Json& document);
 
 const char* VerdictName(Verdict verdict);
 const char* StopName(WalkStop stop);
