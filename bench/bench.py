@@ -28,7 +28,7 @@ import gen_rules
 
 ROOT = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-import e2e  # noqa: E402  (found through the path above)
+from harness import runner  # noqa: E402  (found through the path above)
 
 WORK = ROOT / "build" / "bench"
 PREFIX = ROOT / "build" / "bench-pfx"
@@ -101,11 +101,11 @@ def duration(seconds: float) -> str:
 # Environments and paths
 
 # The environments of the end-to-end tests: a fixed locale, no display.
-native_environment = e2e.base_environment
+native_environment = runner.base_environment
 
 
 def wine_environment(**changes: str) -> dict[str, str]:
-    env = e2e.wine_environment(PREFIX)
+    env = runner.wine_environment(PREFIX)
     env.update(changes)
     return env
 

@@ -22,7 +22,9 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-import e2e  # noqa: E402  (the case format has its one reader there)
+from harness.casefile import parse_case_file  # noqa: E402  (the case format's one reader)
+from harness.common import TARGETS  # noqa: E402
+from harness.render import Render, render_block  # noqa: E402
 
 # Larger blocks are the stress files of the end-to-end tests (megabyte lines,
 # 100,000 sections): they slow every fuzzer run and seed nothing new.
@@ -48,17 +50,17 @@ SAMPLE_FACTS = {
 
 def case_inputs(cases_dir: Path) -> dict[str, list[tuple[str, bytes, list[str]]]]:
     """Per case file: each case's name, its INI file (empty without one) and arguments."""
-    render = e2e.Render(e2e.TARGETS["native"], SAMPLE_FACTS, output=False)
+    render = Render(TARGETS["native"], SAMPLE_FACTS, output=False)
     inputs: dict[str, list[tuple[str, bytes, list[str]]]] = {}
     for path in sorted(cases_dir.glob("*.case")):
         found = inputs.setdefault(path.stem, [])
-        for case in e2e.parse_case_file(path):
+        for case in parse_case_file(path):
             if case.tool:
                 continue
             ini = b""
             for name, block in case.files.items():
                 if name.lower().endswith(".ini"):
-                    ini = e2e.render_block(block, render)
+                    ini = render_block(block, render)
             found.append((case.case_id.replace(".", "-"), ini, case.args or []))
     return inputs
 

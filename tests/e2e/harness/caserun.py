@@ -1,0 +1,133 @@
+"""Running one case on one target and comparing everything it asserts."""
+
+import os
+import shlex
+import shutil
+import subprocess
+from pathlib import Path
+
+from .casefile import Block, Case
+from .common import CaseError, SetupError, files_in, fresh_folder, require_file
+from .diffs import byte_diff, missing_lines, text_diff
+from .documents import schema_problems
+from .locales import with_generated_locales
+from .oracle import machine_facts
+from .render import Render, render_block
+from .runner import Executable, FifoReader
+from .shortcuts import shortcut_fields
+
+
+def compare_written(blocks: dict[str, Block], render: Render, work: Path, missing: str,
+                    what: str, received: dict[str, bytes] | None = None) -> list[str]:
+    """The problems of the files that a run had to write, each named in the
+    work folder with its expected block: "<missing> NAME was not written", or
+    a diff of "<what> NAME". `received` holds what came through the FIFOs."""
+    problems = []
+    for name, block in blocks.items():
+        path = work / name
+        if received and name in received:
+            actual = received[name]
+        elif path.is_file():
+            actual = path.read_bytes()
+        else:
+            problems.append(f"{missing} {name} was not written")
+            continue
+        expected = render_block(block, render)
+        if actual != expected:
+            problems.append(byte_diff(expected, actual, f"{what} {name}"))
+    return problems
+
+
+def compare_case(case: Case, render: Render, work: Path, initial: set[str],
+                 result: subprocess.CompletedProcess, received: dict[str, bytes]) -> list[str]:
+    problems = []
+    exit_code = case.exit_code[1 if render.target.windows else 0]
+    if result.returncode != exit_code % 256:
+        problems.append(f"exit code {result.returncode}, expected {exit_code}")
+    if case.stdout is not None:
+        expected_stdout = render_block(case.stdout, render)
+        if result.stdout != expected_stdout:
+            problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
+    if case.check is not None:
+        problems += missing_lines(render_block(case.check, render), result.stdout)
+    if case.stderr is not None:
+        expected_stderr = render_block(case.stderr, render)
+        if result.stderr != expected_stderr:
+            problems.append(byte_diff(expected_stderr, result.stderr, "stderr"))
+    for schema, name, lines in case.schemas:
+        problems += schema_problems(schema, result.stdout if name is None else work / name, lines)
+    problems += compare_written(case.logs, render, work, "log file", "log", received)
+    files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
+    problems += compare_written(case.made, files_render, work, "file", "file")
+    for name, block in case.shortcuts.items():
+        path = work / name
+        if not path.is_file():
+            problems.append(f"shortcut {name} was not written")
+            continue
+        expected = render_block(block, files_render).decode("utf-8")
+        try:
+            actual = "".join(f"{line}\n" for line in shortcut_fields(path, render.target))
+        except SetupError as error:
+            problems.append(f"shortcut {name}: {error}")
+            continue
+        if actual != expected:
+            problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
+    expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts)
+                      | {name for _, name, _ in case.schemas if name is not None})
+    holders = {parent.as_posix() for name in expected_files for parent in Path(name).parents}
+    unexpected = files_in(work) - initial - expected_files - holders
+    if unexpected:
+        problems.append(f"unexpected files written: {sorted(unexpected)}")
+    return problems
+
+
+def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) -> int:
+    if exe.target.name not in case.targets:
+        raise CaseError(f"{case.case_id} is not a case for {exe.target.name}")
+    exe.check()
+    if case.helpers:
+        if helper is None:
+            raise SetupError(f"{case.case_id} needs the test helper: --helper")
+        require_file(helper, "test helper program")
+    work = fresh_folder(work_root / exe.target.name / case.case_id)
+    changes = {name: value if value is None else value.replace("{{WORK}}", str(work))
+               for name, value in case.env.items()}
+    env = with_generated_locales(exe.environment(changes), work_root)
+    facts = {**machine_facts(exe.target, env, exe.prefix), "WORK": str(work)}
+    files_render = Render(exe.target, facts, output=False)
+    for folder in case.dirs:
+        (work / folder).mkdir(parents=True, exist_ok=True)
+    for name, block in case.files.items():
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        (work / name).write_bytes(render_block(block, files_render))
+    for name in case.helpers:
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(helper, work / name)
+    for name, target in case.links.items():
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        (work / name).symlink_to(target)
+    for name in case.fifos:
+        os.mkfifo(work / name)
+    for name, size in case.sparse.items():
+        (work / name).touch()
+        os.truncate(work / name, size)
+    initial = files_in(work)
+    readers = {name: FifoReader(work / name) for name in case.fifos if name in case.logs}
+    try:
+        result = exe.run(case.args, work, env, closed_stdout=case.closed_stdout,
+                         ignored_sigchld=case.ignored_sigchld)
+    finally:
+        received = {name: reader.finish() for name, reader in readers.items()}
+    render = Render(exe.target, facts, output=True)
+    problems = compare_case(case, render, work, initial, result, received)
+    if not problems:
+        shutil.rmtree(work)
+        print(f"{case.case_id} on {exe.target.name}: passed")
+        return 0
+    print(f"{case.case_id} on {exe.target.name}: FAILED (work folder kept: {work})")
+    print(f"command: {' '.join(shlex.quote(a) for a in case.args)}")
+    for problem in problems:
+        print(problem)
+    if result.stderr:
+        print("stderr:\n" + result.stderr.decode("utf-8", errors="replace"))
+    return 1
