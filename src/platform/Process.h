@@ -20,7 +20,10 @@ struct StartRequest {
   std::wstring File;        // program or document, handed over unchanged
   std::wstring Parameters;  // may be empty
   std::wstring Directory;   // working directory; empty for the current one
-  bool KeepHandle = false;  // hand back the started process's handle
+  // Hand back the started process's handle, to wait for it. A program started
+  // without one gets no standard stream of the caller's that is no terminal
+  // (natively /dev/null instead), so that it holds no pipe of the caller's open.
+  bool KeepHandle = false;
 };
 
 struct StartOutcome {

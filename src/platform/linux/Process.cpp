@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -46,6 +47,25 @@ void DefaultSigpipe(posix_spawnattr_t* attributes) {
   ::sigaddset(&defaults, SIGPIPE);
   ::posix_spawnattr_setsigdefault(attributes, &defaults);
   ::posix_spawnattr_setflags(attributes, POSIX_SPAWN_SETSIGDEF);
+}
+
+// A program that is not waited for keeps no standard stream of Dorvanta's that
+// is no terminal: each of them it gets as /dev/null instead. A pipe held by it
+// would keep the reader of Dorvanta's output (`Dorvanta rules.ini | tee log`)
+// waiting until the program ends, and a redirected file would get its output
+// after the run's end. A terminal it shares, as a Windows console program
+// started by ShellExecute shares the console but inherits no pipe.
+int DetachStandardStreams(posix_spawn_file_actions_t* actions) {
+  for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (::isatty(stream) == 1) continue;
+    const int access = stream == STDIN_FILENO ? O_RDONLY : O_WRONLY;
+    if (const int error =
+            ::posix_spawn_file_actions_addopen(actions, stream, "/dev/null", access, 0);
+        error != 0) {
+      return error;
+    }
+  }
+  return 0;
 }
 
 StartOutcome Refused(int error) {
@@ -106,6 +126,9 @@ StartOutcome StartProgram(const StartRequest& request) {
   if (!directory.empty()) {
     const int error = ::posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str());
     if (error != 0) return Refused(error);
+  }
+  if (!request.KeepHandle) {
+    if (const int error = DetachStandardStreams(actions.get()); error != 0) return Refused(error);
   }
   posix_spawnattr_t attributesObject{};
   if (const int error = ::posix_spawnattr_init(&attributesObject); error != 0) {
