@@ -30,6 +30,8 @@ else()
           DESTINATION ${DORVANTA_DOC_DIR})
   install(FILES ${DORVANTA_EXAMPLES} DESTINATION ${DORVANTA_DOC_DIR}/examples)
   install(FILES ${DORVANTA_SCHEMAS} DESTINATION share/dorvanta/schema)
+  install(FILES "${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides"
+          DESTINATION share/lintian/overrides RENAME dorvanta)
 
   # Debian keeps the changelog and the manual pages compressed, with the most
   # compression and no time stamp of their own (gzip -9n).

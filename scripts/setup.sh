@@ -10,11 +10,12 @@ run=(
   cmake ninja-build g++ pkg-config  # the native build
   libicu-dev libudev-dev            # Linux language facts and device list
   nlohmann-json3-dev                # dvtool's JSON
+  dpkg-dev                          # the native build's hardening flags (dpkg-buildflags)
 )
 package=(
   "${run[@]}"
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64  # the Windows executables
-  dpkg-dev file                                         # CPack finds the .deb's dependencies
+  file                                                  # CPack finds the .deb's dependencies
 )
 test=(
   "${package[@]}"
