@@ -46,6 +46,14 @@ Lines starting with "@" are directives:
                       may refer to the others there); with "lines", the file
                       is JSON Lines: each line, ended by a line end, is one
                       document valid against SCHEMA
+  @json [PATH] [lines]
+                      a block: JSON that the document on standard output (or
+                      in the file PATH) holds: an object every member of the
+                      block's object (it may have more), an array as many
+                      items, each holding the block's item; other values are
+                      equal. With "lines", the file is JSON Lines with as
+                      many lines as the block, each holding its line of the
+                      block. Tokens are those of a @file block, facts included
   @log PATH           a block: the expected content of a log file
   @helper PATH        the test helper program of the target (tests/helper),
                       copied there before the run; its arguments, the faults

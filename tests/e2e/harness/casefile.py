@@ -39,6 +39,8 @@ class Case:
     stderr: Block | None = None
     check: Block | None = None
     schemas: list[tuple[str, str | None, bool]] = field(default_factory=list)
+    # @json blocks: the file (None: standard output), whether it is JSON Lines, the block
+    documents: list[tuple[str | None, bool, Block]] = field(default_factory=list)
     ignored_sigchld: bool = False
     links: dict[str, str] = field(default_factory=dict)
     fifos: list[str] = field(default_factory=list)
@@ -139,6 +141,14 @@ class CaseParser:
                 raise CaseError(f"{where}: @schema ... lines needs the file's path")
             case.schemas.append((schema, checked_relative_path(path, where) if path else None,
                                  lines))
+        elif word == "json":
+            path, lines = (rest[:-len("lines")].rstrip(), True) \
+                if rest == "lines" or rest.endswith(" lines") else (rest, False)
+            if lines and not path:
+                raise CaseError(f"{where}: @json ... lines needs the file's path")
+            self.block = Block(where)
+            case.documents.append((checked_relative_path(path, where) if path else None, lines,
+                                   self.block))
         elif word == "ignoredsigchld":
             case.ignored_sigchld = True
         elif word == "dir":
@@ -210,7 +220,8 @@ class CaseParser:
         if self.repeat is not None:
             raise CaseError(f"{self.group}: @repeat without @endrepeat")
         for case in self.cases:
-            output = case.stdout or case.check or any(p is None for _, p, _ in case.schemas)
+            output = (case.stdout or case.check or any(p is None for _, p, _ in case.schemas)
+                      or any(p is None for p, _, _ in case.documents))
             missing = [name for name, absent in (("@args", case.args is None),
                                                  ("@exit", case.exit_code is None),
                                                  ("@stdout", not output)) if absent]

@@ -9,7 +9,7 @@ from pathlib import Path
 from .casefile import Block, Case
 from .common import CaseError, SetupError, files_in, fresh_folder, require_file
 from .diffs import byte_diff, missing_lines, text_diff
-from .documents import schema_problems
+from .documents import holding_problems, schema_problems
 from .locales import with_generated_locales
 from .oracle import machine_facts
 from .render import Render, render_block
@@ -56,6 +56,10 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
             problems.append(byte_diff(expected_stderr, result.stderr, "stderr"))
     for schema, name, lines in case.schemas:
         problems += schema_problems(schema, result.stdout if name is None else work / name, lines)
+    for name, lines, block in case.documents:
+        expected = render_block(block, Render(render.target, render.facts, output=False))
+        problems += holding_problems(expected, result.stdout if name is None else work / name,
+                                     lines, block.where)
     problems += compare_written(case.logs, render, work, "log file", "log", received)
     files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
@@ -73,7 +77,8 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
         if actual != expected:
             problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
     expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts)
-                      | {name for _, name, _ in case.schemas if name is not None})
+                      | {name for _, name, _ in case.schemas if name is not None}
+                      | {name for name, _, _ in case.documents if name is not None})
     holders = {parent.as_posix() for name in expected_files for parent in Path(name).parents}
     unexpected = files_in(work) - initial - expected_files - holders
     if unexpected:

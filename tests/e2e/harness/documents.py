@@ -1,5 +1,6 @@
 """Readers of the JSON documents and JSON Lines records that dvtool writes."""
 
+import json
 from pathlib import Path
 
 from .common import REPOSITORY
@@ -9,7 +10,6 @@ def schema_problems(schema: str, document: bytes | Path, lines: bool = False) ->
     """Validates a JSON document, or each line of a JSON Lines file, against a
     schema of the repository (python3-jsonschema); the schemas of schema/ may
     refer to each other by their $id."""
-    import json
     import jsonschema
     import referencing
     where = "stdout" if isinstance(document, bytes) else document.name
@@ -38,3 +38,64 @@ def schema_problems(schema: str, document: bytes | Path, lines: bool = False) ->
         errors += [f"{name}: {'/'.join(map(str, e.absolute_path))}: {e.message}"
                    for e in checker.iter_errors(instance)]
     return [f"{where} does not follow {schema}:\n" + "\n".join(errors[:10])] if errors else []
+
+
+def holds(actual: object, expected: object) -> str | None:
+    """Where `actual` does not hold `expected`, or None: an object holds every
+    member of the expected one (and may have more), an array as many items,
+    each holding its expected one; other values are equal, of the same JSON type."""
+    if isinstance(expected, dict):
+        if not isinstance(actual, dict):
+            return f": {json.dumps(actual)} is no object"
+        for name, value in expected.items():
+            if name not in actual:
+                return f": no member {json.dumps(name)}"
+            if (where := holds(actual[name], value)) is not None:
+                return f"/{name}{where}"
+        return None
+    if isinstance(expected, list):
+        if not isinstance(actual, list) or len(actual) != len(expected):
+            return f": {json.dumps(actual)} is no array of {len(expected)} items"
+        for index, (item, value) in enumerate(zip(actual, expected)):
+            if (where := holds(item, value)) is not None:
+                return f"/{index}{where}"
+        return None
+    # JSON has one number type, Python two: 1 == 1.0, but true is no 1.
+    if type(actual) is bool or type(expected) is bool:
+        same = actual is expected
+    else:
+        same = actual == expected and (actual is None) == (expected is None)
+    return None if same else f": {json.dumps(actual)}, expected {json.dumps(expected)}"
+
+
+def holding_problems(expected: bytes, document: bytes | Path, lines: bool, where: str) -> list[str]:
+    """The document on standard output or in a file against a @json block: as
+    one document, or (lines) as JSON Lines with a line for each line of the block."""
+    name = "stdout" if isinstance(document, bytes) else document.name
+    if isinstance(document, Path):
+        if not document.is_file():
+            return [f"{name} was not written"]
+        document = document.read_bytes()
+    wanted = expected.split(b"\n")[:-1] if lines else [expected]
+    texts = document.split(b"\n") if lines else [document]
+    if lines and texts[-1] == b"":
+        texts.pop()
+    if len(texts) != len(wanted):
+        return [f"{name} has {len(texts)} lines, the @json block of {where} {len(wanted)}:\n"
+                + document.decode("utf-8", errors="replace")]
+    problems = []
+    for number, (text, block) in enumerate(zip(texts, wanted), 1):
+        line = f"{name} line {number}" if lines else name
+        try:
+            value = json.loads(block.decode("utf-8"))
+        except json.JSONDecodeError as error:
+            return [f"{where}: the @json block is no JSON: {error}"]
+        try:
+            actual = json.loads(text.decode("utf-8"))
+        except (UnicodeDecodeError, json.JSONDecodeError) as error:
+            problems.append(f"{line} is no UTF-8 JSON: {error}")
+            continue
+        if (at := holds(actual, value)) is not None:
+            problems.append(f"{line} does not hold the @json block of {where}: at "
+                            f"{at if at.startswith('/') else '/' + at}")
+    return problems
