@@ -54,6 +54,10 @@ Lines starting with "@" are directives:
                       equal. With "lines", the file is JSON Lines with as
                       many lines as the block, each holding its line of the
                       block. Tokens are those of a @file block, facts included
+  @times PATH         every line of the JSON Lines file PATH that the run writes
+                      has a "time" in UTC to the millisecond (as in
+                      2026-12-09T08:31:29.123Z) within the run, a second of
+                      slack either side, never earlier than the line before
   @log PATH           a block: the expected content of a log file
   @helper PATH        the test helper program of the target (tests/helper),
                       copied there before the run; its arguments, the faults

@@ -41,6 +41,7 @@ class Case:
     schemas: list[tuple[str, str | None, bool]] = field(default_factory=list)
     # @json blocks: the file (None: standard output), whether it is JSON Lines, the block
     documents: list[tuple[str | None, bool, Block]] = field(default_factory=list)
+    timed: list[str] = field(default_factory=list)  # @times: JSON Lines files
     ignored_sigchld: bool = False
     links: dict[str, str] = field(default_factory=dict)
     fifos: list[str] = field(default_factory=list)
@@ -149,6 +150,8 @@ class CaseParser:
             self.block = Block(where)
             case.documents.append((checked_relative_path(path, where) if path else None, lines,
                                    self.block))
+        elif word == "times":
+            case.timed.append(checked_relative_path(rest, where))
         elif word == "ignoredsigchld":
             case.ignored_sigchld = True
         elif word == "dir":

@@ -4,12 +4,13 @@ import os
 import shlex
 import shutil
 import subprocess
+from datetime import datetime, timezone
 from pathlib import Path
 
 from .casefile import Block, Case
 from .common import CaseError, SetupError, files_in, fresh_folder, require_file
 from .diffs import byte_diff, missing_lines, text_diff
-from .documents import holding_problems, schema_problems
+from .documents import holding_problems, schema_problems, time_problems
 from .locales import with_generated_locales
 from .oracle import machine_facts
 from .render import Render, render_block
@@ -39,7 +40,8 @@ def compare_written(blocks: dict[str, Block], render: Render, work: Path, missin
 
 
 def compare_case(case: Case, render: Render, work: Path, initial: set[str],
-                 result: subprocess.CompletedProcess, received: dict[str, bytes]) -> list[str]:
+                 result: subprocess.CompletedProcess, received: dict[str, bytes],
+                 window: tuple[datetime, datetime]) -> list[str]:
     problems = []
     exit_code = case.exit_code[1 if render.target.windows else 0]
     if result.returncode != exit_code % 256:
@@ -60,6 +62,8 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
         expected = render_block(block, Render(render.target, render.facts, output=False))
         problems += holding_problems(expected, result.stdout if name is None else work / name,
                                      lines, block.where)
+    for name in case.timed:
+        problems += time_problems(work / name, window)
     problems += compare_written(case.logs, render, work, "log file", "log", received)
     files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
@@ -78,7 +82,8 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
             problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
     expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts)
                       | {name for _, name, _ in case.schemas if name is not None}
-                      | {name for name, _, _ in case.documents if name is not None})
+                      | {name for name, _, _ in case.documents if name is not None}
+                      | set(case.timed))
     holders = {parent.as_posix() for name in expected_files for parent in Path(name).parents}
     unexpected = files_in(work) - initial - expected_files - holders
     if unexpected:
@@ -118,13 +123,15 @@ def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) 
         os.truncate(work / name, size)
     initial = files_in(work)
     readers = {name: FifoReader(work / name) for name in case.fifos if name in case.logs}
+    started = datetime.now(timezone.utc)
     try:
         result = exe.run(case.args, work, env, closed_stdout=case.closed_stdout,
                          ignored_sigchld=case.ignored_sigchld)
     finally:
         received = {name: reader.finish() for name, reader in readers.items()}
+    window = (started, datetime.now(timezone.utc))
     render = Render(exe.target, facts, output=True)
-    problems = compare_case(case, render, work, initial, result, received)
+    problems = compare_case(case, render, work, initial, result, received, window)
     if not problems:
         shutil.rmtree(work)
         print(f"{case.case_id} on {exe.target.name}: passed")

@@ -1,6 +1,8 @@
 """Readers of the JSON documents and JSON Lines records that dvtool writes."""
 
 import json
+import re
+from datetime import datetime, timedelta, timezone
 from pathlib import Path
 
 from .common import REPOSITORY
@@ -99,3 +101,35 @@ def holding_problems(expected: bytes, document: bytes | Path, lines: bool, where
             problems.append(f"{line} does not hold the @json block of {where}: at "
                             f"{at if at.startswith('/') else '/' + at}")
     return problems
+
+
+TIME_STAMP = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z")
+# A system clock may tick coarser than a millisecond, and Wine's is read apart from ours.
+CLOCK_SLACK = timedelta(seconds=1)
+
+
+def time_problems(path: Path, window: tuple[datetime, datetime]) -> list[str]:
+    """Every line of a JSON Lines file has a "time" in UTC, to the millisecond,
+    that lies within the run (`window`, give or take CLOCK_SLACK), and the
+    times never go back."""
+    if not path.is_file():
+        return [f"{path.name} was not written"]
+    earliest, latest = window[0] - CLOCK_SLACK, window[1] + CLOCK_SLACK
+    previous = earliest
+    for number, text in enumerate(path.read_bytes().split(b"\n")[:-1], 1):
+        try:
+            stamp = json.loads(text.decode("utf-8")).get("time")
+        except (UnicodeDecodeError, json.JSONDecodeError, AttributeError):
+            return [f"{path.name} line {number} is no JSON object"]
+        if not isinstance(stamp, str) or not TIME_STAMP.fullmatch(stamp):
+            return [f"{path.name} line {number}: {stamp!r} is no time of the form "
+                    "2026-12-09T08:31:29.123Z"]
+        try:
+            moment = datetime.strptime(stamp, "%Y-%m-%dT%H:%M:%S.%fZ").replace(tzinfo=timezone.utc)
+        except ValueError:
+            return [f"{path.name} line {number}: {stamp} is no date and time"]
+        if not previous <= moment <= latest:
+            return [f"{path.name} line {number}: {stamp} is not within the run, "
+                    f"{earliest.isoformat()} to {latest.isoformat()}, after the line before"]
+        previous = moment
+    return []
