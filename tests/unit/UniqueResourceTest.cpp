@@ -49,6 +49,18 @@ TEST_F(UniqueResourceTest, ResetClosesAndReleaseGivesUp) {
   EXPECT_EQ(closed, (std::vector<int>{5, 7}));
 }
 
+TEST_F(UniqueResourceTest, PutClosesWhatItHeldBeforeTheCallStoresAnother) {
+  {
+    Descriptor owner(8);
+    int* place = owner.put();
+    EXPECT_EQ(closed, std::vector<int>{8});
+    EXPECT_FALSE(owner);
+    *place = 9;
+    EXPECT_EQ(owner.get(), 9);
+  }
+  EXPECT_EQ(closed, (std::vector<int>{8, 9}));
+}
+
 TEST_F(UniqueResourceTest, InvalidValuesAreNeverClosed) {
   {
     const Descriptor none(-1);
