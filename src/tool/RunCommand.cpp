@@ -32,6 +32,7 @@ struct RunCommandLine {
   std::optional<std::wstring> Record;
   bool Codes = false;
   std::optional<std::wstring> SuccessList;
+  std::optional<std::wstring> Host;
   std::vector<std::wstring> ProgramWords;
   std::wstring Error;  // when the options are wrong
 };
@@ -47,7 +48,8 @@ RunCommandLine TakeOptions(const std::vector<std::wstring>& words) {
     }
     bool taken = false;
     for (auto [name, value] :
-         {std::pair{L"--record", &line.Record}, std::pair{L"--success-codes", &line.SuccessList}}) {
+         {std::pair{L"--record", &line.Record}, std::pair{L"--success-codes", &line.SuccessList},
+          std::pair{L"--host", &line.Host}}) {
       const std::wstring option(name);
       if (word != option && !word.starts_with(option + L"=")) continue;
       taken = true;
@@ -95,10 +97,16 @@ class RecordFile {
   platform::JournalFile file_;
 };
 
-Json StartFields(const std::vector<std::wstring>& programWords) {
-  const std::wstring iniPath = programWords.empty() ? std::wstring() : programWords.front();
+// The host is the name the record reports: the one given with --host (such as
+// the inventory's name for the machine), else the system's; the system's own
+// name is written beside it.
+Json StartFields(const RunCommandLine& line) {
+  const std::wstring iniPath =
+      line.ProgramWords.empty() ? std::wstring() : line.ProgramWords.front();
   const platform::FileRead ini = platform::ReadWholeFile(iniPath, kHashedIniLimit);
-  return Json{{"host", EncodeUtf8(platform::HostName())},
+  const std::wstring systemHost = platform::HostName();
+  return Json{{"host", EncodeUtf8(line.Host.value_or(systemHost))},
+              {"systemHost", EncodeUtf8(systemHost)},
               {"user", EncodeUtf8(platform::UserName())},
               {"program", EncodeUtf8(Format(L"dvtool %s", kProgramVersion))},
               {"ini", EncodeUtf8(iniPath)},
@@ -119,6 +127,9 @@ int RunRun(const Arguments& arguments) {
                           *line.SuccessList);
     }
   }
+  if (line.Error.empty() && line.Host && line.Host->empty()) {
+    line.Error = L"--host takes the name the record reports, not an empty one";
+  }
   if (!line.Error.empty()) {
     const int usage = UsageError(L"run", line.Error);
     return line.Codes ? ClassExitCode(RunClass::Failure, options.ExitCodeBits) : usage;
@@ -129,7 +140,7 @@ int RunRun(const Arguments& arguments) {
   RecordSink sink;
   if (file && file->IsOpen()) sink = [&file](const std::string& text) { file->Append(text); };
   RunRecord record(sink, options, MachineExecutor());
-  if (sink) record.Started(StartFields(line.ProgramWords));
+  if (sink) record.Started(StartFields(line));
   RunEndHook = [&record](int exitCode) { return record.Ended(exitCode); };
 
   std::vector<std::wstring> programLine = std::move(line.ProgramWords);
@@ -144,7 +155,7 @@ const Command& RunCommand() {
       L"run",
       L"run a rule file as Dorvanta does, with a run record and exit-code classes",
       L"Usage: dvtool run <INI file> [<logfile>] [/VERBOSE] [--record FILE] [--codes]\n"
-      L"                  [--success-codes LIST]\n\n"
+      L"                  [--success-codes LIST] [--host NAME]\n\n"
       L"Runs the rule file exactly as Dorvanta does (the same facts, walk and actions,\n"
       L"the same console and log output); the words other than the options below are\n"
       L"read as Dorvanta reads its command line, help switches included.\n\n"
@@ -163,7 +174,10 @@ const Command& RunCommand() {
       L"                        the first that applies of failure, retry later,\n"
       L"                        reboot initiated, reboot required, success\n"
       L"  --success-codes LIST  the exit codes of waited-for programs that count as\n"
-      L"                        success, comma-separated (default: 0)\n\n"
+      L"                        success, comma-separated (default: 0)\n"
+      L"  --host NAME           the host name the record reports (such as the\n"
+      L"                        inventory's name for the machine); the system's\n"
+      L"                        own name stays in the record beside it\n\n"
       L"Exit codes: without --codes Dorvanta's (0 done, 1 usage or a fatal error);\n"
       L"2 when the options above are wrong (1 with --codes).\n",
       OptionSpec{},
