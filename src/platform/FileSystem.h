@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace dorvanta::platform {
 
@@ -27,9 +26,5 @@ struct FileRead {
 // The bytes of the regular file at `path`; a file of more than `limit` bytes,
 // and anything that is not a regular file, is refused. Never blocks on a FIFO.
 FileRead ReadWholeFile(const std::wstring& path, std::size_t limit);
-
-// Replaces the file's content with `bytes`, creating it when it is missing;
-// the system's reason when that failed.
-std::optional<std::wstring> WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
 }  // namespace dorvanta::platform

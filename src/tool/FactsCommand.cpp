@@ -5,13 +5,28 @@
 #include "facts/FactSource.h"
 #include "facts/FactsSnapshot.h"
 #include "platform/Console.h"
-#include "platform/FileSystem.h"
+#include "platform/OutputFile.h"
 #include "report/Format.h"
 #include "tool/FactsDocument.h"
+#include "tool/OutputGuard.h"
 #include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
 namespace {
+
+// The text, which starts with the same line on every machine, or a JSON
+// document of dvtool's with facts.
+bool IsFactsDocument(std::string_view start) {
+  const std::string text = EncodeUtf8(FactsToText(FactsSnapshot{}));
+  if (start.starts_with(std::string_view(text).substr(0, text.find('\n') + 1))) return true;
+  const Json document = Json::parse(start, nullptr, false);
+  if (!document.is_object() || !document.contains("facts")) return false;
+  const auto producer = document.find("producer");
+  return producer != document.end() && producer->is_string() &&
+         producer->get_ref<const std::string&>().starts_with("dvtool ");
+}
+
+const OutputKind kFactsKind{L"a facts document", &IsFactsDocument};
 
 int RunFacts(const Arguments& arguments) {
   if (!arguments.Words.empty()) {
@@ -28,8 +43,16 @@ int RunFacts(const Arguments& arguments) {
     }
     return kExitOk;
   }
+  GuardedOutput output = OpenGuardedOutput(*file, {}, kFactsKind);
+  if (!output.Refusal.empty()) {
+    platform::WriteStandardError(
+        Format(L"dvtool facts: refusing to write %s: %s\n", *file, output.Refusal));
+    return kExitUsage;
+  }
   const std::string bytes = json ? JsonText(FactsToJson(facts)) : EncodeUtf8(FactsToText(facts));
-  if (const std::optional<std::wstring> failure = platform::WriteWholeFile(*file, bytes)) {
+  std::optional<std::wstring> failure = std::move(output.Failure);
+  if (output.File) failure = platform::WriteOutputFile(*output.File, bytes);
+  if (failure) {
     platform::WriteStandardError(Format(L"dvtool facts: cannot write %s: %s\n", *file, *failure));
     return kExitUsage;
   }

@@ -8,6 +8,7 @@
 
 #include "app/Application.h"
 #include "app/HelpTexts.h"
+#include "common/Text.h"
 #include "common/Encoding.h"
 #include "common/Sha256.h"
 #include "facts/FactSource.h"
@@ -15,10 +16,11 @@
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "platform/Identity.h"
-#include "platform/JournalFile.h"
+#include "platform/OutputFile.h"
 #include "platform/ProcessExit.h"
 #include "report/Report.h"
 #include "tool/FactsDocument.h"
+#include "tool/OutputGuard.h"
 #include "tool/RunRecord.h"
 
 namespace dorvanta::tool {
@@ -67,34 +69,51 @@ RunCommandLine TakeOptions(const std::vector<std::wstring>& words) {
   return line;
 }
 
+// The files of the program's command line that the record must never be: the
+// rule file and every other word but the switch, the log among them.
+std::vector<CommandInput> ProgramInputs(const std::vector<std::wstring>& programWords) {
+  std::vector<CommandInput> inputs;
+  for (std::size_t i = 0; i < programWords.size(); ++i) {
+    if (i == 0) {
+      inputs.push_back(CommandInput{programWords[i], L"the rule file"});
+    } else if (UpperAscii(programWords[i]) != L"/VERBOSE") {
+      inputs.push_back(CommandInput{Trim(programWords[i]), L"the log file"});
+    }
+  }
+  return inputs;
+}
+
+const OutputKind kRecordKind{L"a run record", &IsRecordStart};
+
 // Writes the lines of the record to its file; after the first failure, which
 // it tells on standard error, it writes no more, and the run goes on.
-class RecordFile {
+class RecordFile final : public RecordSink {
  public:
-  explicit RecordFile(const std::wstring& path) : path_(path) {
-    platform::JournalOpen open = platform::OpenJournalFile(path);
-    file_ = std::move(open.File);
-    if (!file_) Fail(open.Failure);
+  RecordFile(std::wstring path, platform::OutputFile file)
+      : path_(std::move(path)), file_(std::move(file)) {}
+
+  void Append(const std::string& line) override {
+    if (file_) Check(platform::WriteOutputFile(*file_, line));
   }
 
-  [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }
+  void Sync() override {
+    if (file_) Check(platform::SyncOutputFile(*file_));
+  }
 
-  void Append(const std::string& line) {
-    if (!file_) return;
-    if (const std::optional<std::wstring> failure = platform::AppendToJournal(*file_, line)) {
-      Fail(*failure);
-      file_.reset();
-    }
+  static void Fail(const std::wstring& path, const std::wstring& reason) {
+    platform::WriteStandardError(
+        Format(L"dvtool run: cannot write the record %s: %s\n", path, reason));
   }
 
  private:
-  void Fail(const std::wstring& reason) const {
-    platform::WriteStandardError(
-        Format(L"dvtool run: cannot write the record %s: %s\n", path_, reason));
+  void Check(const std::optional<std::wstring>& failure) {
+    if (!failure) return;
+    Fail(path_, *failure);
+    file_.reset();
   }
 
   std::wstring path_;
-  platform::JournalFile file_;
+  platform::OutputFile file_;
 };
 
 // The host is the name the record reports: the one given with --host (such as
@@ -136,11 +155,22 @@ int RunRun(const Arguments& arguments) {
   }
 
   std::optional<RecordFile> file;
-  if (line.Record) file.emplace(*line.Record);
-  RecordSink sink;
-  if (file && file->IsOpen()) sink = [&file](const std::string& text) { file->Append(text); };
-  RunRecord record(sink, options, MachineExecutor());
-  if (sink) record.Started(StartFields(line));
+  if (line.Record) {
+    GuardedOutput output =
+        OpenGuardedOutput(*line.Record, ProgramInputs(line.ProgramWords), kRecordKind);
+    if (!output.Refusal.empty()) {
+      platform::WriteStandardError(Format(L"dvtool run: refusing to write the record %s: %s\n",
+                                          *line.Record, output.Refusal));
+      return line.Codes ? ClassExitCode(RunClass::Failure, options.ExitCodeBits) : kExitUsage;
+    }
+    if (output.File) {
+      file.emplace(*line.Record, std::move(output.File));
+    } else {
+      RecordFile::Fail(*line.Record, output.Failure);
+    }
+  }
+  RunRecord record(file ? &*file : nullptr, options, MachineExecutor());
+  if (file) record.Started(StartFields(line));
   RunEndHook = [&record](int exitCode) { return record.Ended(exitCode); };
 
   std::vector<std::wstring> programLine = std::move(line.ProgramWords);

@@ -97,14 +97,34 @@ RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions
   return RunClass::Failure;
 }
 
-void RunRecord::Write(const char* event, const Json& fields) {
-  if (!sink_) return;
-  Json line{{"event", event}, {"time", IsoTime(platform::UtcNow())}};
-  line.update(fields);
-  sink_(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+bool IsRecordStart(std::string_view start) {
+  const std::size_t end = start.find('\n');
+  if (end == std::string_view::npos) return false;
+  const Json line = Json::parse(start.substr(0, end), nullptr, false);
+  if (!line.is_object()) return false;
+  const auto event = line.find("event");
+  const auto program = line.find("program");
+  return event != line.end() && *event == "run-start" && program != line.end() &&
+         program->is_string() && program->get_ref<const std::string&>().starts_with("dvtool ");
 }
 
-void RunRecord::Started(const Json& fields) { Write("run-start", fields); }
+void RunRecord::Write(const char* event, const Json& fields) {
+  if (sink_ == nullptr) return;
+  Json line{{"event", event}, {"time", IsoTime(platform::UtcNow())}};
+  line.update(fields);
+  sink_->Append(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+  unsynced_ = true;
+}
+
+void RunRecord::Sync() {
+  if (sink_ == nullptr || !std::exchange(unsynced_, false)) return;
+  sink_->Sync();
+}
+
+void RunRecord::Started(const Json& fields) {
+  Write("run-start", fields);
+  Sync();
+}
 
 void RunRecord::PairReached(int /*pair*/) { pendingPair_.reset(); }
 
@@ -153,6 +173,7 @@ void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult
                                       : Json(EncodeUtf8(outcome.Failure))},
                        {"exitCode", outcome.ExitCode ? Json(*outcome.ExitCode) : Json(nullptr)},
                        {"durationMs", duration.count()}});
+  Sync();
 }
 
 void RunRecord::WalkEnded(const WalkEnd& end) {
@@ -163,6 +184,7 @@ void RunRecord::WalkEnded(const WalkEnd& end) {
 template <typename Call>
 ActionOutcome RunRecord::Timed(Call call) {
   WritePendingPair(false);
+  Sync();
   const auto start = std::chrono::steady_clock::now();
   ActionOutcome outcome = call();
   lastDuration_ = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -187,6 +209,7 @@ int RunRecord::Ended(int programExitCode) {
                         {"pairsRun", pairsRun_.size()},
                         {"actionsStarted", actionsStarted_},
                         {"actionsFailed", actionsFailed_}});
+  Sync();
   return exitCode;
 }
 

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -33,8 +32,19 @@ using SuccessCodes = std::set<std::uint32_t>;
 // A comma-separated list of decimal codes; nothing when it is no such list.
 std::optional<SuccessCodes> ParseSuccessCodes(std::wstring_view list);
 
-// Takes one whole line of the record (with its line end).
-using RecordSink = std::function<void(const std::string& line)>;
+// Where the lines of a record go.
+class RecordSink {
+ public:
+  virtual ~RecordSink() = default;
+  // Takes one whole line (with its line end) at once: a kill afterwards keeps it.
+  virtual void Append(const std::string& line) = 0;
+  // Puts the lines taken so far on the disk: a power loss afterwards keeps them.
+  virtual void Sync() = 0;
+};
+
+// True when `start`, the beginning of a file, is a record's first line as
+// RunRecord writes it: dvtool's run-start, ended by its line end.
+bool IsRecordStart(std::string_view start);
 
 struct RunOptions {
   SuccessCodes Success{0};
@@ -49,10 +59,12 @@ RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions
 
 // Watches the run and carries its actions out through another executor,
 // timing each; every event becomes one line for the sink, when there is one.
+// The lines reach the disk at the start of the run, before each action starts,
+// after each action and at the end of the run.
 class RunRecord final : public WalkObserver, public ActionExecutor {
  public:
-  RunRecord(RecordSink sink, RunOptions options, ActionExecutor& machine)
-      : sink_(std::move(sink)), options_(std::move(options)), machine_(machine) {}
+  RunRecord(RecordSink* sink, RunOptions options, ActionExecutor& machine)
+      : sink_(sink), options_(std::move(options)), machine_(machine) {}
 
   // run-start with these fields (host, user, program, ini, iniSha256, facts).
   void Started(const Json& fields);
@@ -73,13 +85,16 @@ class RunRecord final : public WalkObserver, public ActionExecutor {
 
  private:
   void Write(const char* event, const Json& fields);
+  // Syncs the lines written since the last time, if any.
+  void Sync();
   // The pair line of a pair whose criteria did not fail waits for what its
   // ACTIONx holds: it is written before the first action starts.
   void WritePendingPair(bool actionsMissing);
   template <typename Call>
   ActionOutcome Timed(Call call);
 
-  RecordSink sink_;
+  RecordSink* sink_;
+  bool unsynced_ = false;
   RunOptions options_;
   ActionExecutor& machine_;
   std::optional<std::pair<int, Verdict>> pendingPair_;

@@ -63,6 +63,9 @@ Lines starting with "@" are directives:
                       copied there before the run; its arguments, the faults
                       it does to a run among them, are described in
                       tests/helper/TestHelper.cpp
+  @selfcopy PATH      a copy of the executable the case runs (dvtool with
+                      @tool), made there before the run, so that a rule file
+                      can start it again beside the run
   @made PATH          a block: the expected content of a file that the run
                       writes (UTF-8, LF), such as a marker of the helper, or
                       of a @file that it must leave as it was

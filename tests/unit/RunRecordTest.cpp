@@ -12,15 +12,33 @@
 namespace dorvanta::tool {
 namespace {
 
+// Keeps the record's lines as JSON, and the event of the last line at each sync.
+class Lines final : public RecordSink {
+ public:
+  void Append(const std::string& line) override {
+    ASSERT_EQ(line.find('\n'), line.size() - 1) << line;
+    json.push_back(Json::parse(line));
+  }
+  void Sync() override {
+    syncedAfter.push_back(json.back()["event"]);
+    synced = json.size();
+  }
+
+  std::vector<Json> json;
+  std::vector<std::string> syncedAfter;
+  std::size_t synced = 0;
+};
+
 // Answers each program with its exit code, and notes the record's last event
-// at the moment the program starts.
+// at the moment the program starts and how many lines were not synced then.
 class Programs final : public ActionExecutor {
  public:
-  Programs(std::map<std::wstring, std::uint32_t> codes, const std::vector<Json>& record)
+  Programs(std::map<std::wstring, std::uint32_t> codes, const Lines& record)
       : codes_(std::move(codes)), record_(record) {}
 
   ActionOutcome Execute(const ExecuteRequest& request) override {
-    lastEventAtStart.push_back(record_.back()["event"]);
+    lastEventAtStart.push_back(record_.json.back()["event"]);
+    unsyncedAtStart.push_back(record_.json.size() - record_.synced);
     const auto code = codes_.find(request.Program);
     if (code == codes_.end()) return NotDone(L"The system cannot find the file specified.");
     return Done(request.Wait ? std::optional(code->second) : std::nullopt);
@@ -28,10 +46,11 @@ class Programs final : public ActionExecutor {
   ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/) override { return Done(); }
 
   std::vector<std::string> lastEventAtStart;
+  std::vector<std::size_t> unsyncedAtStart;
 
  private:
   std::map<std::wstring, std::uint32_t> codes_;
-  const std::vector<Json>& record_;
+  const Lines& record_;
 };
 
 class RunRecordTest : public ::testing::Test {
@@ -43,13 +62,8 @@ class RunRecordTest : public ::testing::Test {
 
   // Walks the fake rule file; the process's exit code after the program's `exitCode`.
   int Walk(std::map<std::wstring, std::uint32_t> codes, RunOptions options, int exitCode = 0) {
-    programs_.emplace(std::move(codes), lines_);
-    RunRecord record(
-        [this](const std::string& line) {
-          ASSERT_EQ(line.find('\n'), line.size() - 1) << line;
-          lines_.push_back(Json::parse(line));
-        },
-        std::move(options), *programs_);
+    programs_.emplace(std::move(codes), sink_);
+    RunRecord record(&sink_, std::move(options), *programs_);
     WalkRules(L"rules.ini", record, record);
     return record.Ended(exitCode);
   }
@@ -61,7 +75,8 @@ class RunRecordTest : public ::testing::Test {
   }
 
   fake::State& platform_ = fake::Platform();
-  std::vector<Json> lines_;
+  Lines sink_;
+  std::vector<Json>& lines_ = sink_.json;
   std::optional<Programs> programs_;
 };
 
@@ -92,6 +107,42 @@ TEST_F(RunRecordTest, EachStepIsALineAndThePairLineComesBeforeItsActions) {
                               {"pairsRun", 1},
                               {"actionsStarted", 2},
                               {"actionsFailed", 1}}));
+}
+
+TEST_F(RunRecordTest, LinesReachTheDiskBeforeAndAfterEachActionAndAtTheEndOnly) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6", L"OSMajor=GE,1"};
+  platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a.exe", L"Execute=NOWAIT,b.exe", L"Nope=1"};
+  platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,7"};
+  platform_.Sections[L"ACTION2"] = {L"Execute=WAIT,a.exe"};
+  platform_.Sections[L"CRITERIA3"] = {L"OSMajor=EQ,6"};
+  platform_.Sections[L"ACTION3"] = {L"Execute=WAIT,a.exe"};
+
+  Walk({{L"a.exe", 0}, {L"b.exe", 0}}, RunOptions{});
+  // Nothing new between the end of one action and the start of the next: no sync there.
+  EXPECT_EQ(sink_.syncedAfter, (std::vector<std::string>{"pair", "action", "action", "action",
+                                                         "pair", "action", "run-end"}));
+  EXPECT_EQ(programs_->unsyncedAtStart, (std::vector<std::size_t>{0, 0, 0}));
+  EXPECT_EQ(sink_.synced, lines_.size());
+}
+
+TEST_F(RunRecordTest, TheRunStartIsSyncedAndTellsARecordOfDvtools) {
+  programs_.emplace(std::map<std::wstring, std::uint32_t>{}, sink_);
+  RunRecord record(&sink_, RunOptions{}, *programs_);
+  record.Started(Json{{"host", "pc17"}, {"program", "dvtool 4.0XP"}});
+  EXPECT_EQ(sink_.syncedAfter, std::vector<std::string>{"run-start"});
+  const std::string first = lines_.front().dump() + "\n";
+  EXPECT_TRUE(IsRecordStart(first + "{\"event\":\"run-end\"}\n"));
+  EXPECT_FALSE(IsRecordStart(first.substr(0, first.size() - 1)));  // cut before its line end
+  for (const char* other : {
+           "[CRITERIA1]\nOSMajor = GE,6\n",
+           "{\"event\":\"run-end\",\"program\":\"dvtool 4.0XP\"}\n",
+           "{\"event\":\"run-start\",\"program\":\"setup 1.0\"}\n",
+           "{\"event\":\"run-start\",\"program\":7}\n",
+           "{\"event\":\"run-start\"}\n",
+           "[\"run-start\"]\n",
+       }) {
+    EXPECT_FALSE(IsRecordStart(other)) << other;
+  }
 }
 
 TEST_F(RunRecordTest, ClassesAndTheirCodes) {

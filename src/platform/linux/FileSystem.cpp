@@ -50,13 +50,4 @@ FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
   return FileRead{std::move(read->Bytes), std::wstring()};
 }
 
-std::optional<std::wstring> WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-  const linux_impl::FileHandle file(::open(linux_impl::ToNativePath(path).c_str(),
-                                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!file) return Reason(errno);
-  int error = 0;
-  if (!linux_impl::WriteAll(file.get(), bytes, &error)) return Reason(error == 0 ? EIO : error);
-  return std::nullopt;
-}
-
 }  // namespace dorvanta::platform

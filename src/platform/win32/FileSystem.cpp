@@ -69,21 +69,4 @@ FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
   return FileRead{std::move(bytes), std::wstring()};
 }
 
-std::optional<std::wstring> WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-  const win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                               nullptr));
-  if (!file) return win32::LastErrorText();
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-      return win32::LastErrorText();
-    }
-    done += written;
-  }
-  return std::nullopt;
-}
-
 }  // namespace dorvanta::platform

@@ -32,6 +32,7 @@ class Case:
     stdout: Block | None = None
     logs: dict[str, Block] = field(default_factory=dict)
     helpers: list[str] = field(default_factory=list)
+    self_copies: list[str] = field(default_factory=list)
     made: dict[str, Block] = field(default_factory=dict)
     shortcuts: dict[str, Block] = field(default_factory=dict)
     closed_stdout: bool = False
@@ -187,6 +188,8 @@ class CaseParser:
             self.block = case.logs[checked_relative_path(rest, where)] = Block(where)
         elif word == "helper":
             case.helpers.append(checked_relative_path(rest, where))
+        elif word == "selfcopy":
+            case.self_copies.append(checked_relative_path(rest, where))
         elif word == "made":
             self.block = case.made[checked_relative_path(rest, where)] = Block(where)
         elif word == "shortcut":

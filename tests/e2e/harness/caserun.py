@@ -113,6 +113,9 @@ def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) 
     for name in case.helpers:
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(helper, work / name)
+    for name in case.self_copies:
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(exe.path, work / name)
     for name, target in case.links.items():
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         (work / name).symlink_to(target)
