@@ -71,8 +71,9 @@ const Command& FactsCommand() {
       L"path. A fact whose source fails is shown with its error.\n\n"
       L"  --json    a JSON document (schema/facts.schema.json), UTF-8; it can be\n"
       L"            replayed with 'dvtool explain --facts FILE' on another machine\n"
-      L"  -o FILE   write to FILE instead of standard output\n\n"
-      L"Exit codes: 0 written; 2 usage error or FILE could not be written.\n",
+      L"  -o FILE   write to FILE instead of standard output; an existing FILE is\n"
+      L"            replaced only when it is empty or facts written by dvtool\n\n"
+      L"Exit codes: 0 written; 2 usage error, or FILE refused or not written.\n",
       OptionSpec{{L"--json"}, {L"-o"}}, &RunFacts};
   return command;
 }

@@ -8,9 +8,9 @@
 
 #include "app/Application.h"
 #include "app/HelpTexts.h"
-#include "common/Text.h"
 #include "common/Encoding.h"
 #include "common/Sha256.h"
+#include "common/Text.h"
 #include "facts/FactSource.h"
 #include "facts/FactsSnapshot.h"
 #include "platform/Console.h"
@@ -191,7 +191,9 @@ const Command& RunCommand() {
       L"read as Dorvanta reads its command line, help switches included.\n\n"
       L"  --record FILE         write a run record to FILE: JSON Lines\n"
       L"                        (schema/record.schema.json), one line per event,\n"
-      L"                        each written whole as it happens\n"
+      L"                        each written whole as it happens; refused when FILE\n"
+      L"                        is the rule file or the log, holds something other\n"
+      L"                        than a record of dvtool's, or another run writes it\n"
       L"  --codes               the exit code tells what came of the run:\n"
       L"                          0     success\n"
       L"                          1     failure: an action could not start, a\n"
@@ -209,7 +211,7 @@ const Command& RunCommand() {
       L"                        inventory's name for the machine); the system's\n"
       L"                        own name stays in the record beside it\n\n"
       L"Exit codes: without --codes Dorvanta's (0 done, 1 usage or a fatal error);\n"
-      L"2 when the options above are wrong (1 with --codes).\n",
+      L"2 when the options above are wrong or the record is refused (1 with --codes).\n",
       OptionSpec{},
       &RunRun,
       true};

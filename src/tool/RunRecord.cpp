@@ -173,7 +173,8 @@ void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult
                                       : Json(EncodeUtf8(outcome.Failure))},
                        {"exitCode", outcome.ExitCode ? Json(*outcome.ExitCode) : Json(nullptr)},
                        {"durationMs", duration.count()}});
-  Sync();
+  // An action that was not done changed nothing: its line goes with the next sync.
+  if (outcome.Done) Sync();
 }
 
 void RunRecord::WalkEnded(const WalkEnd& end) {

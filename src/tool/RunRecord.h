@@ -59,8 +59,8 @@ RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions
 
 // Watches the run and carries its actions out through another executor,
 // timing each; every event becomes one line for the sink, when there is one.
-// The lines reach the disk at the start of the run, before each action starts,
-// after each action and at the end of the run.
+// The lines reach the disk at the start of the run, before the machine carries
+// an action out, after each action it did and at the end of the run.
 class RunRecord final : public WalkObserver, public ActionExecutor {
  public:
   RunRecord(RecordSink* sink, RunOptions options, ActionExecutor& machine)

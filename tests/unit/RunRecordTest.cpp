@@ -109,19 +109,22 @@ TEST_F(RunRecordTest, EachStepIsALineAndThePairLineComesBeforeItsActions) {
                               {"actionsFailed", 1}}));
 }
 
-TEST_F(RunRecordTest, LinesReachTheDiskBeforeAndAfterEachActionAndAtTheEndOnly) {
+TEST_F(RunRecordTest, LinesReachTheDiskBeforeAndAfterEachActionDoneAndAtTheEndOnly) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6", L"OSMajor=GE,1"};
-  platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a.exe", L"Execute=NOWAIT,b.exe", L"Nope=1"};
+  platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a.exe", L"Execute=NOWAIT,b.exe", L"Nope=1",
+                                    L"Execute=NOWAIT,missing.exe"};
   platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,7"};
   platform_.Sections[L"ACTION2"] = {L"Execute=WAIT,a.exe"};
   platform_.Sections[L"CRITERIA3"] = {L"OSMajor=EQ,6"};
   platform_.Sections[L"ACTION3"] = {L"Execute=WAIT,a.exe"};
 
   Walk({{L"a.exe", 0}, {L"b.exe", 0}}, RunOptions{});
-  // Nothing new between the end of one action and the start of the next: no sync there.
+  // Nothing new between the end of one action and the start of the next: no
+  // sync there. The unknown line and the program that did not start changed
+  // nothing: their lines wait for the next sync, before the next start.
   EXPECT_EQ(sink_.syncedAfter, (std::vector<std::string>{"pair", "action", "action", "action",
                                                          "pair", "action", "run-end"}));
-  EXPECT_EQ(programs_->unsyncedAtStart, (std::vector<std::size_t>{0, 0, 0}));
+  EXPECT_EQ(programs_->unsyncedAtStart, (std::vector<std::size_t>{0, 0, 0, 0}));
   EXPECT_EQ(sink_.synced, lines_.size());
 }
 

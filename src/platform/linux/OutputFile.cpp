@@ -61,8 +61,7 @@ OutputOpen OpenOutputFile(const std::wstring& path) {
 std::optional<std::string> OutputFileStart(OutputFileState& file, std::size_t limit) {
   if (!file.Regular) return std::string();
   // The descriptor writes only: the same file is opened again for reading.
-  const linux_impl::FileHandle reader(
-      ::open(file.Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  const linux_impl::FileHandle reader(::open(file.Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat written {};
   struct stat read {};
   if (!reader || ::fstat(file.Descriptor.get(), &written) != 0 ||
