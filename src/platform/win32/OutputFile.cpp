@@ -11,7 +11,9 @@ namespace dorvanta::platform {
 
 struct OutputFileState {
   win32::UniqueHandle Handle;
-  std::wstring Path;  // as opened, to remove it again
+  // As opened, to remove it again (read through the owning pointer, which cppcheck misses).
+  // cppcheck-suppress unusedStructMember
+  std::wstring Path;
   bool Created = false;
   bool Disk = false;
 };
