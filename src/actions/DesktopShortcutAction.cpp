@@ -7,6 +7,7 @@
 #include "paths/PathResolver.h"
 #include "platform/ShellLink.h"
 #include "report/Report.h"
+#include "rules/ActionReading.h"
 
 namespace dorvanta {
 namespace {
@@ -28,43 +29,23 @@ ActionResult RunDesktopShortcutAction(const std::wstring& value, const std::wstr
                                       ActionExecutor& executor) {
   ActionResult result;
   result.Name = L"DesktopShortcut";
-  std::wstring name;
-  std::wstring path;
-  std::wstring parameter;
+  // The pieces are taken one at a time: the shortcut's paths are resolved
+  // (and reported) before a piece too many is.
+  const ShortcutReading reading = ReadShortcut(value);
+  const std::wstring name = WithShortcutSuffix(ResolvePath(reading.Pieces.front()));
+  const std::wstring path = reading.Pieces.size() > 1 ? ResolvePath(reading.Pieces[1]) : L"";
+  std::wstring parameter(reading.Piece(2));
   std::wstring icon;
-  std::int32_t iconNumber = kNoIconNumber;
-
-  // The value is cut at every comma and its pieces are handled one at a time.
-  std::size_t start = 0;
-  for (int piece = 1;; ++piece) {
-    const std::size_t comma = value.find(L',', start);
-    const std::size_t length = comma == std::wstring::npos ? std::wstring::npos : comma - start;
-    const std::wstring text = Trim(std::wstring_view(value).substr(start, length));
-    switch (piece) {
-      case 1:
-        name = WithShortcutSuffix(ResolvePath(text));
-        break;
-      case 2:
-        path = ResolvePath(text);
-        break;
-      case 3:
-        parameter = text;
-        break;
-      case 4:
-        icon = ResolvePath(text);
-        if (name.empty()) return result;
-        break;
-      case 5:
-        iconNumber = ParseDecimal(text);
-        break;
-      default:
-        // Silently dropping part of a line would hide a mistake in it.
-        Report(L"ERROR: Action DesktopShortcut only supports 6 parameters!\n");
-        return result;
-    }
-    if (comma == std::wstring::npos) break;
-    start = comma + 1;
+  if (reading.Pieces.size() > 3) {
+    icon = ResolvePath(reading.Pieces[3]);
+    if (name.empty()) return result;
   }
+  if (reading.Has(ActionFault::TooManyParameters)) {
+    // Silently dropping part of a line would hide a mistake in it.
+    Report(L"ERROR: Action DesktopShortcut only supports 6 parameters!\n");
+    return result;
+  }
+  const std::int32_t iconNumber = reading.IconNumber.Value;
 
   if (name.empty() || path.empty() || parameter.empty()) {
     Report(

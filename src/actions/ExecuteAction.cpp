@@ -5,6 +5,7 @@
 #include "common/Text.h"
 #include "paths/PathResolver.h"
 #include "report/Report.h"
+#include "rules/ActionReading.h"
 
 namespace dorvanta {
 
@@ -12,47 +13,33 @@ ActionResult RunExecuteAction(const std::wstring& value, const std::wstring& /*s
                               ActionExecutor& executor) {
   ActionResult result;
   result.Name = L"Execute";
-  bool wait = true;
+  // The pieces are taken one at a time, so an error in one stops the action
+  // before the next is looked at.
+  const ExecuteReading reading = ReadExecute(value);
+  if (!reading.Wait) {
+    Report(L"ERROR: Action Execute parameter 1 only supports WAIT or NOWAIT not %s!\n",
+           UpperAscii(reading.Pieces.front()));
+    return result;
+  }
   std::wstring path;
-  std::wstring parameter;
-
-  // Every comma separates; the pieces are handled one at a time, so an error
-  // in one stops the action before the next is looked at.
-  std::wstring_view rest(value);
-  for (int piece = 1;; ++piece) {
-    const std::size_t comma = rest.find(L',');
-    const std::wstring text = Trim(rest.substr(0, comma));
-    if (piece == 1) {
-      const std::wstring mode = UpperAscii(text);
-      if (mode == L"WAIT") {
-        wait = true;
-      } else if (mode == L"NOWAIT") {
-        wait = false;
-      } else {
-        Report(L"ERROR: Action Execute parameter 1 only supports WAIT or NOWAIT not %s!\n", mode);
-        return result;
-      }
-    } else if (piece == 2) {
-      // Empty after a report of ResolvePath, or silently for an empty piece.
-      path = ResolvePath(text);
-      if (path.empty()) return result;
-    } else if (piece == 3) {
-      parameter = text;
-    } else {
-      Report(L"ERROR: Action Execute only supports 3 parameters!\n");
-      return result;
-    }
-    if (comma == std::wstring_view::npos) break;
-    rest.remove_prefix(comma + 1);
+  if (reading.Pieces.size() > 1) {
+    // Empty after a report of ResolvePath, or silently for an empty piece.
+    path = ResolvePath(reading.Pieces[1]);
+    if (path.empty()) return result;
+  }
+  if (reading.Has(ActionFault::TooManyParameters)) {
+    Report(L"ERROR: Action Execute only supports 3 parameters!\n");
+    return result;
   }
   // Only a value without any comma comes here without a path.
   if (path.empty()) {
     Report(L"ERROR: Action Execute parameter 1 and 2 are mandatory!\n");
     return result;
   }
+  const std::wstring parameter(reading.Piece(2));
   Report(L"Execute %s %s ", path, parameter);
-  Report(L"%s", wait ? L"(WAIT)\n" : L"(NOWAIT)\n");
-  const ExecuteRequest request{path, parameter, wait};
+  Report(L"%s", *reading.Wait ? L"(WAIT)\n" : L"(NOWAIT)\n");
+  const ExecuteRequest request{path, parameter, *reading.Wait};
   result.Request = request;
   result.Outcome = executor.Execute(request);
   return result;

@@ -1,5 +1,6 @@
 #include "common/Text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace dorvanta {
@@ -45,7 +46,7 @@ std::wstring LowerAscii(std::wstring_view text) {
   return out;
 }
 
-std::int32_t ParseDecimal(std::wstring_view text) {
+DecimalReading ReadDecimal(std::wstring_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsWhiteSpace(text[i])) ++i;
   bool negative = false;
@@ -55,14 +56,21 @@ std::int32_t ParseDecimal(std::wstring_view text) {
   }
   constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+  const std::size_t digits = i;
   std::int64_t value = 0;
   for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
     if (value <= kMax + 1) value = value * 10 + (text[i] - L'0');
   }
+  const std::size_t end = i;
+  while (i < text.size() && IsWhiteSpace(text[i])) ++i;
+  const NumberFault fault = end == digits      ? NumberFault::NoNumber
+                            : i == text.size() ? NumberFault::None
+                                               : NumberFault::TextAfterNumber;
   if (negative) value = -value;
-  if (value > kMax) return static_cast<std::int32_t>(kMax);
-  if (value < kMin) return static_cast<std::int32_t>(kMin);
-  return static_cast<std::int32_t>(value);
+  const bool clamped = value > kMax || value < kMin;
+  return {static_cast<std::int32_t>(std::clamp(value, kMin, kMax)), fault, clamped};
 }
+
+std::int32_t ParseDecimal(std::wstring_view text) { return ReadDecimal(text).Value; }
 
 }  // namespace dorvanta

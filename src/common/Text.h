@@ -23,9 +23,25 @@ bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
 // Turns A..Z into a..z; every other character stays as it is.
 std::wstring LowerAscii(std::wstring_view text);
 
+// What a decimal number as written tells beside its value.
+enum class NumberFault {
+  None,             // white space, an optional sign, digits, white space
+  TextAfterNumber,  // digits followed by other text, which is ignored
+  NoNumber,         // no digits where the number begins
+};
+
+struct DecimalReading {
+  std::int32_t Value;
+  NumberFault Fault;
+  bool Clamped;  // the digits lie beyond the signed 32-bit range
+};
+
 // Reads a decimal number as wcstol does with base 10: leading white space, one
 // optional sign, digits up to the first non-digit. No digits give 0; values
 // beyond the signed 32-bit range are clamped to its ends.
+DecimalReading ReadDecimal(std::wstring_view text);
+
+// The value of ReadDecimal.
 std::int32_t ParseDecimal(std::wstring_view text);
 
 }  // namespace dorvanta

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dorvanta {
 
@@ -21,6 +22,17 @@ struct CriterionValue {
 
 // Splits at the first comma; empty when the value is empty or holds no comma.
 std::optional<CriterionValue> SplitCriterionValue(std::wstring_view value);
+
+// The operator an upper-cased word names, of all six.
+std::optional<CompareOp> ReadCompareOp(std::wstring_view word);
+
+// The operator's word: "LT", "EQ", ...
+std::wstring_view CompareOpWord(CompareOp op);
+
+bool Accepts(OperatorSet accepted, CompareOp op);
+
+// The words of the set, in the order LT, EQ, NE, GT, GE, LE.
+std::vector<std::wstring_view> OperatorWords(OperatorSet accepted);
 
 // The operator for an upper-cased word, when the set accepts it.
 std::optional<CompareOp> ParseCompareOp(std::wstring_view word, OperatorSet accepted);

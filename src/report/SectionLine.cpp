@@ -7,14 +7,16 @@
 
 namespace dorvanta {
 
-std::optional<SectionLine> SplitSectionLine(const std::wstring& line, const std::wstring& section) {
+std::optional<SectionLine> ReadSectionLine(std::wstring_view line) {
   const std::size_t equals = line.find(L'=');
-  if (equals == std::wstring::npos) {
-    Report(L"ERROR: Missing '=' in section %s (line: %s)!\n", section, line);
-    return std::nullopt;
-  }
-  const std::wstring_view text(line);
-  return SectionLine{Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
+  if (equals == std::wstring_view::npos) return std::nullopt;
+  return SectionLine{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
+}
+
+std::optional<SectionLine> SplitSectionLine(const std::wstring& line, const std::wstring& section) {
+  std::optional<SectionLine> split = ReadSectionLine(line);
+  if (!split) Report(L"ERROR: Missing '=' in section %s (line: %s)!\n", section, line);
+  return split;
 }
 
 }  // namespace dorvanta

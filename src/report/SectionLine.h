@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace dorvanta {
 
@@ -11,7 +12,10 @@ struct SectionLine {
   std::wstring Value;  // after it (later "=" belong to it), trimmed
 };
 
-// Splits at the first "="; a line without one is reported, quoted as handed
+// Splits at the first "="; nothing for a line without one.
+std::optional<SectionLine> ReadSectionLine(std::wstring_view line);
+
+// The same; a line without one is reported, quoted as handed
 // over, and gives nothing.
 std::optional<SectionLine> SplitSectionLine(const std::wstring& line, const std::wstring& section);
 

@@ -10,6 +10,7 @@
 #include "platform/ProfileReader.h"
 #include "report/Report.h"
 #include "rules/ActionLine.h"
+#include "rules/PairName.h"
 
 namespace dorvanta {
 namespace {
@@ -62,8 +63,8 @@ WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExe
   Report(L"%s", kEqualsLine);
   Report(L"Process INI File:\n");
   for (int x = 1; x <= kMaxSectionPairs; ++x) {
-    const std::wstring criteria = Format(L"CRITERIA%d", x);
-    const std::wstring actions = Format(L"ACTION%d", x);
+    const std::wstring criteria = PairSectionName(PairSide::Criteria, x);
+    const std::wstring actions = PairSectionName(PairSide::Actions, x);
 
     if (!read(criteria)) return stop(WalkStop::SectionTooBig, criteria);
     Report(L"%s", kEqualsLine);

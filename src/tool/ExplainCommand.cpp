@@ -11,6 +11,7 @@
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "report/Report.h"
+#include "rules/PairName.h"
 #include "rules/RuleDriver.h"
 #include "tool/FactsDocument.h"
 #include "tool/WalkJson.h"
@@ -39,7 +40,7 @@ class Explanation final : public WalkObserver {
  public:
   void PairReached(int pair) override {
     pairs_.push_back(Json{{"pair", pair},
-                          {"criteria", EncodeUtf8(Format(L"CRITERIA%d", pair))},
+                          {"criteria", EncodeUtf8(PairSectionName(PairSide::Criteria, pair))},
                           {"verdict", nullptr},
                           {"criteriaLines", Json::array()},
                           {"actions", Json::array()}});

@@ -6,7 +6,7 @@
 #include "common/Encoding.h"
 #include "common/Text.h"
 #include "platform/Clock.h"
-#include "report/Format.h"
+#include "rules/PairName.h"
 
 namespace dorvanta::tool {
 namespace {
@@ -130,7 +130,7 @@ void RunRecord::PairReached(int /*pair*/) { pendingPair_.reset(); }
 
 void RunRecord::CriterionEvaluated(int pair, const std::wstring& line,
                                    const CriterionResult& result) {
-  Json fields{{"pair", pair}, {"section", EncodeUtf8(Format(L"CRITERIA%d", pair))}};
+  Json fields{{"pair", pair}, {"section", EncodeUtf8(PairSectionName(PairSide::Criteria, pair))}};
   fields.update(CriterionJson(line, result));
   Write("criterion", fields);
 }
@@ -163,7 +163,7 @@ void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult
   if (actionClass == RunClass::Failure) ++actionsFailed_;
   const std::chrono::milliseconds duration = std::exchange(lastDuration_, {});
   Write("action", Json{{"pair", pair},
-                       {"section", EncodeUtf8(Format(L"ACTION%d", pair))},
+                       {"section", EncodeUtf8(PairSectionName(PairSide::Actions, pair))},
                        {"text", EncodeUtf8(line)},
                        {"name", EncodeUtf8(result.Name)},
                        {"request", RequestJson(result)},
