@@ -73,14 +73,13 @@ void CrossCheck(const std::wstring& path, const Profile& profile, std::vector<Fi
         std::equal(system.begin(), system.begin() + systemLength, own.begin())) {
       continue;
     }
-    findings.push_back(Finding{
-        section.HeaderLine, Severity::Warning, L"DV126", section.Name,
+    findings.push_back(MakeFinding(
+        FindingKind::SystemReaderDiffers, section.HeaderLine, section.Name,
         Format(L"the system's profile reader returns other lines for [%s] (%u characters, the "
                L"check read %u): findings for this section may not be what the run sees",
-               section.Name, systemLength, ownLength)});
+               section.Name, systemLength, ownLength)));
   }
-  std::stable_sort(findings.begin(), findings.end(),
-                   [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
+  SortFindings(findings);
 }
 
 std::wstring Plural(std::uint32_t count, std::wstring_view word) {

@@ -70,5 +70,59 @@ TEST(RuleCheckWalk, AnEmptyCriteriaSectionStopsTheWalkLikeAMissingOne) {
   EXPECT_EQ(Findings("[ACTION1]\nExecute=WAIT,a\n"), (Codes{"0 DV100", "1 DV102"}));
 }
 
+TEST(RuleCheckNeverTogether, ExcludedValuesCountOnlyWithinTheRange) {
+  // NE,3 lies outside 5..6 and leaves 6; NE,6 then leaves nothing, with every
+  // line before it, as none contradicts it alone.
+  EXPECT_EQ(Findings("[CRITERIA1]\nOSMajor=NE,3\nOSMajor=GE,5\nOSMajor=LE,6\nOSMajor=NE,5\n"
+                     "[ACTION1]\nExecute=WAIT,a\n"),
+            Codes{});
+  EXPECT_EQ(Findings("[CRITERIA1]\nOSMajor=NE,3\nOSMajor=GE,5\nOSMajor=LE,6\nOSMajor=NE,5\n"
+                     "OSMajor=NE,6\n[ACTION1]\nExecute=WAIT,a\n"),
+            (Codes{"6 DV125"}));
+  // A value excluded before the range narrows to it still counts.
+  EXPECT_EQ(Findings("[CRITERIA1]\nOSMajor=NE,6\nOSMajor=GE,6\nOSMajor=LE,6\n"
+                     "[ACTION1]\nExecute=WAIT,a\n"),
+            (Codes{"4 DV125"}));
+}
+
+TEST(RuleCheckNeverTogether, ReportsTheLinesTheLastOneContradicts) {
+  const std::vector<Finding> findings =
+      CheckRuleFile(Profile("[CRITERIA1]\nOSMajor=GE,5\nOSMajor=LE,7\nOSMajor=NE,5\nOSMajor=NE,6\n"
+                            "OSMajor=NE,7\n[ACTION1]\nExecute=WAIT,a\n"));
+  ASSERT_EQ(findings.size(), 1U);
+  EXPECT_NE(
+      findings[0].Message.find(L"OSMajor NE 7 can never hold together with lines 2, 3, 4, 5 "),
+      std::wstring::npos);
+  const std::vector<Finding> pairwise = CheckRuleFile(Profile(
+      "[CRITERIA1]\nOSMajor=GE,5\nOSMajor=NE,9\nOSMajor=LT,5\n[ACTION1]\nExecute=WAIT,a\n"));
+  ASSERT_EQ(pairwise.size(), 1U);
+  EXPECT_NE(pairwise[0].Message.find(L"with line 2 of"), std::wstring::npos);
+}
+
+TEST(RuleCheckFile, Utf16WithoutByteOrderMarkIsOneNamelessSection) {
+  // Read as 8-bit text, every header's name ends at its first NUL: the one
+  // header names the nameless section, which the walk never reads.
+  std::string utf16;
+  for (const char c :
+       std::string("[CRITERIA1]\r\nOSMajor=GE,6\r\n[ACTION1]\r\nExecute=WAIT,a\r\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  EXPECT_EQ(Findings(utf16), (Codes{"0 DV100"}));
+  // A header without a name after lines before the first header.
+  EXPECT_EQ(Findings("x=1\n[]\ny=2\n"), (Codes{"0 DV100", "1 DV127"}));
+}
+
+TEST(RuleCheckFile, EveryKindHasItsCodeAndSeverity) {
+  const Finding misspelt = MakeFinding(FindingKind::PairNameMisspelled, 3, L"CRITERIA 1", L"m");
+  EXPECT_EQ(misspelt.Code, L"DV128");
+  EXPECT_EQ(misspelt.Level, Severity::Warning);
+  const Finding other = MakeFinding(FindingKind::OtherSection, 3, L"General", L"m");
+  EXPECT_EQ(other.Code, L"DV128");
+  EXPECT_EQ(other.Level, Severity::Note);
+  EXPECT_EQ(MakeFinding(FindingKind::NoFirstPair, 0, L"", L"m").Code, L"DV100");
+  EXPECT_EQ(MakeFinding(FindingKind::SystemReaderDiffers, 0, L"", L"m").Code, L"DV126");
+}
+
 }  // namespace
 }  // namespace dorvanta::tool
