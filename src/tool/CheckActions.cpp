@@ -90,10 +90,7 @@ void CheckActionLine(const std::wstring& name, const std::wstring& value, Findin
   const std::span<const ActionName> actions = ActionNames();
   std::transform(actions.begin(), actions.end(), std::back_inserter(names),
                  [](const ActionName& action) { return action.Name; });
-  const auto sameLetters = std::find_if(names.begin(), names.end(), [&](std::wstring_view n) {
-    return EqualsIgnoringAsciiCase(n, name);
-  });
-  if (sameLetters != names.end()) {
+  if (const std::optional<std::wstring_view> sameLetters = SameLetters(name, names)) {
     findings.Add(FindingKind::UnknownAction,
                  Format(L"\"%s\" is not an action: action names are case-sensitive; write %s", name,
                         *sameLetters));

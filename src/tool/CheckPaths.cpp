@@ -23,10 +23,7 @@ void CheckFolderToken(std::wstring_view path, FindingList& findings) {
   const std::span<const FolderToken> folders = FolderTokens();
   std::transform(folders.begin(), folders.end(), std::back_inserter(names),
                  [](const FolderToken& folder) { return folder.Name; });
-  const auto sameLetters = std::find_if(names.begin(), names.end(), [&](std::wstring_view n) {
-    return EqualsIgnoringAsciiCase(n, token);
-  });
-  if (sameLetters != names.end()) {
+  if (const std::optional<std::wstring_view> sameLetters = SameLetters(token, names)) {
     findings.Add(FindingKind::UnknownFolderToken,
                  Format(L"folder token [%s] is not resolved: folder names are case-sensitive; "
                         L"write [%s]",

@@ -42,4 +42,12 @@ std::wstring Suggestion(std::wstring_view word, std::span<const std::wstring_vie
   return best.empty() ? std::wstring() : Format(L"; did you mean %s%s%s?", open, best, close);
 }
 
+std::optional<std::wstring_view> SameLetters(std::wstring_view word,
+                                             std::span<const std::wstring_view> names) {
+  const auto found = std::find_if(names.begin(), names.end(), [&](std::wstring_view name) {
+    return EqualsIgnoringAsciiCase(name, word);
+  });
+  return found == names.end() ? std::nullopt : std::optional<std::wstring_view>(*found);
+}
+
 }  // namespace dorvanta::tool

@@ -1,6 +1,7 @@
 // Suggestions for misspelt names: the nearest by edit distance.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,5 +13,9 @@ namespace dorvanta::tool {
 // nothing when none is near.
 std::wstring Suggestion(std::wstring_view word, std::span<const std::wstring_view> names,
                         std::wstring_view open = {}, std::wstring_view close = {});
+
+// The name that differs from `word` only in the letter case of A..Z.
+std::optional<std::wstring_view> SameLetters(std::wstring_view word,
+                                             std::span<const std::wstring_view> names);
 
 }  // namespace dorvanta::tool
