@@ -54,6 +54,8 @@ KIND_PAIRS = 16
 PACK_PAIRS = 256
 # An ID no machine has, and the placeholder for one this machine has.
 ABSENT_ID = r"PCI\VEN_FFFF&DEV_FFFF&SUBSYS_FFFFFFFF"
+# dvtool check: one section of this many criteria lines (100,000 lines are 2 MB).
+CHECK_LINES = (10_000, 100_000, 200_000)
 PRESENT = "{present}"
 # The cheapest action line: it runs nothing (it is reported as not supported),
 # yet the walk reads the devices afresh after it, as after any action line.
@@ -197,6 +199,9 @@ class Runner:
         # Rounds timed again after a run failed (under Wine on a loaded machine
         # a run now and then ends with code 1, the earlier build's as well).
         self.retried: list[str] = []
+        # The processor time (user and system) of each round's runs, as hyperfine
+        # means them: on a loaded machine it varies less than the time on the clock.
+        self.cpu: dict[str, list[float]] = {}
 
     def time(self, group: str, commands: dict[str, list[str]], env: dict[str, str],
              warmup: int, runs: int, rounds: int = 3, ignore_failure: bool = False) -> None:
@@ -225,6 +230,8 @@ class Runner:
                 self.retried.append(f"{group} round {round_number + 1}")
             for result in json.loads(export.read_text())["results"]:
                 self.times.setdefault(result["command"], []).extend(result["times"])
+                self.cpu.setdefault(result["command"], []).append(result["user"] +
+                                                                  result["system"])
         self.loads[group] = (load_at_start, os.getloadavg()[0])
 
     def __getitem__(self, label: str) -> Timing:
@@ -332,6 +339,66 @@ def time_platform(runner: Runner, windows: bool) -> None:
     large = {label(windows, rules, log): dorvanta(windows, rules, log)
              for rules, log in ((SCALING[-1], False), (SCALING[-1], True), (ALTERNATING, False))}
     runner.time(f"{side}-large", large, env, warmup=1, runs=3 if windows else 5)
+
+
+def check_file(lines: int) -> Path:
+    """[CRITERIA1] with `lines` lines of five kinds (numbers, devices, files,
+    first characters), each limiting its key once more, none contradicting."""
+    kinds = ("OSMajor = NE,{}", r"HWID = NE,PCI\VEN_{}", r"FileExists = NE,C:\x{}",
+             "DMIPANumber = NE,3,A{}", "Processors = NE,{}")
+    path = WORK / f"check-{lines}.ini"
+    body = "".join(kinds[i % len(kinds)].format(i) + "\n" for i in range(lines))
+    path.write_text("[CRITERIA1]\n" + body + "[ACTION1]\nExecute = WAIT, setup.exe\n")
+    return path
+
+
+def check_label(lines: int) -> str:
+    return f"native check {lines}"
+
+
+def time_check(runner: Runner) -> None:
+    # The section does not fit the run's buffer: check exits with 1 (DV105).
+    commands = {check_label(n): dvtool(False, "check", str(check_file(n))) for n in CHECK_LINES}
+    runner.time("native-check", commands, native_environment(), warmup=1, runs=5, rounds=2,
+                ignore_failure=True)
+
+
+def check_report(t: Runner) -> list[str]:
+    out = ["## dvtool check", "",
+           "`dvtool check` on one section of criteria lines of five kinds, each line limiting its "
+           "key once more (no contradiction), natively.", "",
+           "| lines | bytes | native | processor time | µs of it per line |",
+           "|---|---|---|---|---|"]
+    cpu = {n: statistics.median(t.cpu[check_label(n)]) for n in CHECK_LINES}
+    for n in CHECK_LINES:
+        size = (WORK / f"check-{n}.ini").stat().st_size
+        out.append(f"| {n:,} | {size:,} | {t[check_label(n)].cell()} | {ms(cpu[n])} | "
+                   f"{us(cpu[n] / n)} |")
+    first, last = CHECK_LINES[0], CHECK_LINES[-1]
+    growth = (cpu[last] / last) / (cpu[first] / first)
+    out += ["", "(Processor time: the median of the rounds' mean user and system time.)", "",
+            f"- Linear growth (target: a line of the {last:,}-line file costs at most 2× a "
+            f"line of the {first:,}-line file, in processor time): **{growth:.2f}×** "
+            f"({verdict(growth, 2.0)}); 100,000 lines in "
+            f"**{ms(t[check_label(100_000)].median)} ms** on the clock, "
+            f"{ms(cpu[100_000])} ms of processor time (target well under a second).", ""]
+    return out
+
+
+def replace_check_report(runner: Runner, load: tuple[float, float]) -> None:
+    """Writes the check's section of RESULTS.md anew, with its own date and load."""
+    when = datetime.datetime.now().astimezone().strftime("%Y-%m-%d %H:%M %Z")
+    section = check_report(runner)
+    section[4:4] = [f"Timed on its own (`bench/run.sh --check`) at {when}, load average "
+                    f"(1 min) {load[0]:.1f} at the start and {load[1]:.1f} at the end.", ""]
+    text = RESULTS.read_text() if RESULTS.is_file() else ""
+    start = text.find("## dvtool check")
+    if start < 0:
+        text = text.rstrip("\n") + "\n\n" + "\n".join(section)
+    else:
+        end = text.find("\n## ", start + 1)
+        text = text[:start] + "\n".join(section) + (text[end:] if end >= 0 else "")
+    RESULTS.write_text(text.rstrip("\n") + "\n")
 
 
 # --------------------------------------------------------------------------
@@ -704,6 +771,7 @@ def report(runner: Runner, messages: dict[str, int], reads: IniReads, rss: dict[
 
     out += pack_report(t)
     out += facter_report(t)
+    out += check_report(t)
     out += memory_report(rss)
     return "\n".join(out)
 
@@ -712,7 +780,19 @@ def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--quick", action="store_true",
                         help="three timed runs a command, to try the script out")
+    parser.add_argument("--check", action="store_true",
+                        help="time only dvtool check and write its section of the results")
     args = parser.parse_args()
+    if args.check:
+        if not NATIVE_TOOL.is_file():
+            raise SystemExit(f"missing {NATIVE_TOOL}: run bench/run.sh")
+        WORK.mkdir(parents=True, exist_ok=True)
+        load_at_start = os.getloadavg()[0]
+        runner = Runner(args.quick)
+        time_check(runner)
+        replace_check_report(runner, (load_at_start, os.getloadavg()[0]))
+        print(f"Written: the check's section of {RESULTS.relative_to(ROOT)}")
+        return 0
     for path in (NATIVE, NATIVE_HELPER, WINDOWS, WINDOWS_HELPER, NATIVE_TOOL, WINDOWS_TOOL):
         if not path.is_file():
             raise SystemExit(f"missing {path}: run bench/run.sh")
@@ -727,6 +807,7 @@ def main() -> int:
     time_platform(runner, windows=False)
     time_pack(runner, False, native_environment())
     time_facter(runner)
+    time_check(runner)
     messages = {rules.name: log_messages(rules) for rules in (FACTS_ONLY, NUMERIC_LARGE,
                                                                SCALING[-1])}
     reads = ini_reads(SCALING[-1])

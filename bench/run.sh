@@ -3,10 +3,17 @@
 # the Dorvanta of the commit before the device list was read once between
 # actions, times them with hyperfine beside the reference points and writes
 # bench/RESULTS.md and bench/scaling.svg. Work files go to build/bench/. Takes
-# about fifteen minutes.
+# about fifteen minutes. With --check it times only "dvtool check" (a minute)
+# and writes that section of bench/RESULTS.md anew.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test hyperfine facter gnuplot-nox time strace valgrind
+
+if [ "${1:-}" = --check ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux --target dvtool
+  exec python3 bench/bench.py "$@"
+fi
 
 scripts/build.sh Dorvanta dvtool dorvanta_test_helper
 
