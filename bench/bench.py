@@ -181,8 +181,14 @@ PACK_NUMERIC_ACTIONS = RuleFile("pack-numeric-actions", PACK_PAIRS, line=gen_rul
 PACK_MATCH_ACTIONS = RuleFile("pack-hwid-present-actions", PACK_PAIRS,
                               line=f"HWID = EQ,{PRESENT}", action=CHEAP_ACTION)
 PACK_FILES = (PACK_NUMERIC, PACK_MATCH, PACK_MISS, PACK_NUMERIC_ACTIONS, PACK_MATCH_ACTIONS)
+# A start that fails in every pair: the record's cheapest actions, so its
+# syncs weigh most there.
+FAILING_STARTS = RuleFile("nowait-missing-64", 64, action="Execute = NOWAIT, missing-program.exe")
+# The files dvtool run times with and without --record.
+RECORD_FILES = (SCALING[-1], EXECUTING, FAILING_STARTS)
 ALL_FILES = (FACTS_ONLY, *SCALING, NUMERIC_KIND, HWID_KIND, NUMERIC_LARGE, ALTERNATING, EXECUTING,
-             *PACK_FILES)
+             *PACK_FILES, FAILING_STARTS)
+
 
 
 # --------------------------------------------------------------------------
@@ -297,6 +303,38 @@ def time_pack(runner: Runner, windows: bool, env: dict[str, str]) -> None:
     runner.time(f"{side}-pack", commands, env, warmup=2, runs=5 if windows else 8)
 
 
+def dvtool_run(windows: bool, rules: RuleFile, record: bool) -> list[str]:
+    path = rules.path(windows)
+    argv = dvtool(windows, "run", windows_path(path) if windows else str(path))
+    if record:
+        out = path.with_suffix(".jsonl")
+        argv += ["--record", windows_path(out) if windows else str(out)]
+    return argv
+
+
+def record_label(windows: bool, rules: RuleFile, record: bool) -> str:
+    return f"{'wine' if windows else 'native'} run {rules.name}{' record' if record else ''}"
+
+
+def time_record(runner: Runner, windows: bool, env: dict[str, str]) -> None:
+    """dvtool run on each record file with and without its record, in the same rounds."""
+    commands = {record_label(windows, rules, record): dvtool_run(windows, rules, record)
+                for rules in RECORD_FILES for record in (False, True)}
+    runner.time(f"{'wine' if windows else 'native'}-record", commands, env, warmup=1,
+                runs=3 if windows else 8, rounds=2)
+
+
+def record_syncs(rules: RuleFile) -> tuple[int, int]:
+    """The lines of a native run's record and the syncs that put them on the disk."""
+    trace = WORK / "record.strace"
+    argv = dvtool_run(False, rules, True)
+    subprocess.run(["strace", "-f", "-e", "trace=fsync,fdatasync", "-o", str(trace), *argv],
+                   env=native_environment(), stdout=subprocess.DEVNULL, check=True)
+    lines = len(Path(argv[-1]).read_text(encoding="utf-8").splitlines())
+    syncs = sum(1 for line in trace.read_text().splitlines() if "sync(" in line)
+    return lines, syncs
+
+
 def time_facter(runner: Runner) -> None:
     """dvtool facts --json beside facter's whole document and beside facter
     asked for the facts the two share. facter ends with code 1 here when it
@@ -391,8 +429,14 @@ def replace_check_report(runner: Runner, load: tuple[float, float]) -> None:
     section = check_report(runner)
     section[4:4] = [f"Timed on its own (`bench/run.sh --check`) at {when}, load average "
                     f"(1 min) {load[0]:.1f} at the start and {load[1]:.1f} at the end.", ""]
+    replace_section("## dvtool check", section)
+
+
+def replace_section(heading: str, section: list[str]) -> None:
+    """Puts `section` in the place of the section of RESULTS.md under `heading`
+    (at the end when there is none) and keeps the rest."""
     text = RESULTS.read_text() if RESULTS.is_file() else ""
-    start = text.find("## dvtool check")
+    start = text.find(heading)
     if start < 0:
         text = text.rstrip("\n") + "\n\n" + "\n".join(section)
     else:
@@ -630,6 +674,55 @@ def facter_report(t: Runner) -> list[str]:
             "`wine cmd /c exit` (in the driver pack's rounds).", ""]
 
 
+RECORD_HEADING = "## The run record"
+
+
+def record_report(t: Runner, syncs: dict[str, tuple[int, int]]) -> list[str]:
+    wine = "wine run " + RECORD_FILES[0].name in t.times
+    out = [RECORD_HEADING, "",
+           "`dvtool run` on a file with and without `--record`, in the same rounds. Each "
+           "line of the record is written whole as it happens; the lines are put on the disk "
+           "at the start, before each action the machine carries out, after each action done "
+           "and at the end. *Lines* and *syncs* count a native run's record and its "
+           "`fdatasync` calls (`strace`).", "",
+           "| file | lines | syncs | native | native, record | cost |" +
+           (" Wine | Wine, record | cost |" if wine else ""),
+           "|---|---|---|---|---|---|" + ("---|---|---|" if wine else "")]
+    descriptions = {SCALING[-1].name: "256 pairs of 16 criteria lines, no actions",
+                    EXECUTING.name: "16 pairs, each starting the test helper (WAIT)",
+                    FAILING_STARTS.name: "64 pairs, each a NOWAIT start that fails"}
+    for rules in RECORD_FILES:
+        lines, count = syncs[rules.name]
+        row = f"| {descriptions[rules.name]} | {lines} | {count} |"
+        for w in (False, True) if wine else (False,):
+            plain, recorded = t[record_label(w, rules, False)], t[record_label(w, rules, True)]
+            row += (f" {plain.cell()} | {recorded.cell()} | "
+                    f"{(recorded.median / plain.median - 1) * 100:+.0f} % |")
+        out.append(row)
+    # The file without actions has two syncs: its cost is that of writing the
+    # lines; what the other files cost beyond their lines is their syncs'.
+    mixed, plain_mixed = (t[record_label(False, SCALING[-1], r)].median for r in (True, False))
+    mixed_lines, _ = syncs[SCALING[-1].name]
+    per_line = (mixed - plain_mixed) / mixed_lines
+    out += ["", f"- Native: writing a line costs **{us(per_line)} µs** (the file without "
+            f"actions, whose run costs {us(plain_mixed / mixed_lines)} µs a line without the "
+            "record: most of it is building and writing the JSON line)."]
+    for rules in RECORD_FILES[1:]:
+        lines, count = syncs[rules.name]
+        extra = (t[record_label(False, rules, True)].median
+                 - t[record_label(False, rules, False)].median - lines * per_line)
+        out.append(f"- Native, {rules.name}: a sync costs **{ms(extra / count)} ms**; a sync "
+                   f"per line, as before, would have been {lines} syncs, about "
+                   f"{lines * extra / count:.1f} s.")
+    for w in (False, True) if wine else (False,):
+        worst = max(t[record_label(w, rules, True)].median / t[record_label(w, rules, False)].median
+                    for rules in RECORD_FILES) - 1
+        out.append(f"- {'Wine' if w else 'Native'}: the record costs at most **{worst * 100:+.0f} %** "
+                   f"of a run (target at most a few percent, 5 %: {verdict(worst, 0.05)}).")
+    out.append("")
+    return out
+
+
 def memory_report(rss: dict[str, int]) -> list[str]:
     """Peak resident sizes of every timed command, natively and under Wine."""
     cases = []
@@ -654,7 +747,7 @@ def memory_report(rss: dict[str, int]) -> list[str]:
 
 
 def report(runner: Runner, messages: dict[str, int], reads: IniReads, rss: dict[str, int],
-           hot: list[str], load: tuple[float, float]) -> str:
+           hot: list[str], syncs: dict[str, tuple[int, int]], load: tuple[float, float]) -> str:
     t = runner
     out = ["# Dorvanta benchmark results", "",
            "Written by `bench/run.sh`; every figure below comes from the same run. "
@@ -772,8 +865,48 @@ def report(runner: Runner, messages: dict[str, int], reads: IniReads, rss: dict[
     out += pack_report(t)
     out += facter_report(t)
     out += check_report(t)
+    out += record_report(t, syncs)
     out += memory_report(rss)
     return "\n".join(out)
+
+
+def under_wine(cases) -> None:
+    """Runs `cases(env)` with a Wine server that stays up between the runs,
+    the rule files written for Wine and its caches filled by a first run."""
+    env = wine_environment()
+    if not (PREFIX / "system.reg").is_file():
+        quiet(["wineboot", "-i"], env)
+        quiet(["wineserver", "-w"], env)
+    subprocess.Popen(["wineserver", "-p"], env=env, stdin=subprocess.DEVNULL,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).wait()
+    try:
+        # The first run after the server's start fills Wine's caches.
+        PACK_IDS[True] = present_hardware_id(True, env)
+        for rules in ALL_FILES:
+            rules.write(True, PACK_IDS[True])
+        quiet(dorvanta(True, FACTS_ONLY, False), env)
+        cases(env)
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+
+def record_only(runner: Runner) -> int:
+    """The record's cases alone; their section of RESULTS.md is replaced and
+    the rest kept (it comes from the last whole run)."""
+    time_record(runner, False, native_environment())
+    syncs = {rules.name: record_syncs(rules) for rules in RECORD_FILES}
+    under_wine(lambda env: time_record(runner, True, env))
+    loads = ", ".join(f"{group} {start:.1f}–{end:.1f}"
+                      for group, (start, end) in runner.loads.items())
+    section = record_report(runner, syncs)
+    section[-1:-1] = ["", f"(Timed on {datetime.datetime.now(datetime.timezone.utc):%Y-%m-%d %H:%M} "
+                       f"UTC with `bench/bench.py --record-only` at commit "
+                       f"{first_line(['git', '-C', str(ROOT), 'log', '-1', '--format=%h'])}; "
+                       f"load average (1 min) at the start and the end: {loads}.)"]
+    replace_section(RECORD_HEADING, section)
+    print(f"Written: {RESULTS.relative_to(ROOT)} ({RECORD_HEADING[3:]})")
+    return 0
 
 
 def main() -> int:
@@ -782,6 +915,9 @@ def main() -> int:
                         help="three timed runs a command, to try the script out")
     parser.add_argument("--check", action="store_true",
                         help="time only dvtool check and write its section of the results")
+    parser.add_argument("--record-only", action="store_true",
+                        help="time only dvtool run with and without --record and replace that "
+                             "section of bench/RESULTS.md")
     args = parser.parse_args()
     if args.check:
         if not NATIVE_TOOL.is_file():
@@ -804,6 +940,8 @@ def main() -> int:
 
     load_at_start = os.getloadavg()[0]
     runner = Runner(args.quick)
+    if args.record_only:
+        return record_only(runner)
     time_platform(runner, windows=False)
     time_pack(runner, False, native_environment())
     time_facter(runner)
@@ -811,32 +949,22 @@ def main() -> int:
     messages = {rules.name: log_messages(rules) for rules in (FACTS_ONLY, NUMERIC_LARGE,
                                                                SCALING[-1])}
     reads = ini_reads(SCALING[-1])
+    time_record(runner, False, native_environment())
+    syncs = {rules.name: record_syncs(rules) for rules in RECORD_FILES}
     hot = profile(HWID_KIND)
     rss = {name: peak_rss_kib(argv, env) for name, (argv, env) in runner.commands.items()}
 
-    env = wine_environment()
-    if not (PREFIX / "system.reg").is_file():
-        quiet(["wineboot", "-i"], env)
-        quiet(["wineserver", "-w"], env)
-    subprocess.Popen(["wineserver", "-p"], env=env, stdin=subprocess.DEVNULL,
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).wait()
-    try:
-        # The first run after the server's start fills Wine's caches.
-        PACK_IDS[True] = present_hardware_id(True, env)
-        for rules in ALL_FILES:
-            rules.write(True, PACK_IDS[True])
-        quiet(dorvanta(True, FACTS_ONLY, False), env)
+    def wine_cases(env: dict[str, str]) -> None:
         time_platform(runner, windows=True)
         time_pack(runner, True, env)
+        time_record(runner, True, env)
         rss.update({name: peak_rss_kib(argv, env) for name, (argv, env) in runner.commands.items()
                     if name.startswith("wine ")})
-    finally:
-        subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
 
+    under_wine(wine_cases)
     write_plot(runner)
     load = (load_at_start, os.getloadavg()[0])
-    RESULTS.write_text(report(runner, messages, reads, rss, hot, load) + "\n")
+    RESULTS.write_text(report(runner, messages, reads, rss, hot, syncs, load) + "\n")
     print(f"Written: {RESULTS.relative_to(ROOT)}, {PLOT.relative_to(ROOT)}")
     return 0
 

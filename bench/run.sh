@@ -4,7 +4,8 @@
 # actions, times them with hyperfine beside the reference points and writes
 # bench/RESULTS.md and bench/scaling.svg. Work files go to build/bench/. Takes
 # about fifteen minutes. With --check it times only "dvtool check" (a minute)
-# and writes that section of bench/RESULTS.md anew.
+# and writes that section of bench/RESULTS.md anew; with --record-only, only
+# dvtool run with and without --record (two minutes), whose section it replaces.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test hyperfine facter gnuplot-nox time strace valgrind
