@@ -46,6 +46,15 @@ TEST(OutputFile, ASecondWriterIsRefusedUntilTheFirstCloses) {
   EXPECT_TRUE(OpenOutputFile(path).File);
 }
 
+TEST(OutputFile, ADeviceIsSharedByEveryWriter) {
+  OutputOpen first = OpenOutputFile(L"/dev/null");
+  ASSERT_TRUE(first.File) << first.Failure;
+  const OutputOpen second = OpenOutputFile(L"/dev/null");
+  EXPECT_TRUE(second.File);
+  EXPECT_FALSE(second.Busy);
+  EXPECT_EQ(OutputFileStart(*first.File, 100), "");
+}
+
 TEST(OutputFile, AFifoWithoutAReaderFailsAtOnceAndWithOneIsNoFileToJudge) {
   const TempFolder folder;
   const std::filesystem::path fifo = folder.Path() / "fifo";

@@ -44,8 +44,10 @@ OutputOpen OpenOutputFile(const std::wstring& path) {
   if (!descriptor) return OutputOpen{nullptr, false, Reason(errno)};
   struct stat info {};
   if (::fstat(descriptor.get(), &info) != 0) return OutputOpen{nullptr, false, Reason(errno)};
-  // A file system without locks leaves the file unguarded, as it leaves every other.
-  if (::flock(descriptor.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+  // Only a file on a disk is guarded: a device such as /dev/null or a FIFO is
+  // shared by every writer. A file system without locks leaves it unguarded.
+  const bool regular = S_ISREG(info.st_mode);
+  if (regular && ::flock(descriptor.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
     return OutputOpen{nullptr, true, std::wstring()};
   }
   // Opened without waiting; a reader of a FIFO that is slow to read is waited for.
@@ -53,9 +55,9 @@ OutputOpen OpenOutputFile(const std::wstring& path) {
   if (flags == -1 || ::fcntl(descriptor.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
     return OutputOpen{nullptr, false, Reason(errno)};
   }
-  return OutputOpen{OutputFile(new OutputFileState{std::move(descriptor), native, created,
-                                                   S_ISREG(info.st_mode)}),
-                    false, std::wstring()};
+  return OutputOpen{
+      OutputFile(new OutputFileState{std::move(descriptor), native, created, regular}), false,
+      std::wstring()};
 }
 
 std::optional<std::string> OutputFileStart(OutputFileState& file, std::size_t limit) {
