@@ -46,6 +46,32 @@ std::wstring LowerAscii(std::wstring_view text) {
   return out;
 }
 
+std::wstring EscapeControls(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (const wchar_t c : text) {
+    // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
+    const auto u = static_cast<std::uint32_t>(c);
+    const bool control = u < 0x20 || (u >= 0x7F && u <= 0x9F);
+    const bool layout =
+        u == 0x200E || u == 0x200F || (u >= 0x2028 && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    if (!control && !layout) {
+      out += c;
+    } else if (c == L'\t') {
+      out += L"\\t";
+    } else if (c == L'\n') {
+      out += L"\\n";
+    } else if (c == L'\r') {
+      out += L"\\r";
+    } else {
+      constexpr std::wstring_view kHex = L"0123456789abcdef";
+      out += control ? L"\\x" : L"\\u";
+      for (int shift = control ? 4 : 12; shift >= 0; shift -= 4) out += kHex[(u >> shift) & 0xF];
+    }
+  }
+  return out;
+}
+
 DecimalReading ReadDecimal(std::wstring_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsWhiteSpace(text[i])) ++i;

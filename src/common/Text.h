@@ -23,6 +23,13 @@ bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
 // Turns A..Z into a..z; every other character stays as it is.
 std::wstring LowerAscii(std::wstring_view text);
 
+// The text with every character that steers a terminal or a line's layout
+// written out, so that text from elsewhere shows as what it holds: \t, \n and
+// \r by name, the other C0 and C1 controls and DEL as \xHH, the line and
+// paragraph separators and the bidirectional controls as \uHHHH. Every other
+// character (a backslash too) stays as it is.
+std::wstring EscapeControls(std::wstring_view text);
+
 // What a decimal number as written tells beside its value.
 enum class NumberFault {
   None,             // white space, an optional sign, digits, white space

@@ -41,5 +41,16 @@ TEST(Text, DecimalReadingFollowsWcstol) {
   EXPECT_EQ(ParseDecimal(L"-99999999999"), -2147483647 - 1);
 }
 
+// What steers a terminal or a line's layout shows as what it is; all else stays.
+TEST(Text, ControlsAreWrittenOut) {
+  EXPECT_EQ(EscapeControls(L"pc-a\x1b]0;owned\x07\x1b[2J"), L"pc-a\\x1b]0;owned\\x07\\x1b[2J");
+  EXPECT_EQ(EscapeControls(L"pc\nb  success\r\t"), L"pc\\nb  success\\r\\t");
+  EXPECT_EQ(EscapeControls(std::wstring(L"a\0b", 3)), L"a\\x00b");
+  EXPECT_EQ(EscapeControls(L"\x7f\x9b\x80\x9f"), L"\\x7f\\x9b\\x80\\x9f");
+  EXPECT_EQ(EscapeControls(L"\x202e\x2028\x2069\x200f"), L"\\u202e\\u2028\\u2069\\u200f");
+  const std::wstring plain = L"C:\\Temp\\x1b \xA0\xE9\x20ac\x202f\x2070~ \x7e";
+  EXPECT_EQ(EscapeControls(plain), plain);
+}
+
 }  // namespace
 }  // namespace dorvanta
