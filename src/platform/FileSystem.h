@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace dorvanta::platform {
 
@@ -16,6 +18,19 @@ bool PathExists(const std::wstring& path);
 // where names ignore it). False when either names nothing or cannot be
 // examined.
 bool NameSameExistingFile(const std::wstring& first, const std::wstring& second);
+
+// True when `path` names a folder (links followed).
+bool IsFolder(const std::wstring& path);
+
+// The regular files of a folder (links followed), or why they could not be listed.
+struct FolderFiles {
+  std::optional<std::vector<std::wstring>> Paths;  // the folder's path joined to each name
+  std::wstring Failure;                            // the system's reason, when there are none
+};
+
+// The regular files directly in `folder` whose names end in `suffix` (in any
+// letter case), by name in code-unit order; none is no failure.
+FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix);
 
 // A whole file read as bytes, or why it could not be.
 struct FileRead {

@@ -1,14 +1,18 @@
 #include "platform/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include <algorithm>
 #include <optional>
 
 #include "common/Encoding.h"
+#include "common/Text.h"
+#include "common/UniqueResource.h"
 #include "platform/linux/FileIo.h"
 #include "platform/linux/NativePath.h"
 
@@ -25,6 +29,9 @@ std::optional<struct stat> StatusOf(const std::wstring& path) {
   return info;
 }
 
+void CloseFolder(DIR* folder) { static_cast<void>(::closedir(folder)); }
+using UniqueFolder = UniqueResource<&CloseFolder>;
+
 }  // namespace
 
 bool PathExists(const std::wstring& path) { return StatusOf(path).has_value(); }
@@ -33,6 +40,35 @@ bool NameSameExistingFile(const std::wstring& first, const std::wstring& second)
   const std::optional<struct stat> one = StatusOf(first);
   const std::optional<struct stat> other = StatusOf(second);
   return one && other && one->st_dev == other->st_dev && one->st_ino == other->st_ino;
+}
+
+bool IsFolder(const std::wstring& path) {
+  const std::optional<struct stat> info = StatusOf(path);
+  return info && S_ISDIR(info->st_mode);
+}
+
+FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix) {
+  const UniqueFolder listing(::opendir(linux_impl::ToNativePath(folder).c_str()));
+  if (!listing) return FolderFiles{std::nullopt, Reason(errno)};
+  const bool separated = folder.ends_with(L'/') || folder.ends_with(L'\\');
+  std::vector<std::wstring> paths;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(listing.get());
+    if (entry == nullptr) break;
+    const std::wstring name = DecodeUtf8(entry->d_name);
+    if (name.size() < suffix.size() ||
+        !EqualsIgnoringAsciiCase(std::wstring_view(name).substr(name.size() - suffix.size()),
+                                 suffix)) {
+      continue;
+    }
+    std::wstring path = folder + (separated ? L"" : L"/") + name;
+    const std::optional<struct stat> info = StatusOf(path);
+    if (info && S_ISREG(info->st_mode)) paths.push_back(std::move(path));
+  }
+  if (errno != 0) return FolderFiles{std::nullopt, Reason(errno)};
+  std::sort(paths.begin(), paths.end());
+  return FolderFiles{std::move(paths), std::wstring()};
 }
 
 FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "common/Text.h"
+#include "common/UniqueResource.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -35,6 +37,8 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
                       information.nFileIndexLow};
 }
 
+using UniqueFind = UniqueResource<&::FindClose, HANDLE, &win32::IsNoHandle>;
+
 }  // namespace
 
 bool PathExists(const std::wstring& path) { return ::PathFileExistsW(path.c_str()) != FALSE; }
@@ -42,6 +46,36 @@ bool PathExists(const std::wstring& path) { return ::PathFileExistsW(path.c_str(
 bool NameSameExistingFile(const std::wstring& first, const std::wstring& second) {
   const std::optional<FileIdentity> one = IdentityOf(first);
   return one && one == IdentityOf(second);
+}
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix) {
+  const bool separated =
+      folder.ends_with(L'\\') || folder.ends_with(L'/') || folder.ends_with(L':');
+  const std::wstring prefix = folder + (separated ? L"" : L"\\");
+  WIN32_FIND_DATAW found{};
+  const UniqueFind search(::FindFirstFileW((prefix + L"*").c_str(), &found));
+  if (!search) {
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND)
+      return FolderFiles{std::vector<std::wstring>{}, {}};
+    return FolderFiles{std::nullopt, win32::LastErrorText()};
+  }
+  std::vector<std::wstring> paths;
+  do {
+    const std::wstring_view name(found.cFileName);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name.size() >= suffix.size() &&
+        EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix)) {
+      paths.push_back(prefix + std::wstring(name));
+    }
+  } while (::FindNextFileW(search.get(), &found));
+  if (::GetLastError() != ERROR_NO_MORE_FILES)
+    return FolderFiles{std::nullopt, win32::LastErrorText()};
+  std::sort(paths.begin(), paths.end());
+  return FolderFiles{std::move(paths), std::wstring()};
 }
 
 FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
