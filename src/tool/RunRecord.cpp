@@ -31,22 +31,6 @@ std::string IsoTime(const platform::UtcTime& t) {
 
 }  // namespace
 
-const char* RunClassName(RunClass runClass) {
-  switch (runClass) {
-    case RunClass::Success:
-      return "success";
-    case RunClass::RebootRequired:
-      return "reboot-required";
-    case RunClass::RebootInitiated:
-      return "reboot-initiated";
-    case RunClass::RetryLater:
-      return "retry-later";
-    case RunClass::Failure:
-      break;
-  }
-  return "failure";
-}
-
 int ClassExitCode(RunClass runClass, int exitCodeBits) {
   const bool wide = exitCodeBits >= 32;
   switch (runClass) {
@@ -172,6 +156,7 @@ void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult
                                       ? Json(nullptr)
                                       : Json(EncodeUtf8(outcome.Failure))},
                        {"exitCode", outcome.ExitCode ? Json(*outcome.ExitCode) : Json(nullptr)},
+                       {"class", RunClassName(actionClass)},
                        {"durationMs", duration.count()}});
   // An action that was not done changed nothing: its line goes with the next sync.
   if (outcome.Done) Sync();

@@ -12,14 +12,10 @@
 
 #include "actions/ActionRequest.h"
 #include "rules/WalkObserver.h"
+#include "tool/RunClass.h"
 #include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
-
-// In the order of precedence: a run is in the highest class of its steps.
-enum class RunClass { Success, RebootRequired, RebootInitiated, RetryLater, Failure };
-
-const char* RunClassName(RunClass runClass);
 
 // The exit code that tells the class: Windows' codes (3010, 1641, 1618) where
 // the caller sees `exitCodeBits` = 32 bits of it, small numbers (10, 11, 12)

@@ -8,6 +8,7 @@
 #include "facts/SystemFacts.h"
 #include "fake/FakePlatform.h"
 #include "rules/RuleDriver.h"
+#include "tool/RecordReader.h"
 
 namespace dorvanta::tool {
 namespace {
@@ -184,6 +185,29 @@ TEST_F(RunRecordTest, AFailedRunIsAFailureWhateverItsActions) {
   EXPECT_EQ(Walk({}, RunOptions{{0}, false, 32}, 1), 1);
   EXPECT_EQ(Walk({}, RunOptions{{0}, false, 32}, 0), 0);
   EXPECT_EQ(lines_.back()["result"], "success");
+}
+
+// The reader takes the class each action line names: a code the run accepted
+// is no failed action, whatever the number, and the reader agrees with the run.
+TEST_F(RunRecordTest, EachActionSaysItsClassAndTheSummaryReadsIt) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6"};
+  platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a", L"Execute=WAIT,b", L"Execute=NOWAIT,c",
+                                    L"Execute=WAIT,d", L"Execute=WAIT,missing"};
+  EXPECT_EQ(Walk({{L"a", 3}, {L"b", 1}, {L"c", 0}, {L"d", 10}}, RunOptions{{0, 3}, true, 8}), 1);
+  std::vector<std::string> classes;
+  std::string record =
+      R"({"event":"run-start","time":"2026-12-09T08:31:29.007Z","host":"pc","user":"root",)"
+      R"("program":"dvtool","ini":"rules.ini","iniSha256":null,"facts":{}})"
+      "\n";
+  for (const Json& line : lines_) {
+    if (line["event"] == "action") classes.push_back(line["class"]);
+    record += line.dump() + "\n";
+  }
+  EXPECT_EQ(classes, (std::vector<std::string>{"success", "failure", "success", "reboot-required",
+                                               "failure"}));
+  const HostRow row = ReadRecord(record, "pc.jsonl");
+  EXPECT_EQ(row.Result, Standing::Failure);
+  EXPECT_EQ(FailedText(row), "ACTION1 1, ACTION1 not started");
 }
 
 TEST(SuccessCodesTest, DecimalCodesSeparatedByCommas) {

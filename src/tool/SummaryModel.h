@@ -1,0 +1,68 @@
+// What dvtool summarize knows of each host, read from its run record or from
+// the list of hosts expected, and the fleet's totals and attention list.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tool/RunClass.h"
+
+namespace dorvanta::tool {
+
+// A host's result: its run's class, or why there is none. In the order of
+// attention: the most severe first, success last.
+enum class Standing {
+  Failure,
+  Incomplete,  // the record has no run-end (cut by a kill or a power loss)
+  NoRecord,    // an expected host without a record
+  Unreadable,  // a line is no record line
+  RetryLater,
+  RebootInitiated,
+  RebootRequired,
+  Success
+};
+inline constexpr std::size_t kStandingCount = 8;
+
+Standing StandingOf(RunClass runClass);
+std::string_view StandingName(Standing standing);
+
+struct FailedAction {
+  std::int64_t Pair = 0;
+  std::string Section;
+  std::optional<std::string> Program;
+  std::optional<std::int64_t> ExitCode;  // none: the action did not start
+  std::optional<std::string> Reason;
+};
+
+// One host: a record file, or an expected host that has none (no file).
+struct HostRow {
+  std::optional<std::string> Host;  // from run-start, or as expected
+  std::optional<std::string> File;
+  Standing Result = Standing::Unreadable;
+  std::optional<std::int64_t> PairsRun;
+  std::vector<FailedAction> Failed;
+  std::optional<std::int64_t> RunTimeMs;
+  std::string Note;  // where an incomplete or unreadable record ends
+
+  [[nodiscard]] std::string Name() const { return Host ? *Host : File.value_or(""); }
+  [[nodiscard]] bool RebootNeeded() const {
+    return Result == Standing::RebootRequired || Result == Standing::RebootInitiated;
+  }
+};
+
+// The failed actions as "ACTION2 1603, ACTION2 not started"; past `limit`
+// bytes the text ends early, a little longer than `limit`.
+std::string FailedText(const HostRow& row, std::size_t limit = std::string::npos);
+
+// How many hosts have each result, by Standing.
+std::array<std::size_t, kStandingCount> Totals(const std::vector<HostRow>& rows);
+
+// The hosts whose result is not success, the most severe first, in their order otherwise.
+std::vector<const HostRow*> Attention(const std::vector<HostRow>& rows);
+
+}  // namespace dorvanta::tool

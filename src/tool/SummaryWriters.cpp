@@ -1,0 +1,180 @@
+#include "tool/SummaryWriters.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+#include "common/Encoding.h"
+#include "common/Text.h"
+#include "report/Format.h"
+#include "tool/WalkJson.h"
+
+namespace dorvanta::tool {
+namespace {
+
+// The widest a text column grows; a longer cell ends in kCut.
+constexpr std::size_t kHostWidth = 48;
+constexpr std::size_t kFailedWidth = 64;
+constexpr std::size_t kNoteWidth = 96;
+constexpr std::wstring_view kCut = L"...";
+
+// A host's text as one cell of at most `width` characters, its controls escaped.
+// Only the text's beginning is read, so a cell costs the same whatever its size.
+std::wstring Cell(std::string_view utf8, std::size_t width) {
+  // A character is at most 4 bytes: the first width + 1 of them are enough.
+  const std::size_t enough = (width + 1) * 4;
+  std::wstring cell = EscapeControls(DecodeUtf8(utf8.substr(0, enough)));
+  if (cell.size() <= width) return cell;  // the whole text: a longer one gives more characters
+  cell.resize(width - kCut.size());
+  return cell + std::wstring(kCut);
+}
+
+std::string RunTimeText(const HostRow& row) {
+  if (!row.RunTimeMs) return "";
+  const std::int64_t ms = *row.RunTimeMs < 0 ? 0 : *row.RunTimeMs;
+  std::string fraction = std::to_string(ms % 1000);
+  fraction.insert(0, 3 - fraction.size(), '0');
+  return std::to_string(ms / 1000) + "." + fraction + " s";
+}
+
+// Rows of cells as left-aligned columns two blanks apart, without trailing blanks.
+std::wstring Table(const std::vector<std::vector<std::wstring>>& rows, std::wstring_view indent) {
+  std::vector<std::size_t> widths;
+  for (const auto& row : rows) {
+    widths.resize(std::max(widths.size(), row.size()));
+    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+  }
+  std::wstring text;
+  for (const auto& row : rows) {
+    std::wstring line(indent);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      line += row[i];
+      if (i + 1 < row.size()) line.append(widths[i] - row[i].size() + 2, L' ');
+    }
+    while (!line.empty() && line.back() == L' ') line.pop_back();
+    text += line + L"\n";
+  }
+  return text;
+}
+
+std::wstring Wide(std::string_view ascii) { return DecodeUtf8(ascii); }
+
+std::wstring OrDash(std::wstring text) { return text.empty() ? L"-" : text; }
+
+// Where an incomplete or unreadable record ends, else its failed actions.
+std::wstring WhyCell(const HostRow& row) {
+  return row.Note.empty() ? Cell(FailedText(row, kNoteWidth), kNoteWidth)
+                          : Cell(row.Note, kNoteWidth);
+}
+
+// A field as a spreadsheet takes it as text: one that it would read as a formula
+// (starting with =, +, -, @, a tab or a carriage return) behind a ', and quoted
+// (RFC 4180) when it holds a comma, a quote or a line end, its quotes doubled.
+std::string CsvField(const std::string& field) {
+  const bool formula =
+      !field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos;
+  const std::string text = formula ? "'" + field : field;
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+Json OptionalJson(const std::optional<std::string>& text) {
+  return text ? Json(*text) : Json(nullptr);
+}
+
+Json HostJson(const HostRow& row) {
+  Json failed = Json::array();
+  for (const FailedAction& action : row.Failed) {
+    failed.push_back({{"pair", action.Pair},
+                      {"section", action.Section},
+                      {"program", OptionalJson(action.Program)},
+                      {"exitCode", action.ExitCode ? Json(*action.ExitCode) : nullptr},
+                      {"reason", OptionalJson(action.Reason)}});
+  }
+  return {{"host", OptionalJson(row.Host)},
+          {"file", OptionalJson(row.File)},
+          {"result", StandingName(row.Result)},
+          {"pairsRun", row.PairsRun ? Json(*row.PairsRun) : nullptr},
+          {"failedActions", failed},
+          {"rebootNeeded", row.RebootNeeded()},
+          {"runTimeMs", row.RunTimeMs ? Json(*row.RunTimeMs) : nullptr},
+          {"note", row.Note.empty() ? nullptr : Json(row.Note)}};
+}
+
+}  // namespace
+
+std::wstring SummaryText(const std::vector<HostRow>& rows) {
+  std::vector<std::vector<std::wstring>> table{
+      {L"HOST", L"RESULT", L"PAIRS RUN", L"FAILED ACTIONS", L"REBOOT", L"RUN TIME"}};
+  table.reserve(rows.size() + 1);
+  for (const HostRow& row : rows) {
+    table.push_back({Cell(row.Name(), kHostWidth), Wide(StandingName(row.Result)),
+                     row.PairsRun ? std::to_wstring(*row.PairsRun) : L"-",
+                     OrDash(Cell(FailedText(row, kFailedWidth), kFailedWidth)),
+                     row.RebootNeeded() ? L"yes" : L"no", OrDash(Wide(RunTimeText(row)))});
+  }
+  std::wstring text = Table(table, L"");
+  const auto totals = Totals(rows);
+  text += L"\nHosts: " + std::to_wstring(rows.size());
+  const wchar_t* separator = L";";
+  for (std::size_t i = kStandingCount; i-- > 0;) {
+    if (totals[i] == 0) continue;
+    text += Format(L"%s %s %s", separator, Wide(StandingName(static_cast<Standing>(i))),
+                   std::to_wstring(totals[i]));
+    separator = L",";
+  }
+  const std::vector<const HostRow*> attention = Attention(rows);
+  if (attention.empty()) return text + L"\n\nNo host needs attention.\n";
+  std::vector<std::vector<std::wstring>> first;
+  first.reserve(attention.size());
+  for (const HostRow* row : attention) {
+    first.push_back(
+        {Cell(row->Name(), kHostWidth), Wide(StandingName(row->Result)), WhyCell(*row)});
+  }
+  return text + L"\n\nAttention first:\n" + Table(first, L"  ");
+}
+
+std::string SummaryCsv(const std::vector<HostRow>& rows) {
+  std::string text = "host,file,result,pairs_run,failed_actions,reboot_needed,run_time_ms,note\n";
+  for (const HostRow& row : rows) {
+    const std::array<std::string, 8> fields{row.Host.value_or(""),
+                                            row.File.value_or(""),
+                                            std::string(StandingName(row.Result)),
+                                            row.PairsRun ? std::to_string(*row.PairsRun) : "",
+                                            FailedText(row),
+                                            row.RebootNeeded() ? "yes" : "no",
+                                            row.RunTimeMs ? std::to_string(*row.RunTimeMs) : "",
+                                            row.Note};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (i != 0) text += ',';
+      text += CsvField(fields[i]);
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+std::string SummaryJson(const std::vector<HostRow>& rows) {
+  Json hosts = Json::array();
+  for (const HostRow& row : rows) hosts.push_back(HostJson(row));
+  Json totals{{"hosts", rows.size()}};
+  const auto counts = Totals(rows);
+  for (std::size_t i = kStandingCount; i-- > 0;) {
+    totals[std::string(StandingName(static_cast<Standing>(i)))] = counts[i];
+  }
+  Json attention = Json::array();
+  for (const HostRow* row : Attention(rows)) {
+    attention.push_back({{"host", OptionalJson(row->Host)},
+                         {"file", OptionalJson(row->File)},
+                         {"result", StandingName(row->Result)}});
+  }
+  return JsonText({{"version", 1}, {"hosts", hosts}, {"totals", totals}, {"attention", attention}});
+}
+
+}  // namespace dorvanta::tool

@@ -1,0 +1,18 @@
+// The fleet summary for a person (text), for spreadsheets (CSV) and for programs
+// (JSON, schema/summary.schema.json). The rows are the hosts' own texts: the text
+// shows them escaped and cut to its columns, the CSV keeps spreadsheets from
+// taking them for formulas, the JSON holds them exactly.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tool/SummaryModel.h"
+
+namespace dorvanta::tool {
+
+std::wstring SummaryText(const std::vector<HostRow>& rows);
+std::string SummaryCsv(const std::vector<HostRow>& rows);
+std::string SummaryJson(const std::vector<HostRow>& rows);
+
+}  // namespace dorvanta::tool
