@@ -60,12 +60,15 @@ std::wstring Table(const std::vector<std::vector<std::wstring>>& rows, std::wstr
 
 std::wstring Wide(std::string_view ascii) { return DecodeUtf8(ascii); }
 
-std::wstring OrDash(std::wstring text) { return text.empty() ? L"-" : text; }
+std::wstring OrDash(const std::wstring& text) { return text.empty() ? L"-" : text; }
+
+std::wstring FailedCell(const HostRow& row, std::size_t width) {
+  return Cell(FailedText(row, width), width);
+}
 
 // Where an incomplete or unreadable record ends, else its failed actions.
 std::wstring WhyCell(const HostRow& row) {
-  return row.Note.empty() ? Cell(FailedText(row, kNoteWidth), kNoteWidth)
-                          : Cell(row.Note, kNoteWidth);
+  return row.Note.empty() ? FailedCell(row, kNoteWidth) : Cell(row.Note, kNoteWidth);
 }
 
 // A field as a spreadsheet takes it as text: one that it would read as a formula
@@ -74,7 +77,7 @@ std::wstring WhyCell(const HostRow& row) {
 std::string CsvField(const std::string& field) {
   const bool formula =
       !field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos;
-  const std::string text = formula ? "'" + field : field;
+  std::string text = formula ? "'" + field : field;
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
   for (const char c : text) {
@@ -116,8 +119,8 @@ std::wstring SummaryText(const std::vector<HostRow>& rows) {
   for (const HostRow& row : rows) {
     table.push_back({Cell(row.Name(), kHostWidth), Wide(StandingName(row.Result)),
                      row.PairsRun ? std::to_wstring(*row.PairsRun) : L"-",
-                     OrDash(Cell(FailedText(row, kFailedWidth), kFailedWidth)),
-                     row.RebootNeeded() ? L"yes" : L"no", OrDash(Wide(RunTimeText(row)))});
+                     OrDash(FailedCell(row, kFailedWidth)), row.RebootNeeded() ? L"yes" : L"no",
+                     OrDash(Wide(RunTimeText(row)))});
   }
   std::wstring text = Table(table, L"");
   const auto totals = Totals(rows);

@@ -62,7 +62,9 @@ FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix
                                  suffix)) {
       continue;
     }
-    std::wstring path = folder + (separated ? L"" : L"/") + name;
+    std::wstring path = folder;
+    if (!separated) path += L'/';
+    path += name;
     const std::optional<struct stat> info = StatusOf(path);
     if (info && S_ISREG(info->st_mode)) paths.push_back(std::move(path));
   }

@@ -71,7 +71,7 @@ FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix
         EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix)) {
       paths.push_back(prefix + std::wstring(name));
     }
-  } while (::FindNextFileW(search.get(), &found));
+  } while (::FindNextFileW(search.get(), &found) != FALSE);
   if (::GetLastError() != ERROR_NO_MORE_FILES)
     return FolderFiles{std::nullopt, win32::LastErrorText()};
   std::sort(paths.begin(), paths.end());
