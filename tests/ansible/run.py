@@ -3,13 +3,17 @@
 
   lint   the playbook's syntax check (which resolves every module, the Windows
          tasks' ansible.windows modules among them) and ansible-lint
-  role   the playbook run for real with the native build against three inventory
-         hosts on this machine (local connection, each with its own rule file and
-         folder): host1's setup succeeds, host2's fails, host3's asks for a reboot.
-         First with --check (explain shows what would run, nothing runs), then
-         for real: the fetched records, the failed host, the reboot notification
+  role   the playbook run for real with the native build against inventory hosts
+         on this machine (local connection, each with its own rule file and
+         folder) and one that cannot be reached. First with --check (explain
+         shows what would run, nothing runs), then for real: the fetched
+         records, the failed hosts and their messages (dvtool's own words for a
+         refused command line), the success codes written as an INI inventory
+         writes a list, a number and a text, the reboot notification
          (dorvanta_reboot=false), the facts kept in the fact cache and the fleet
-         summary written on the controller.
+         summary of this run. Then again with every host failing and one host of
+         the first run unreachable: the summary is still written, and shows that
+         host as "no record", not with its record of the first run.
 """
 
 import argparse
@@ -19,17 +23,48 @@ import re
 import shutil
 import subprocess
 import sys
+import time
 from pathlib import Path
 
 ANSIBLE = Path(__file__).resolve().parents[2] / "contrib" / "ansible"
 # The code a started program returns on Linux to ask for a reboot (README,
 # "Running it across many machines"): 8-bit exit statuses have no 3010.
 LINUX_REBOOT_REQUIRED = 10
-# host: (the helper's exit code, the run's class)
-HOSTS = {
-    "host1": (0, "success"),
-    "host2": (3, "failure"),
-    "host3": (LINUX_REBOOT_REQUIRED, "reboot-required"),
+# A host that cannot be reached: nothing listens on the discard port here.
+UNREACHABLE = ("ansible_connection=ssh ansible_host=127.0.0.1 ansible_port=9 "
+               "ansible_ssh_common_args='-o ConnectTimeout=5'")
+
+
+class Host:
+    def __init__(self, code: int, result: str, variables: str = "", message: str = "",
+                 row: str = ""):
+        self.code = code            # the helper's exit code
+        self.result = result        # the run's class, or "no record"
+        self.variables = variables  # further inventory variables of the host
+        self.message = message      # a text of the host's failure message
+        self.row = row or result    # its result in the fleet summary
+
+
+# The first run: each class, the success codes in each form an INI inventory
+# gives ("0,5" is read as a text, 0,3 as a list, 7 as a number), a command line
+# that dvtool refuses, and a host that cannot be reached.
+FIRST = {
+    "host1": Host(5, "success", 'dorvanta_success_codes="0,5"'),
+    "host2": Host(3, "failure", message="failure (exit code 1); pairs run: 1; failed actions: ACTION1 3"),
+    "host3": Host(LINUX_REBOOT_REQUIRED, "reboot-required"),
+    "host4": Host(3, "success", "dorvanta_success_codes=0,3"),
+    "host5": Host(7, "success", "dorvanta_success_codes=7"),
+    "host6": Host(0, "failure", "dorvanta_success_codes=0,x",
+                  "dvtool run: --success-codes takes decimal codes separated by commas, not 0,x",
+                  "no record"),
+    "host7": Host(0, "no record", UNREACHABLE, "unreachable"),
+}
+# The second run: host1, whose first run succeeded, cannot be reached; every
+# other host fails.
+SECOND = {
+    "host1": Host(0, "no record", UNREACHABLE, "unreachable"),
+    "host2": Host(3, "failure"),
+    "host3": Host(3, "failure"),
 }
 
 
@@ -40,20 +75,43 @@ def environment(work: Path) -> dict:
         "ANSIBLE_LOCAL_TEMP": str(work / "ansible-tmp"),
         "ANSIBLE_NOCOLOR": "1",
         "ANSIBLE_RETRY_FILES_ENABLED": "0",
+        "ANSIBLE_HOST_KEY_CHECKING": "0",
+        "ANSIBLE_PIPELINING": "1",
+        "ANSIBLE_FORKS": "8",
         "ANSIBLE_CACHE_PLUGIN": "jsonfile",
         "ANSIBLE_CACHE_PLUGIN_CONNECTION": str(work / "fact-cache"),
     })
     return env
 
 
-def playbook(work: Path, tool: Path, extra: list) -> subprocess.CompletedProcess:
-    # Extra variables reach the last play on the controller's implicit localhost too.
-    command = ["ansible-playbook", "-i", str(work / "inventory.ini"), str(ANSIBLE / "site.yml"),
-               "-e", f"dorvanta_record_dir={work / 'records'}",
-               "-e", f"dorvanta_controller_tool={tool}"] + extra
+def write_inventory(work: Path, tool: Path, helper: Path, hosts: dict) -> None:
+    lines = ["[fleet]"]
+    for name, host in hosts.items():
+        folder = work / name
+        folder.mkdir(exist_ok=True)
+        shutil.copy(helper, folder / "helper")
+        (work / f"{name}.ini").write_text(
+            "[CRITERIA1]\nOSMajor = GE,0\n[ACTION1]\n"
+            f"Execute = WAIT, {folder / 'helper'}, exit={host.code} marker=ran.txt\n")
+        lines.append(f"{name} dorvanta_dir={folder} dorvanta_rules={work / (name + '.ini')} "
+                     + host.variables)
+    lines += ["[fleet:vars]", "ansible_connection=local",
+              f"ansible_python_interpreter={sys.executable}",
+              f"dorvanta_tool={tool}",
+              f"dorvanta_controller_tool={tool}",
+              f"dorvanta_record_dir={work / 'records'}",
+              "dorvanta_reboot=false"]
+    (work / "inventory.ini").write_text("\n".join(lines) + "\n")
+
+
+def playbook(work: Path, extra: list) -> subprocess.CompletedProcess:
+    command = ["ansible-playbook", "-i", str(work / "inventory.ini"),
+               str(ANSIBLE / "site.yml")] + extra
+    started = time.monotonic()
     done = subprocess.run(command, env=environment(work), capture_output=True, text=True,
-                          timeout=300)
-    print(f"$ {' '.join(command)}\n{done.stdout}{done.stderr}")
+                          timeout=600)
+    print(f"$ {' '.join(command)}\n{done.stdout}{done.stderr}"
+          f"({time.monotonic() - started:.0f} s)")
     return done
 
 
@@ -70,70 +128,102 @@ def check(condition: bool, message: str, failures: list) -> None:
         failures.append(message)
 
 
-def run_role(args) -> list:
-    work = Path(args.work).resolve()
-    tool = Path(args.tool).resolve()
-    shutil.rmtree(work, ignore_errors=True)
-    work.mkdir(parents=True)
-    lines = ["[fleet]"]
-    for host, (code, _) in HOSTS.items():
-        folder = work / host
-        folder.mkdir()
-        shutil.copy(args.helper, folder / "helper")
-        (work / f"{host}.ini").write_text(
-            "[CRITERIA1]\nOSMajor = GE,0\n[ACTION1]\n"
-            f"Execute = WAIT, {folder / 'helper'}, exit={code} marker=ran.txt\n")
-        lines.append(f"{host} dorvanta_dir={folder} dorvanta_rules={work / (host + '.ini')}")
-    lines += ["[fleet:vars]", "ansible_connection=local",
-              f"ansible_python_interpreter={sys.executable}",
-              f"dorvanta_tool={tool}",
-              "dorvanta_reboot=false"]
-    (work / "inventory.ini").write_text("\n".join(lines) + "\n")
-    failures: list = []
+def run_folders(work: Path) -> list:
+    records = work / "records"
+    return sorted(p for p in records.iterdir() if p.is_dir()) if records.exists() else []
 
-    checked = playbook(work, tool, ["--check"])
-    check(checked.returncode == 0, f"--check ended with {checked.returncode}", failures)
-    for host in HOSTS:
-        check(not (work / host / "ran.txt").exists(), f"{host}: --check ran the action", failures)
-        check(f"exit={HOSTS[host][0]} marker=ran.txt" in checked.stdout,
-              f"{host}: --check does not show the action that would run", failures)
-    check(not (work / "records").exists(), "--check fetched records", failures)
 
-    done = playbook(work, tool, [])
-    check(done.returncode == 2, f"the run ended with {done.returncode}, not 2 (a host failed)",
-          failures)
+def summary_rows(text: str) -> dict:
+    """host -> its result in the summary's table."""
+    return dict(re.findall(r"^(host\d+) +(no record|[a-z-]+) ", text, re.MULTILINE))
+
+
+def check_run(work: Path, done: subprocess.CompletedProcess, hosts: dict, failures: list) -> None:
+    """The records, recap and summary of a run of the playbook with these hosts."""
     counters = recap(done.stdout)
-    for host, (_, result) in HOSTS.items():
-        check((work / host / "ran.txt").exists(), f"{host}: the action did not run", failures)
-        record = work / "records" / f"{host}.jsonl"
+    folders = run_folders(work)
+    folder = folders[-1] if folders else work / "records" / "none"
+    for name, host in hosts.items():
+        stats = counters.get(name, {})
+        failed = host.result in ("failure", "no record")
+        check(stats.get("failed") == (1 if failed else 0), f"{name}: failed={stats.get('failed')}",
+              failures)
+        if host.message:
+            check(re.search(rf"fatal: \[{name}\]: FAILED! => .*{re.escape(host.message)}",
+                            done.stdout) is not None,
+                  f"{name}: the failure does not say {host.message!r}", failures)
+        record = folder / f"{name}.jsonl"
+        if host.row == "no record":
+            check(not record.exists(), f"{name}: a record was fetched", failures)
+            continue
         if not record.exists():
-            failures.append(f"{host}: no record fetched")
+            failures.append(f"{name}: no record fetched into {folder}")
             continue
         events = [json.loads(line) for line in record.read_text().splitlines()]
         check(events[0]["event"] == "run-start" and events[-1]["event"] == "run-end",
-              f"{host}: the record is not whole", failures)
-        check(events[-1].get("result") == result,
-              f"{host}: the record's class is {events[-1].get('result')}, not {result}", failures)
-        stats = counters.get(host, {})
-        check(stats.get("failed") == (1 if result == "failure" else 0),
-              f"{host}: failed={stats.get('failed')}", failures)
-        check(stats.get("changed", 0) > 0, f"{host}: reported no change", failures)
-        notified = work / "records" / f"{host}.reboot"
-        if result == "reboot-required":
-            check(notified.exists() and notified.read_text() == "reboot-required\n",
-                  f"{host}: the reboot handler was not notified", failures)
-        else:
-            check(not notified.exists(), f"{host}: the reboot handler was notified", failures)
-        cached = json.loads((work / "fact-cache" / host).read_text())
-        check("OSMajor" in cached.get("dorvanta_facts", {}).get("facts", {}),
-              f"{host}: dorvanta_facts is not among the host's facts", failures)
-    summary = work / "records" / "summary.txt"
+              f"{name}: the record is not whole", failures)
+        check(events[0].get("host") == name, f"{name}: the record reports {events[0].get('host')}",
+              failures)
+        check(events[-1].get("result") == host.result,
+              f"{name}: the record's class is {events[-1].get('result')}, not {host.result}",
+              failures)
+    summary = folder / "summary.txt"
     text = summary.read_text() if summary.exists() else ""
     print(f"--- {summary}\n{text}")
-    # Every host is this machine, so the rows have one host name: their order tells them apart.
-    check(re.search(r"^Attention first:\n  \S+ +failure +ACTION1 3\n  \S+ +reboot-required\n",
-                    text, re.MULTILINE) is not None,
-          "the fleet summary does not put host2's failure and host3's reboot first", failures)
+    latest = work / "records" / "summary.txt"
+    check(latest.exists() and latest.read_text() == text,
+          "records/summary.txt is not this run's summary", failures)
+    check(text.startswith(f"Run {folder.name}\n"), "the summary does not name its run", failures)
+    rows = summary_rows(text)
+    expected = {name: host.row for name, host in hosts.items()}
+    check(rows == expected, f"the summary's rows are {rows}, not {expected}", failures)
+
+
+def run_role(args) -> list:
+    work = Path(args.work).resolve()
+    tool = Path(args.tool).resolve()
+    helper = Path(args.helper).resolve()
+    shutil.rmtree(work, ignore_errors=True)
+    work.mkdir(parents=True)
+    failures: list = []
+    # The hosts whose rule file runs: reached, and a command line that dvtool takes.
+    running = {name: host for name, host in FIRST.items() if host.row != "no record"}
+
+    shown = dict(list(running.items())[:3])
+    write_inventory(work, tool, helper, shown)
+    checked = playbook(work, ["--check"])
+    check(checked.returncode == 0, f"--check ended with {checked.returncode}", failures)
+    for name, host in shown.items():
+        check(not (work / name / "ran.txt").exists(), f"{name}: --check ran the action", failures)
+        check(f"exit={host.code} marker=ran.txt" in checked.stdout,
+              f"{name}: --check does not show the action that would run", failures)
+    check(not run_folders(work), "--check fetched records", failures)
+
+    write_inventory(work, tool, helper, FIRST)
+    first = playbook(work, [])
+    check(first.returncode == 2, f"the first run ended with {first.returncode}, not 2 (hosts failed)",
+          failures)
+    check_run(work, first, FIRST, failures)
+    counters = recap(first.stdout)
+    folder = run_folders(work)[-1] if run_folders(work) else work
+    for name, host in running.items():
+        check((work / name / "ran.txt").exists(), f"{name}: the action did not run", failures)
+        check(counters.get(name, {}).get("changed", 0) > 0, f"{name}: reported no change", failures)
+        notified = folder / f"{name}.reboot"
+        if host.result == "reboot-required":
+            check(notified.exists() and notified.read_text() == "reboot-required\n",
+                  f"{name}: the reboot handler was not notified", failures)
+        else:
+            check(not notified.exists(), f"{name}: the reboot handler was notified", failures)
+        cached = json.loads((work / "fact-cache" / name).read_text())
+        check("OSMajor" in cached.get("dorvanta_facts", {}).get("facts", {}),
+              f"{name}: dorvanta_facts is not among the host's facts", failures)
+
+    write_inventory(work, tool, helper, SECOND)
+    second = playbook(work, [])
+    check(second.returncode in (2, 4), f"the second run ended with {second.returncode}", failures)
+    check(len(run_folders(work)) == 2, f"run folders: {run_folders(work)}", failures)
+    check_run(work, second, SECOND, failures)
     return failures
 
 
