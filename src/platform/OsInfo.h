@@ -1,4 +1,4 @@
-// Operating system version and processor queries.
+// Operating system version, release and processor queries.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,19 @@ struct ProcessorInfo {
   std::uint16_t ProcessorLevel = 0;
   std::uint16_t ProcessorRevision = 0;
 };
+
+// The family of systems the program is built for.
+enum class System { Windows, Linux };
+
+System ThisSystem();
+
+// The system's own words for its release; each empty when the system does not say.
+struct OsRelease {
+  std::wstring Name;   // Windows: ProductName; Linux: os-release PRETTY_NAME
+  std::wstring Build;  // Windows: CurrentBuildNumber; Linux: os-release VERSION_ID
+};
+
+OsRelease QueryOsRelease();
 
 // The extended version query; empty when it fails.
 std::optional<OsVersion> QueryOsVersion();

@@ -6,9 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/OsInfo.h"
+
 namespace dorvanta::platform {
 
-// The file name ending that a shortcut file must have (".lnk", ".desktop").
+// The file name ending that a shortcut file must have on each system.
+constexpr std::wstring_view ShortcutSuffixOf(System system) {
+  return system == System::Windows ? L".lnk" : L".desktop";
+}
+
+// The ending on this system.
 std::wstring_view ShortcutSuffix();
 
 struct ShortcutRequest {

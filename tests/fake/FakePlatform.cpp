@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
+#include "platform/Identity.h"
 #include "platform/LogFile.h"
 #include "platform/ProcessExit.h"
 #include "platform/ProfileReader.h"
@@ -100,6 +101,9 @@ std::uint32_t ReadProfileSection(const std::wstring&, const std::wstring& sectio
 std::optional<OsVersion> QueryOsVersion() { return fake::Platform().Version; }
 ProcessorInfo QueryProcessorInfo() { return fake::Platform().Processor; }
 std::uint32_t QueryVersionWord() { return fake::Platform().VersionWord; }
+System ThisSystem() { return fake::Platform().System; }
+OsRelease QueryOsRelease() { return fake::Platform().Release; }
+std::wstring HostName() { return fake::Platform().Host; }
 
 }  // namespace platform
 }  // namespace dorvanta

@@ -54,6 +54,9 @@ struct State {
   std::optional<platform::OsVersion> Version = platform::OsVersion{10, 0, L""};
   platform::ProcessorInfo Processor{platform::kArchitectureAmd64, 4, 8664, 6, 0x0E08};
   std::uint32_t VersionWord = 10;
+  platform::System System = platform::System::Windows;
+  platform::OsRelease Release{L"Windows 10 Pro", L"19045"};
+  std::wstring Host = L"pc-017";
 };
 
 State& Platform();

@@ -15,13 +15,24 @@ TEST(OsSources, KernelRelease) {
   EXPECT_EQ(ParseKernelRelease("").Major, 0u);
 }
 
-TEST(OsSources, PrettyNameIsUnquoted) {
-  EXPECT_EQ(ParsePrettyName("NAME=x\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"),
+TEST(OsSources, OsReleaseValueIsUnquoted) {
+  const auto pretty = [](std::string_view text) {
+    return ParseOsReleaseValue(text, "PRETTY_NAME");
+  };
+  EXPECT_EQ(pretty("NAME=x\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"),
             "Debian GNU/Linux 12 (bookworm)");
-  EXPECT_EQ(ParsePrettyName("PRETTY_NAME='A \"b\"'"), "A \"b\"");
-  EXPECT_EQ(ParsePrettyName("PRETTY_NAME=\"say \\\"hi\\\" \\$x\""), "say \"hi\" $x");
-  EXPECT_EQ(ParsePrettyName("PRETTY_NAME=Plain"), "Plain");
-  EXPECT_EQ(ParsePrettyName("NAME=x\n# PRETTY_NAME=no\n"), "");
+  EXPECT_EQ(pretty("PRETTY_NAME='A \"b\"'"), "A \"b\"");
+  EXPECT_EQ(pretty("PRETTY_NAME=\"say \\\"hi\\\" \\$x\""), "say \"hi\" $x");
+  EXPECT_EQ(pretty("PRETTY_NAME=Plain"), "Plain");
+  EXPECT_EQ(pretty("NAME=x\n# PRETTY_NAME=no\n"), "");
+}
+
+TEST(OsSources, OsReleaseValueOfItsOwnName) {
+  const std::string_view release =
+      "VERSION_ID_LIKE=9\nVERSION=\"12 (bookworm)\"\nVERSION_ID=\"12\"\n";
+  EXPECT_EQ(ParseOsReleaseValue(release, "VERSION_ID"), "12");
+  EXPECT_EQ(ParseOsReleaseValue(release, "VERSION"), "12 (bookworm)");
+  EXPECT_EQ(ParseOsReleaseValue(release, "BUILD_ID"), "");
 }
 
 TEST(OsSources, CpuInfoOfTheFirstProcessor) {

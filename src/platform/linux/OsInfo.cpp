@@ -3,6 +3,8 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "common/Encoding.h"
 #include "platform/linux/FileIo.h"
 #include "platform/linux/parse/OsSources.h"
@@ -16,22 +18,30 @@ std::optional<utsname> Uname() {
   return name;
 }
 
-std::string PrettyName() {
+// The os-release file's text; empty when the system has none.
+std::string OsReleaseFile() {
   for (const char* path : {"/etc/os-release", "/usr/lib/os-release"}) {
-    if (const auto content = linux_impl::ReadConfigFile(path)) {
-      return linux_impl::ParsePrettyName(*content);
-    }
+    if (auto content = linux_impl::ReadConfigFile(path)) return std::move(*content);
   }
   return std::string();
 }
 
 }  // namespace
 
+System ThisSystem() { return System::Linux; }
+
+OsRelease QueryOsRelease() {
+  const std::string release = OsReleaseFile();
+  return OsRelease{DecodeUtf8(linux_impl::ParseOsReleaseValue(release, "PRETTY_NAME")),
+                   DecodeUtf8(linux_impl::ParseOsReleaseValue(release, "VERSION_ID"))};
+}
+
 std::optional<OsVersion> QueryOsVersion() {
   const std::optional<utsname> name = Uname();
   if (!name) return std::nullopt;
   const linux_impl::KernelVersion kernel = linux_impl::ParseKernelRelease(name->release);
-  return OsVersion{kernel.Major, kernel.Minor, DecodeUtf8(PrettyName())};
+  return OsVersion{kernel.Major, kernel.Minor,
+                   DecodeUtf8(linux_impl::ParseOsReleaseValue(OsReleaseFile(), "PRETTY_NAME"))};
 }
 
 ProcessorInfo QueryProcessorInfo() {

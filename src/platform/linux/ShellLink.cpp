@@ -18,7 +18,7 @@
 namespace dorvanta::platform {
 namespace {
 
-constexpr std::wstring_view kSuffix = L".desktop";
+constexpr std::wstring_view kSuffix = ShortcutSuffixOf(System::Linux);
 
 // The launcher's Name: the file's base name without its suffix.
 std::string BaseName(const std::string& path) {

@@ -2,7 +2,36 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace dorvanta::platform {
+namespace {
+
+// A text value of the system's version key; empty when it is not there.
+std::wstring CurrentVersionText(const wchar_t* name) {
+  constexpr const wchar_t* kKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  DWORD size = 0;  // in bytes, with the terminating NUL
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+          ERROR_SUCCESS ||
+      size < sizeof(wchar_t)) {
+    return std::wstring();
+  }
+  std::vector<wchar_t> text(size / sizeof(wchar_t));
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, name, RRF_RT_REG_SZ, nullptr, text.data(), &size) !=
+      ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  return std::wstring(text.data());
+}
+
+}  // namespace
+
+System ThisSystem() { return System::Windows; }
+
+OsRelease QueryOsRelease() {
+  return OsRelease{CurrentVersionText(L"ProductName"), CurrentVersionText(L"CurrentBuildNumber")};
+}
 
 std::optional<OsVersion> QueryOsVersion() {
   OSVERSIONINFOEXW info{};

@@ -10,7 +10,7 @@
 
 namespace dorvanta::platform {
 
-std::wstring_view ShortcutSuffix() { return L".lnk"; }
+std::wstring_view ShortcutSuffix() { return ShortcutSuffixOf(System::Windows); }
 
 std::optional<ShortcutStep> WriteShortcut(const ShortcutRequest& request) {
   // Declared in this order, the owners release the file interface, then the link

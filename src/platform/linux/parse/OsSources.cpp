@@ -55,13 +55,14 @@ KernelVersion ParseKernelRelease(std::string_view release) {
   return version;
 }
 
-std::string ParsePrettyName(std::string_view osRelease) {
-  constexpr std::string_view kKey = "PRETTY_NAME=";
+std::string ParseOsReleaseValue(std::string_view osRelease, std::string_view name) {
   while (!osRelease.empty()) {
     const std::size_t end = osRelease.find('\n');
     std::string_view line = TrimBlanks(osRelease.substr(0, end));
     osRelease = end == std::string_view::npos ? std::string_view() : osRelease.substr(end + 1);
-    if (line.starts_with(kKey)) return UnquoteValue(line.substr(kKey.size()));
+    if (line.starts_with(name) && line.substr(name.size()).starts_with('=')) {
+      return UnquoteValue(line.substr(name.size() + 1));
+    }
   }
   return std::string();
 }

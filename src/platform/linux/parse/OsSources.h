@@ -16,8 +16,9 @@ struct KernelVersion {
 // "6.1.0-18-amd64" gives 6 and 1; missing numbers give 0.
 KernelVersion ParseKernelRelease(std::string_view release);
 
-// The value of PRETTY_NAME in an os-release file, unquoted; empty when absent.
-std::string ParsePrettyName(std::string_view osRelease);
+// The value of a variable (PRETTY_NAME, VERSION_ID, ...) in an os-release
+// file, unquoted; empty when absent.
+std::string ParseOsReleaseValue(std::string_view osRelease, std::string_view name);
 
 struct CpuIdentity {
   std::uint16_t Family = 0;
