@@ -4,17 +4,18 @@
 #include <string_view>
 
 #include "common/Text.h"
+#include "facts/FactSource.h"
 #include "paths/PathResolver.h"
-#include "platform/ShellLink.h"
 #include "report/Report.h"
 #include "rules/ActionReading.h"
 
 namespace dorvanta {
 namespace {
 
-// The shortcut file's name with the platform's suffix, added when missing.
+// The shortcut file's name with the suffix of the machine whose facts the walk
+// reads, added when missing.
 std::wstring WithShortcutSuffix(std::wstring name) {
-  const std::wstring_view suffix = platform::ShortcutSuffix();
+  const std::wstring_view suffix = CurrentFactSource().ShortcutSuffix();
   if (name.empty()) return name;
   if (name.size() < suffix.size() ||
       LowerAscii(std::wstring_view(name).substr(name.size() - suffix.size())) != suffix) {

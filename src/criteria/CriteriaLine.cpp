@@ -48,28 +48,46 @@ CriterionResult HardwareId(const std::wstring& value, const std::wstring& sectio
   return CheckHardwareIdCriterion(value, section, key, PrefixMatch);
 }
 
+// The numeric field of the record, read and written as 32 bits.
+template <auto Field>
+constexpr RecordFact NumberField() {
+  using Type = std::remove_cvref_t<decltype(std::declval<SystemFactsRecord>().*Field)>;
+  return {[](const SystemFactsRecord& r) -> std::uint32_t { return r.*Field; },
+          [](SystemFactsRecord& r, std::uint32_t v) { r.*Field = static_cast<Type>(v); }};
+}
+
 // Rows of the table: a 32-bit comparison of all six operators, the equality
-// of 16 or 8 bits, and the text, device and file kinds.
+// of 16 or 8 bits, the texts, and the device and file kinds.
 template <auto Field>
 constexpr KeyEntry Long(std::wstring_view key) {
-  return {{key, CriterionKind::Number, OperatorSet::All, 0xFFFFFFFFU, FactMax<Field>()},
+  return {{key, CriterionKind::Number, OperatorSet::All, 0xFFFFFFFFU, FactMax<Field>(),
+           FactGroup::OsAndProcessor, NumberField<Field>()},
           &FactCheck<&CheckLongCriterion, Field>};
 }
 
 template <auto Field>
 constexpr KeyEntry Word(std::wstring_view key) {
-  return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFFFU, FactMax<Field>()},
+  return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFFFU, FactMax<Field>(),
+           FactGroup::Languages, NumberField<Field>()},
           &FactCheck<&CheckWordCriterion, Field>};
 }
 
 template <auto Field>
 constexpr KeyEntry Byte(std::wstring_view key) {
-  return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFU, FactMax<Field>()},
+  return {{key, CriterionKind::Number, OperatorSet::EqualityOnly, 0xFFU, FactMax<Field>(),
+           FactGroup::OsAndProcessor, NumberField<Field>()},
           &FactCheck<&CheckByteCriterion, Field>};
 }
 
+template <auto Compare, auto Field>
+constexpr KeyEntry Text(std::wstring_view key, CriterionKind kind) {
+  return {{key, kind, OperatorSet::EqualityOnly, 0, 0, FactGroup::LocationAndDmi,
+           RecordFact{nullptr, nullptr, Field}},
+          &FactCheck<Compare, Field>};
+}
+
 constexpr KeyEntry Other(std::wstring_view key, CriterionKind kind, Check run) {
-  return {{key, kind, OperatorSet::EqualityOnly}, run};
+  return {{key, kind, OperatorSet::EqualityOnly, 0, 0, FactGroup::None, RecordFact{}}, run};
 }
 
 using Facts = SystemFactsRecord;
@@ -94,13 +112,10 @@ constexpr std::array kKeys{
     Word<&Facts::SysDefault>(L"SysDefault"),
     Word<&Facts::SysDefaultPrimary>(L"SysDefaultPri"),
     Word<&Facts::SysDefaultSub>(L"SysDefaultSec"),
-    Other(L"CurrentLocation", CriterionKind::Text,
-          &FactCheck<&CheckTextCriterion, &Facts::CurrentLocation>),
-    Other(L"DMIMachineType", CriterionKind::Text,
-          &FactCheck<&CheckTextCriterion, &Facts::DmiMachineType>),
-    Other(L"DMIPANumber", CriterionKind::FirstChars,
-          &FactCheck<&CheckFirstCharsCriterion, &Facts::DmiPaNumber>),
-    Other(L"DMIVendor", CriterionKind::Text, &FactCheck<&CheckTextCriterion, &Facts::DmiVendor>),
+    Text<&CheckTextCriterion, &Facts::CurrentLocation>(L"CurrentLocation", CriterionKind::Text),
+    Text<&CheckTextCriterion, &Facts::DmiMachineType>(L"DMIMachineType", CriterionKind::Text),
+    Text<&CheckFirstCharsCriterion, &Facts::DmiPaNumber>(L"DMIPANumber", CriterionKind::FirstChars),
+    Text<&CheckTextCriterion, &Facts::DmiVendor>(L"DMIVendor", CriterionKind::Text),
     Other(L"HWID", CriterionKind::HardwareId, &HardwareId<false>),
     Other(L"HWIDLeft", CriterionKind::HardwareIdPrefix, &HardwareId<true>),
     Other(L"FileExists", CriterionKind::FileExists, &CheckFileExistsCriterion),

@@ -8,6 +8,7 @@
 
 #include "criteria/CompareOp.h"
 #include "criteria/CriterionResult.h"
+#include "facts/SystemFacts.h"
 
 namespace dorvanta {
 
@@ -21,7 +22,23 @@ enum class CriterionKind {
   FileExists,        // <operator>,<path>: a file or folder is there
 };
 
-// One row of the key table, for a front end that reads rule files.
+// Where the facts listing shows a key's fact.
+enum class FactGroup {
+  None,  // the device and file keys, which test no fact of the record
+  OsAndProcessor,
+  Languages,
+  LocationAndDmi,
+};
+
+// The fact of the record that a key compares: a number or a text.
+struct RecordFact {
+  std::uint32_t (*ReadNumber)(const SystemFactsRecord& record) = nullptr;
+  void (*WriteNumber)(SystemFactsRecord& record, std::uint32_t value) = nullptr;
+  std::wstring SystemFactsRecord::*Text = nullptr;
+};
+
+// One row of the key table, for a front end that reads rule files or writes
+// and reads the facts of a machine.
 struct CriterionKey {
   std::wstring_view Key;  // as the documentation spells it; lines match it in any letter case
   CriterionKind Kind;
@@ -30,6 +47,8 @@ struct CriterionKey {
   // comparison is unsigned in that width), and the largest value of the fact.
   std::uint32_t IniMask = 0;
   std::uint32_t FactMax = 0;
+  FactGroup Group = FactGroup::None;
+  RecordFact Fact;
 };
 
 // The key table, in lookup order.

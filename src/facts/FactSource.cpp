@@ -2,6 +2,7 @@
 
 #include "facts/HardwareIds.h"
 #include "platform/FileSystem.h"
+#include "platform/ShellLink.h"
 
 namespace dorvanta {
 namespace {
@@ -17,6 +18,7 @@ class Machine final : public FactSource {
   platform::FolderLookup ShellFolder(int csidl) override {
     return platform::LookUpShellFolder(csidl);
   }
+  std::wstring_view ShortcutSuffix() override { return platform::ShortcutSuffix(); }
 };
 
 FactSource* current = nullptr;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Devices.h"
@@ -26,6 +27,8 @@ class FactSource {
   virtual std::optional<bool> PathExists(const std::wstring& path) = 0;
   // The shell folder with the CSIDL number.
   virtual platform::FolderLookup ShellFolder(int csidl) = 0;
+  // The file name ending of a shortcut there (".lnk", ".desktop").
+  virtual std::wstring_view ShortcutSuffix() = 0;
 };
 
 // The machine the program runs on.

@@ -3,8 +3,12 @@
 #include <optional>
 #include <variant>
 
+#include "common/IsoTime.h"
 #include "facts/FactSources.h"
 #include "paths/PathResolver.h"
+#include "platform/Clock.h"
+#include "platform/Identity.h"
+#include "platform/ShellLink.h"
 
 namespace dorvanta {
 namespace {
@@ -23,6 +27,8 @@ std::wstring DmiText(const platform::WmiAnswer& answer, const std::wstring& prop
 
 FactsSnapshot CollectFacts(FactSource& source) {
   FactsSnapshot snapshot = CollectStartupFacts();
+  snapshot.Origin = FactsOrigin{platform::ThisSystem(), platform::HostName(),
+                                IsoTime(platform::UtcNow()), platform::QueryOsRelease()};
   snapshot.Devices = source.PresentDevices();
   for (const FolderToken& token : FolderTokens()) {
     snapshot.Folders.push_back(
@@ -60,6 +66,11 @@ platform::FolderLookup SnapshotFacts::ShellFolder(int csidl) {
     }
   }
   return platform::FolderLookup{};
+}
+
+std::wstring_view SnapshotFacts::ShortcutSuffix() {
+  return snapshot_.Origin ? platform::ShortcutSuffixOf(snapshot_.Origin->System)
+                          : platform::ShortcutSuffix();
 }
 
 }  // namespace dorvanta

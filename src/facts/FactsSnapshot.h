@@ -10,6 +10,7 @@
 #include "facts/FactSource.h"
 #include "facts/SystemFacts.h"
 #include "platform/Devices.h"
+#include "platform/OsInfo.h"
 #include "platform/ShellFolder.h"
 
 namespace dorvanta {
@@ -19,7 +20,17 @@ struct FolderFact {
   platform::FolderLookup Lookup;
 };
 
+// Which machine the facts are of, and when they were gathered.
+struct FactsOrigin {
+  platform::System System = platform::System::Windows;
+  std::wstring Host;
+  std::string Captured;  // UTC, ISO 8601 with milliseconds
+  platform::OsRelease Release;
+};
+
 struct FactsSnapshot {
+  // None for facts of a document that does not say (the first version's).
+  std::optional<FactsOrigin> Origin;
   SystemFactsRecord Record;
   // The criteria key (OSMajor, CurrentLocation, DMIVendor, ...) of each fact
   // whose source failed, with the failure as the run reports it.
@@ -43,6 +54,8 @@ class SnapshotFacts final : public FactSource {
   std::vector<platform::PresentDevice> PresentDevices() override { return snapshot_.Devices; }
   std::optional<bool> PathExists(const std::wstring& /*path*/) override { return std::nullopt; }
   platform::FolderLookup ShellFolder(int csidl) override;
+  // That machine's ending, this system's when the snapshot does not say.
+  std::wstring_view ShortcutSuffix() override;
 
  private:
   const FactsSnapshot& snapshot_;

@@ -101,8 +101,7 @@ void WriteText(const std::wstring& path, const std::vector<Finding>& findings,
 
 void WriteJson(const std::wstring& path, const std::vector<Finding>& findings,
                const Counts& counts) {
-  nlohmann::ordered_json document;
-  document["version"] = 1;
+  Json document = DocumentHeader("check");
   document["file"] = EncodeUtf8(path);
   document["findings"] = nlohmann::ordered_json::array();
   for (const Finding& finding : findings) {

@@ -63,13 +63,14 @@ class Explanation final : public WalkObserver {
   void WalkEnded(const WalkEnd& end) override { end_ = end; }
 
   [[nodiscard]] Json Document(const std::wstring& iniPath, const Json& facts) const {
-    return Json{
-        {"version", 1},
+    Json document = DocumentHeader("explain");
+    document.update(Json{
         {"file", EncodeUtf8(iniPath)},
         {"facts", facts},
         {"startupFailure", nullptr},
         {"pairs", pairs_},
-        {"stop", Json{{"reason", StopName(end_.Reason)}, {"section", EncodeUtf8(end_.Section)}}}};
+        {"stop", Json{{"reason", StopName(end_.Reason)}, {"section", EncodeUtf8(end_.Section)}}}});
+    return document;
   }
 
   [[nodiscard]] std::wstring Summary() const {

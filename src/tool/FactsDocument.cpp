@@ -1,82 +1,47 @@
 #include "tool/FactsDocument.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
-#include <limits>
 #include <map>
+#include <vector>
 
 #include "app/HelpTexts.h"
 #include "common/Encoding.h"
+#include "criteria/CriteriaLine.h"
 #include "paths/PathResolver.h"
 #include "report/Format.h"
+#include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// A number of the record under its criteria key.
-struct NumberFact {
-  std::string_view Key;
-  std::uint32_t (*Get)(const SystemFactsRecord& record);
-  void (*Set)(SystemFactsRecord& record, std::uint32_t value);
-  std::uint32_t Largest;  // of the field's width
-};
-
-template <auto Field>
-constexpr NumberFact Number(std::string_view key) {
-  using T = std::remove_cvref_t<decltype(std::declval<SystemFactsRecord>().*Field)>;
-  return NumberFact{key, [](const SystemFactsRecord& r) -> std::uint32_t { return r.*Field; },
-                    [](SystemFactsRecord& r, std::uint32_t v) { r.*Field = static_cast<T>(v); },
-                    std::numeric_limits<T>::max()};
+// The keys that test a fact of the record, in the key table's order.
+std::vector<CriterionKey> RecordKeys() {
+  std::vector<CriterionKey> keys;
+  for (const CriterionKey& key : CriterionKeys()) {
+    if (key.Group != FactGroup::None) keys.push_back(key);
+  }
+  return keys;
 }
 
-constexpr std::array kOsFacts{
-    Number<&SystemFactsRecord::OsMajor>("OSMajor"),
-    Number<&SystemFactsRecord::OsMinor>("OSMinor"),
-    Number<&SystemFactsRecord::OsBits>("Bit"),
-    Number<&SystemFactsRecord::Processors>("Processors"),
-    Number<&SystemFactsRecord::ProcessorType>("ProcessorType"),
-    Number<&SystemFactsRecord::ProcessorRevision>("ProcessorRevision"),
-    Number<&SystemFactsRecord::ProcessorLevel>("ProcessorLevel"),
-    Number<&SystemFactsRecord::ProcessorModel>("ProcessorModel"),
-    Number<&SystemFactsRecord::ProcessorStepping>("ProcessorStepping"),
-};
+// The platform as a document names it.
+constexpr std::string_view kWindows = "windows";
+constexpr std::string_view kLinux = "linux";
 
-constexpr std::array kLanguageFacts{
-    Number<&SystemFactsRecord::UserDefaultUi>("UserDefaultUI"),
-    Number<&SystemFactsRecord::UserDefaultUiPrimary>("UserDefaultPri"),
-    Number<&SystemFactsRecord::UserDefaultUiSub>("UserDefaultSec"),
-    Number<&SystemFactsRecord::SysDefaultUi>("SysDefaultUI"),
-    Number<&SystemFactsRecord::SysDefaultUiPrimary>("SysDefaultUIPri"),
-    Number<&SystemFactsRecord::SysDefaultUiSub>("SysDefaultUISec"),
-    Number<&SystemFactsRecord::SysDefault>("SysDefault"),
-    Number<&SystemFactsRecord::SysDefaultPrimary>("SysDefaultPri"),
-    Number<&SystemFactsRecord::SysDefaultSub>("SysDefaultSec"),
-};
-
-// A text of the record under its criteria key.
-struct TextFact {
-  std::string_view Key;
-  std::wstring SystemFactsRecord::*Field;
-};
-
-constexpr std::array kTextFacts{
-    TextFact{"CurrentLocation", &SystemFactsRecord::CurrentLocation},
-    TextFact{"DMIMachineType", &SystemFactsRecord::DmiMachineType},
-    TextFact{"DMIPANumber", &SystemFactsRecord::DmiPaNumber},
-    TextFact{"DMIVendor", &SystemFactsRecord::DmiVendor},
-};
-
-std::wstring Wide(std::string_view key) { return std::wstring(key.begin(), key.end()); }
+std::string SystemName(platform::System system) {
+  return std::string(system == platform::System::Windows ? kWindows : kLinux);
+}
 
 // The value of a fact, or its failure in place of it.
-Json FactValue(const FactsSnapshot& facts, std::string_view key, Json value) {
-  const auto failure = facts.Failures.find(Wide(key));
-  if (failure == facts.Failures.end()) return value;
-  return Json{{"error", EncodeUtf8(failure->second)}};
+Json FactValue(const FactsSnapshot& facts, const CriterionKey& key) {
+  const auto failure = facts.Failures.find(std::wstring(key.Key));
+  if (failure != facts.Failures.end()) return Json{{"error", EncodeUtf8(failure->second)}};
+  if (key.Fact.Text != nullptr) return EncodeUtf8(facts.Record.*key.Fact.Text);
+  return key.Fact.ReadNumber(facts.Record);
 }
+
+// A text the system may not tell: null then.
+Json TextOrNull(const std::wstring& text) { return text.empty() ? Json() : Json(EncodeUtf8(text)); }
 
 Json FolderValue(const platform::FolderLookup& lookup) {
   switch (lookup.Status) {
@@ -108,41 +73,86 @@ std::wstring TextOf(const Json& value, const std::string& where) {
 }
 
 // A fact's value, or nothing after noting its failure.
-const Json* ValueOrFailure(const Json& facts, std::string_view key, FactsSnapshot& snapshot) {
-  const std::string name(key);
+const Json* ValueOrFailure(const Json& facts, const std::wstring& key, FactsSnapshot& snapshot) {
+  const std::string name = EncodeUtf8(key);
   const Json& value = Member(facts, name.c_str(), "facts");
   if (value.is_object()) {
-    snapshot.Failures[Wide(key)] = TextOf(Member(value, "error", name), name + ".error");
+    snapshot.Failures[key] = TextOf(Member(value, "error", name), name + ".error");
     return nullptr;
   }
   return &value;
 }
 
-void ReadNumbers(const Json& facts, std::span<const NumberFact> table, FactsSnapshot& snapshot) {
-  for (const NumberFact& fact : table) {
-    const Json* value = ValueOrFailure(facts, fact.Key, snapshot);
+void ReadFacts(const Json& facts, FactsSnapshot& snapshot) {
+  for (const CriterionKey& key : RecordKeys()) {
+    const std::wstring name(key.Key);
+    const Json* value = ValueOrFailure(facts, name, snapshot);
     if (value == nullptr) continue;
-    if (!value->is_number_unsigned() || value->get<std::uint64_t>() > fact.Largest) {
-      throw Problem{DecodeUtf8(std::string(fact.Key) + " is no number of its width")};
+    if (key.Fact.Text != nullptr) {
+      snapshot.Record.*key.Fact.Text = TextOf(*value, EncodeUtf8(name));
+    } else if (!value->is_number_unsigned() || value->get<std::uint64_t>() > key.FactMax) {
+      throw Problem{name + L" is no number of its width"};
+    } else {
+      key.Fact.WriteNumber(snapshot.Record, value->get<std::uint32_t>());
     }
-    fact.Set(snapshot.Record, value->get<std::uint32_t>());
   }
 }
 
-FactsSnapshot ReadDocument(const Json& document) {
+// The text of a member that may be null.
+std::wstring TextOrEmpty(const Json& object, const char* name, const std::string& where) {
+  const Json& value = Member(object, name, where);
+  return value.is_null() ? std::wstring() : TextOf(value, where + "." + name);
+}
+
+FactsOrigin ReadOrigin(const Json& document) {
+  FactsOrigin origin;
+  const std::wstring system = TextOf(Member(document, "platform", "the document"), "platform");
+  if (system == DecodeUtf8(kWindows)) {
+    origin.System = platform::System::Windows;
+  } else if (system == DecodeUtf8(kLinux)) {
+    origin.System = platform::System::Linux;
+  } else {
+    throw Problem{L"platform is neither windows nor linux"};
+  }
+  origin.Host = TextOf(Member(document, "host", "the document"), "host");
+  origin.Captured = EncodeUtf8(TextOf(Member(document, "captured", "the document"), "captured"));
+  const Json& os = Member(document, "os", "the document");
+  origin.Release =
+      platform::OsRelease{TextOrEmpty(os, "name", "os"), TextOrEmpty(os, "build", "os")};
+  return origin;
+}
+
+// The version as "1" or "2.0" for a message.
+std::wstring VersionText(const Json& version) {
+  if (!version.is_object()) return DecodeUtf8(version.dump());
+  return DecodeUtf8(version.value("major", Json()).dump() + "." +
+                    version.value("minor", Json()).dump());
+}
+
+// Whether the document is of a minor version of the current major (with its
+// kind and origin) rather than of the first form (version 1, with neither);
+// refused when it is of neither.
+bool IsCurrentForm(const Json& document) {
   const Json& version = Member(document, "version", "the document");
-  if (!version.is_number_integer() || version.get<int>() != kFactsFormatVersion) {
-    throw Problem{Format(L"the document is not of version %d", kFactsFormatVersion)};
+  if (version.is_number_unsigned() && version.get<std::uint64_t>() == 1) return false;
+  const bool current = version.is_object() && version.contains("major") &&
+                       version.contains("minor") && version["minor"].is_number_unsigned() &&
+                       version["major"].is_number_unsigned() &&
+                       version["major"].get<std::uint64_t>() == kDocumentMajor;
+  if (!current) {
+    throw Problem{Format(L"the document is of version %s; this dvtool reads 1 and %d.x",
+                         VersionText(version), kDocumentMajor)};
   }
+  const Json& kind = Member(document, "kind", "the document");
+  if (kind != "facts")
+    throw Problem{L"the document is no facts document but " + DecodeUtf8(kind.dump())};
+  return true;
+}
+
+FactsSnapshot ReadDocument(const Json& document) {
   FactsSnapshot snapshot;
-  const Json& facts = Member(document, "facts", "the document");
-  ReadNumbers(facts, kOsFacts, snapshot);
-  ReadNumbers(facts, kLanguageFacts, snapshot);
-  for (const TextFact& fact : kTextFacts) {
-    if (const Json* value = ValueOrFailure(facts, fact.Key, snapshot)) {
-      snapshot.Record.*fact.Field = TextOf(*value, std::string(fact.Key));
-    }
-  }
+  if (IsCurrentForm(document)) snapshot.Origin = ReadOrigin(document);
+  ReadFacts(Member(document, "facts", "the document"), snapshot);
   const Json& devices = Member(document, "devices", "the document");
   if (!devices.is_array()) throw Problem{L"devices is no list"};
   for (const Json& device : devices) {
@@ -170,10 +180,24 @@ FactsSnapshot ReadDocument(const Json& document) {
 }
 
 // The key indented, and blanks up to the value's column (at least one).
-std::wstring Padded(std::string_view key, std::size_t column) {
-  std::wstring text = L"  " + Wide(key);
+std::wstring Padded(std::wstring_view key, std::size_t column) {
+  std::wstring text = L"  " + std::wstring(key);
   text.resize(std::max<std::size_t>(text.size() + 1, column), L' ');
   return text;
+}
+
+std::wstring GroupHeading(FactGroup group) {
+  switch (group) {
+    case FactGroup::OsAndProcessor:
+      return L"OS and processor\n";
+    case FactGroup::Languages:
+      return L"Languages\n";
+    case FactGroup::LocationAndDmi:
+      return L"Location and DMI\n";
+    case FactGroup::None:
+      break;
+  }
+  return std::wstring();
 }
 
 // The value columns: after the longest fact key, and after the longest token.
@@ -183,16 +207,18 @@ constexpr std::size_t kFolderColumn = 33;
 }  // namespace
 
 Json FactsToJson(const FactsSnapshot& facts) {
+  Json document = DocumentHeader("facts");
+  document["producer"] = EncodeUtf8(Format(L"dvtool %s", kProgramVersion));
+  if (facts.Origin) {
+    const FactsOrigin& origin = *facts.Origin;
+    document["platform"] = SystemName(origin.System);
+    document["host"] = EncodeUtf8(origin.Host);
+    document["captured"] = origin.Captured;
+    document["os"] = Json{{"name", TextOrNull(origin.Release.Name)},
+                          {"build", TextOrNull(origin.Release.Build)}};
+  }
   Json values = Json::object();
-  for (const auto* table : {&kOsFacts, &kLanguageFacts}) {
-    for (const NumberFact& fact : *table) {
-      values[std::string(fact.Key)] = FactValue(facts, fact.Key, fact.Get(facts.Record));
-    }
-  }
-  for (const TextFact& fact : kTextFacts) {
-    values[std::string(fact.Key)] =
-        FactValue(facts, fact.Key, EncodeUtf8(facts.Record.*fact.Field));
-  }
+  for (const CriterionKey& key : RecordKeys()) values[EncodeUtf8(key.Key)] = FactValue(facts, key);
   Json devices = Json::array();
   for (const platform::PresentDevice& device : facts.Devices) {
     Json ids = Json::array();
@@ -202,11 +228,10 @@ Json FactsToJson(const FactsSnapshot& facts) {
   Json folders = Json::object();
   for (const FolderFact& folder : facts.Folders)
     folders[EncodeUtf8(folder.Token)] = FolderValue(folder.Lookup);
-  return Json{{"version", kFactsFormatVersion},
-              {"producer", EncodeUtf8(Format(L"dvtool %s", kProgramVersion))},
-              {"facts", std::move(values)},
-              {"devices", std::move(devices)},
-              {"folders", std::move(folders)}};
+  document["facts"] = std::move(values);
+  document["devices"] = std::move(devices);
+  document["folders"] = std::move(folders);
+  return document;
 }
 
 std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error) {
@@ -226,21 +251,38 @@ std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring&
 std::wstring FactsToText(const FactsSnapshot& facts) {
   std::wstring text;
   std::size_t column = kFactColumn;
-  const auto line = [&](std::string_view key, const std::wstring& value) {
-    const auto failure = facts.Failures.find(Wide(key));
+  const auto line = [&](std::wstring_view key, const std::wstring& value) {
+    const auto failure = facts.Failures.find(std::wstring(key));
     text += Padded(key, column) +
             (failure == facts.Failures.end() ? value : L"error: " + failure->second);
     text += L"\n";
   };
-  text += L"OS and processor\n";
-  for (const NumberFact& fact : kOsFacts) line(fact.Key, Format(L"%lu", fact.Get(facts.Record)));
-  text += L"\nLanguages\n";
-  for (const NumberFact& fact : kLanguageFacts) {
-    const std::uint32_t value = fact.Get(facts.Record);
-    line(fact.Key, Format(L"%lu (0x%x)", value, value));
+  if (facts.Origin) {
+    const FactsOrigin& origin = *facts.Origin;
+    text += L"Machine\n";
+    line(L"platform", DecodeUtf8(SystemName(origin.System)));
+    line(L"host", origin.Host);
+    line(L"os", origin.Release.Name);
+    line(L"build", origin.Release.Build);
+    line(L"captured", DecodeUtf8(origin.Captured));
+    text += L"\n";
   }
-  text += L"\nLocation and DMI\n";
-  for (const TextFact& fact : kTextFacts) line(fact.Key, facts.Record.*fact.Field);
+  FactGroup group = FactGroup::None;
+  for (const CriterionKey& key : RecordKeys()) {
+    if (key.Group != group) {
+      if (group != FactGroup::None) text += L"\n";
+      text += GroupHeading(key.Group);
+      group = key.Group;
+    }
+    if (key.Fact.Text != nullptr) {
+      line(key.Key, facts.Record.*key.Fact.Text);
+    } else if (key.Group == FactGroup::Languages) {
+      const std::uint32_t value = key.Fact.ReadNumber(facts.Record);
+      line(key.Key, Format(L"%lu (0x%x)", value, value));
+    } else {
+      line(key.Key, Format(L"%lu", key.Fact.ReadNumber(facts.Record)));
+    }
+  }
   text += Format(L"\nDevices (HWID, HWIDLeft): %u present\n",
                  static_cast<std::uint32_t>(facts.Devices.size()));
   std::uint32_t number = 0;
@@ -257,7 +299,7 @@ std::wstring FactsToText(const FactsSnapshot& facts) {
   text += L"\nFolder tokens\n";
   column = kFolderColumn;
   for (const FolderFact& folder : facts.Folders) {
-    const std::string token = EncodeUtf8(folder.Token);
+    const std::wstring& token = folder.Token;
     switch (folder.Lookup.Status) {
       case platform::FolderLookupStatus::Found:
         line(token, folder.Lookup.Path);

@@ -11,15 +11,15 @@
 
 namespace dorvanta::tool {
 
-inline constexpr int kFactsFormatVersion = 1;
-
 nlohmann::ordered_json FactsToJson(const FactsSnapshot& facts);
 
-// The facts of a document written by FactsToJson; the reason in `error` when
-// the bytes are no such document.
+// The facts of a document written by FactsToJson, of any minor version of the
+// current major or of the first version (which does not say whose facts they
+// are); the reason in `error` when the bytes are no such document.
 std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error);
 
-// Aligned lines under a heading per group, with the criteria keys' names.
+// Aligned lines under a heading per group, with the criteria keys' names; the
+// machine's own first.
 std::wstring FactsToText(const FactsSnapshot& facts);
 
 }  // namespace dorvanta::tool

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "common/Encoding.h"
+#include "common/IsoTime.h"
 #include "common/Text.h"
 #include "platform/Clock.h"
 #include "rules/PairName.h"
@@ -14,20 +15,6 @@ namespace {
 constexpr int kRebootRequired = 3010;
 constexpr int kRebootInitiated = 1641;
 constexpr int kRetryLater = 1618;
-
-// `value` in at least `width` decimal digits.
-std::string Digits(int value, std::size_t width) {
-  std::string text = std::to_string(value);
-  if (text.size() < width) text.insert(0, width - text.size(), '0');
-  return text;
-}
-
-// "2026-12-09T08:31:29.123Z"
-std::string IsoTime(const platform::UtcTime& t) {
-  return Digits(t.Year, 4) + "-" + Digits(t.Month, 2) + "-" + Digits(t.Day, 2) + "T" +
-         Digits(t.Hour, 2) + ":" + Digits(t.Minute, 2) + ":" + Digits(t.Second, 2) + "." +
-         Digits(t.Millisecond, 3) + "Z";
-}
 
 }  // namespace
 
@@ -106,7 +93,9 @@ void RunRecord::Sync() {
 }
 
 void RunRecord::Started(const Json& fields) {
-  Write("run-start", fields);
+  Json start = DocumentHeader("record");
+  start.update(fields);
+  Write("run-start", start);
   Sync();
 }
 

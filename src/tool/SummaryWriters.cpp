@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <utility>
 
 #include "common/Encoding.h"
 #include "common/Text.h"
@@ -177,7 +178,11 @@ std::string SummaryJson(const std::vector<HostRow>& rows) {
                          {"file", OptionalJson(row->File)},
                          {"result", StandingName(row->Result)}});
   }
-  return JsonText({{"version", 1}, {"hosts", hosts}, {"totals", totals}, {"attention", attention}});
+  Json document = DocumentHeader("summary");
+  document["hosts"] = std::move(hosts);
+  document["totals"] = std::move(totals);
+  document["attention"] = std::move(attention);
+  return JsonText(document);
 }
 
 }  // namespace dorvanta::tool

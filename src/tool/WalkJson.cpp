@@ -10,6 +10,11 @@ std::string JsonText(const Json& document) {
   return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
+Json DocumentHeader(const char* kind) {
+  return Json{{"kind", kind},
+              {"version", Json{{"major", kDocumentMajor}, {"minor", kDocumentMinor}}}};
+}
+
 const char* VerdictName(Verdict verdict) {
   switch (verdict) {
     case Verdict::Holds:

@@ -19,6 +19,16 @@ using Json = nlohmann::ordered_json;
 // is replaced, never refused.
 std::string JsonText(const Json& document);
 
+// Every document dvtool writes begins with its kind ("facts", "explain",
+// "check", "summary"; "record" on a run record's first line) and the version of
+// its form. A reader takes any minor version of the major it knows: a minor
+// version only adds.
+inline constexpr int kDocumentMajor = 2;
+inline constexpr int kDocumentMinor = 0;
+
+// {"kind": kind, "version": {"major": 2, "minor": 0}}
+Json DocumentHeader(const char* kind);
+
 const char* VerdictName(Verdict verdict);
 const char* StopName(WalkStop stop);
 

@@ -42,8 +42,8 @@ Lines starting with "@" are directives:
   @schema SCHEMA [PATH] [lines]
                       the JSON document on standard output (or in the file
                       PATH that the run writes) is valid against SCHEMA, a
-                      JSON Schema of the repository's schema/ folder (which
-                      may refer to the others there); with "lines", the file
+                      JSON Schema of the repository's schema/ folder, read
+                      alone as its users read it; with "lines", the file
                       is JSON Lines: each line, ended by a line end, is one
                       document valid against SCHEMA
   @json [PATH] [lines]
@@ -99,7 +99,9 @@ the folders that hold them. Tokens in blocks:
   {{STOP CRITERIAx}}  (a line by itself) the normal end of the walk at the
                       missing CRITERIAx, and "Done."
   {{OsMajor}} ...     one fact of that computation, by its field name (also in
-                      @file blocks); {{DmiVendorUpper}} ... the DMI texts
+                      @file blocks); {{OsName}} and {{OsBuild}}, the system's
+                      release words that dvtool facts shows (os-release, or the
+                      prefix's registry); {{HostName}}; {{DmiVendorUpper}} ... the DMI texts
                       upper-cased a..z; natively {{PciHardwareId}},
                       {{PciHardwareIdNoRev}}, {{PciDevicePrefix}} and
                       {{PciHardwareIdLower}}, the IDs of the first PCI device

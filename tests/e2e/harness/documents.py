@@ -10,21 +10,16 @@ from .common import REPOSITORY
 
 def schema_problems(schema: str, document: bytes | Path, lines: bool = False) -> list[str]:
     """Validates a JSON document, or each line of a JSON Lines file, against a
-    schema of the repository (python3-jsonschema); the schemas of schema/ may
-    refer to each other by their $id."""
+    schema of the repository (python3-jsonschema), the schema alone: it refers
+    to no other."""
     import jsonschema
-    import referencing
     where = "stdout" if isinstance(document, bytes) else document.name
     if isinstance(document, Path):
         if not document.is_file():
             return [f"{where} was not written"]
         document = document.read_bytes()
-    registry = referencing.Registry().with_resources(
-        (resource.contents["$id"], resource) for resource in
-        (referencing.Resource.from_contents(json.loads(path.read_text(encoding="utf-8")))
-         for path in sorted((REPOSITORY / "schema").glob("*.json"))))
     with open(REPOSITORY / schema, encoding="utf-8") as file:
-        checker = jsonschema.Draft202012Validator(json.load(file), registry=registry)
+        checker = jsonschema.Draft202012Validator(json.load(file))
     if lines:
         if not document.endswith(b"\n"):
             return [f"{where} does not end with a whole line"]

@@ -39,15 +39,31 @@ def kernel_version() -> tuple[int, int]:
     return int(match.group(1)), int(match.group(2))
 
 
-def os_pretty_name() -> str:
+def os_release_value(name: str) -> str:
+    """A variable of os-release (PRETTY_NAME, VERSION_ID), unquoted; empty when absent."""
     for path in ("/etc/os-release", "/usr/lib/os-release"):
         if Path(path).exists():
             for line in Path(path).read_text().split("\n"):
-                if line.startswith("PRETTY_NAME="):
-                    words = shlex.split(line[len("PRETTY_NAME="):])
+                if line.startswith(name + "="):
+                    words = shlex.split(line[len(name) + 1:])
                     return words[0] if words else ""
             return ""
     return ""
+
+
+def wine_current_version(prefix: Path) -> dict[str, str]:
+    """The text values of HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion, as
+    the prefix's registry file holds them."""
+    header = "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]"
+    values, inside = {}, False
+    for line in (prefix / "system.reg").read_text(encoding="utf-8", errors="replace").split("\n"):
+        if line.startswith("["):
+            inside = line == header or line.startswith(header + " ")
+        elif inside:
+            match = re.match(r'^"([^"]+)"="((?:[^"\\]|\\.)*)"$', line)
+            if match:
+                values[match.group(1)] = re.sub(r"\\(.)", r"\1", match.group(2))
+    return values
 
 
 def language_facts(target: Target, env: dict[str, str]) -> dict[str, object]:
@@ -136,7 +152,14 @@ def machine_facts(target: Target, env: dict[str, str],
     if target.windows:
         major, minor, csd = WINDOWS_VERSIONS[target.windows_version]
     else:
-        (major, minor), csd = kernel_version(), os_pretty_name()
+        (major, minor), csd = kernel_version(), os_release_value("PRETTY_NAME")
+    if target.windows:
+        registry = wine_current_version(prefix)
+        release = {"OsName": registry.get("ProductName", ""),
+                   "OsBuild": registry.get("CurrentBuildNumber", "")}
+    else:
+        release = {"OsName": os_release_value("PRETTY_NAME"),
+                   "OsBuild": os_release_value("VERSION_ID")}
     family, model, stepping = first_cpu_identity()
     if target.windows and wmi_disabled(env):
         dmi = {"DmiMachineType": "", "DmiPaNumber": "", "DmiVendor": ""}
@@ -146,6 +169,8 @@ def machine_facts(target: Target, env: dict[str, str],
         "OsMajor": major,
         "OsMinor": minor,
         "CsdVersion": csd,
+        **release,
+        "HostName": platform.node().split(".")[0] if target.windows else platform.node(),
         "OsBits": 64,
         "Processors": os.cpu_count(),
         "ProcessorType": 8664,
