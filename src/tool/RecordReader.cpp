@@ -133,7 +133,12 @@ bool IsClassCode(std::int64_t code) {
   return code == 0 || code == 3010 || code == 1641 || code == 1618;
 }
 
-void ReadAction(const Json& line, HostRow& row) {
+// The beginning of a text value that `limits` keep.
+std::string Kept(const Json& text, const ReadLimits& limits) {
+  return text.get_ref<const std::string&>().substr(0, limits.TextBytes);
+}
+
+void ReadAction(const Json& line, HostRow& row, const ReadLimits& limits) {
   const Json& code = line["exitCode"];
   if (line.contains("class")) {
     if (line["class"] != RunClassName(RunClass::Failure)) return;
@@ -141,22 +146,25 @@ void ReadAction(const Json& line, HostRow& row) {
              (code.is_null() || IsClassCode(code.get<std::int64_t>()))) {
     return;
   }
+  if (row.Failed.size() >= limits.FailedActions) return;
   FailedAction failed;
   failed.Pair = line["pair"].get<std::int64_t>();
-  failed.Section = line["section"].get<std::string>();
+  failed.Section = Kept(line["section"], limits);
   const Json& request = line["request"];
   if (request.is_object() && request.contains("program") && request["program"].is_string()) {
-    failed.Program = request["program"].get<std::string>();
+    failed.Program = Kept(request["program"], limits);
   }
   if (!code.is_null()) failed.ExitCode = code.get<std::int64_t>();
-  if (line["reason"].is_string()) failed.Reason = line["reason"].get<std::string>();
+  if (line["reason"].is_string()) failed.Reason = Kept(line["reason"], limits);
   row.Failed.push_back(std::move(failed));
 }
 
 // One line after another into a host's row.
 class LineReader {
  public:
-  explicit LineReader(std::string file) { row_.File = std::move(file); }
+  LineReader(std::string file, const ReadLimits& limits) : limits_(limits) {
+    row_.File = std::move(file);
+  }
 
   // Why the line does not continue the record, if it does not.
   std::optional<std::string> Take(const Json& line) {
@@ -171,10 +179,10 @@ class LineReader {
       return startMs_ ? "a second run-start" : "the record does not begin with run-start";
     }
     if (event == "run-start") {
-      row_.Host = line["host"].get<std::string>();
+      row_.Host = Kept(line["host"], limits_);
       startMs_ = timeMs;
     } else if (event == "action") {
-      ReadAction(line, row_);
+      ReadAction(line, row_, limits_);
     } else if (event == "run-end") {
       ended_ = true;
       row_.Result = StandingOf(*RunClassNamed(line["result"].get<std::string>()));
@@ -192,7 +200,7 @@ class LineReader {
     row_.PairsRun.reset();
     row_.RunTimeMs.reset();
     row_.Failed.clear();
-    row_.Note = "line " + std::to_string(number) + ": " + why;
+    row_.Note = ("line " + std::to_string(number) + ": " + why).substr(0, limits_.TextBytes);
     return std::move(row_);
   }
 
@@ -207,6 +215,7 @@ class LineReader {
   }
 
  private:
+  ReadLimits limits_;
   HostRow row_;
   std::int64_t major_ = kFirstMajor;
   std::optional<std::int64_t> startMs_;
@@ -215,8 +224,8 @@ class LineReader {
 
 }  // namespace
 
-HostRow ReadRecord(std::string_view bytes, std::string file) {
-  LineReader reader(std::move(file));
+HostRow ReadRecord(std::string_view bytes, std::string file, const ReadLimits& limits) {
+  LineReader reader(std::move(file), limits);
   std::size_t number = 0;
   std::size_t at = 0;
   while (at < bytes.size()) {

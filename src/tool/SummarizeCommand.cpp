@@ -30,7 +30,7 @@ struct Gathered {
   std::wstring Failure;
 };
 
-bool GatherPath(const std::wstring& path, Gathered& gathered) {
+bool GatherPath(const std::wstring& path, const ReadLimits& limits, Gathered& gathered) {
   std::vector<std::wstring> files{path};
   if (platform::IsFolder(path)) {
     platform::FolderFiles listing = platform::ListFolderFiles(path, L".jsonl");
@@ -46,7 +46,7 @@ bool GatherPath(const std::wstring& path, Gathered& gathered) {
       gathered.Failure = Format(L"cannot read the record %s: %s", file, read.Failure);
       return false;
     }
-    gathered.Rows.push_back(ReadRecord(*read.Bytes, EncodeUtf8(file)));
+    gathered.Rows.push_back(ReadRecord(*read.Bytes, EncodeUtf8(file), limits));
   }
   return true;
 }
@@ -72,17 +72,17 @@ std::optional<std::vector<std::wstring>> ReadList(const std::wstring& file, std:
 }
 
 // Every word a record file, a folder of them, or @ and a file that lists them.
-bool Gather(const std::vector<std::wstring>& words, Gathered& gathered) {
+bool Gather(const std::vector<std::wstring>& words, const ReadLimits& limits, Gathered& gathered) {
   for (const std::wstring& word : words) {
     if (!word.starts_with(L'@')) {
-      if (!GatherPath(word, gathered)) return false;
+      if (!GatherPath(word, limits, gathered)) return false;
       continue;
     }
     const std::optional<std::vector<std::wstring>> paths =
         ReadList(word.substr(1), gathered.Failure);
     if (!paths) return false;
     for (const std::wstring& path : *paths) {
-      if (!GatherPath(path, gathered)) return false;
+      if (!GatherPath(path, limits, gathered)) return false;
     }
   }
   return true;
@@ -133,8 +133,12 @@ int RunSummarize(const Arguments& arguments) {
   if (arguments.Has(L"--json") && arguments.Has(L"--csv")) {
     return UsageError(L"summarize", L"--json or --csv, not both");
   }
+  // The text shows the beginnings of long texts alone, and keeps no more.
+  const bool text = !arguments.Has(L"--json") && !arguments.Has(L"--csv");
   Gathered gathered;
-  if (!Gather(arguments.Words, gathered)) return Failed(gathered.Failure);
+  if (!Gather(arguments.Words, text ? TextLimits() : ReadLimits{}, gathered)) {
+    return Failed(gathered.Failure);
+  }
   if (expect) {
     const std::optional<std::vector<std::wstring>> names = ExpectedHosts(*expect, gathered.Failure);
     if (!names) return Failed(gathered.Failure);

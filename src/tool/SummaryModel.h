@@ -49,10 +49,20 @@ struct HostRow {
   std::optional<std::int64_t> RunTimeMs;
   std::string Note;  // where an incomplete or unreadable record ends
 
-  [[nodiscard]] std::string Name() const { return Host ? *Host : File.value_or(""); }
+  [[nodiscard]] std::string_view Name() const {
+    if (Host) return *Host;
+    return File ? std::string_view(*File) : std::string_view();
+  }
   [[nodiscard]] bool RebootNeeded() const {
     return Result == Standing::RebootRequired || Result == Standing::RebootInitiated;
   }
+};
+
+// How much of a record a row keeps: all of it for the documents, the
+// beginnings for the text summary, whose columns show no more.
+struct ReadLimits {
+  std::size_t TextBytes = std::string::npos;  // of a host, section, program, reason, note
+  std::size_t FailedActions = std::string::npos;
 };
 
 // The failed actions as "ACTION2 1603, ACTION2 not started"; past `limit`

@@ -113,6 +113,11 @@ Json HostJson(const HostRow& row) {
 
 }  // namespace
 
+ReadLimits TextLimits() {
+  // The widest column's characters, and enough entries to fill it.
+  return ReadLimits{(kNoteWidth + 1) * 4, kNoteWidth};
+}
+
 std::wstring SummaryText(const std::vector<HostRow>& rows) {
   std::vector<std::vector<std::wstring>> table{
       {L"HOST", L"RESULT", L"PAIRS RUN", L"FAILED ACTIONS", L"REBOOT", L"RUN TIME"}};

@@ -11,6 +11,9 @@
 
 namespace dorvanta::tool {
 
+// What SummaryText shows of a record: its rows may be read with these limits.
+ReadLimits TextLimits();
+
 std::wstring SummaryText(const std::vector<HostRow>& rows);
 std::string SummaryCsv(const std::vector<HostRow>& rows);
 std::string SummaryJson(const std::vector<HostRow>& rows);

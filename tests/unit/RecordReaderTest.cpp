@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tool/SummaryWriters.h"
+
 #include <string>
 
 namespace dorvanta::tool {
@@ -161,6 +163,40 @@ TEST(RecordReader, ARecordCutShortIsIncomplete) {
   // Windows line ends read alike.
   EXPECT_EQ(ReadRecord(kStart + "\r\n" + End("success", "0", 0) + "\r\n", "a").Result,
             Standing::Success);
+}
+
+// The text summary reads only what it shows: the same text from rows that keep
+// the beginnings of texts and of the failed actions, and rows that stay small.
+TEST(RecordReader, TheTextSummaryKeepsOnlyWhatItShows) {
+  std::string start = kStart;
+  start.replace(start.find("pc1"), 3, "pc-" + std::string(100000, 'x'));
+  std::string failing = start + "\n";
+  for (int i = 0; i < 1000; ++i) failing += Action(1 + i % 256, std::to_string(i)) + "\n";
+  std::string program = Action(2, "7");
+  program.replace(program.find(R"("program":"a")"), 13,
+                  R"("program":")" + std::string(5000, 'p') + "\"");
+  const std::vector<std::string> records{
+      failing + End("failure", "256", 1000),
+      failing,
+      Record({kStart, program}),
+      Record({kStart, R"({"event":")" + std::string(5000, 'e') +
+                          R"(","time":"2026-12-09T08:00:00.000Z"})"}),
+  };
+  std::vector<HostRow> whole;
+  std::vector<HostRow> limited;
+  for (const std::string& record : records) {
+    whole.push_back(ReadRecord(record, "a"));
+    limited.push_back(ReadRecord(record, "a", TextLimits()));
+    EXPECT_LE(limited.back().Name().size(), TextLimits().TextBytes);
+    EXPECT_LE(limited.back().Note.size(), TextLimits().TextBytes);
+    EXPECT_LE(limited.back().Failed.size(), TextLimits().FailedActions);
+    for (const FailedAction& action : limited.back().Failed) {
+      EXPECT_LE(action.Program.value_or("").size(), TextLimits().TextBytes);
+    }
+  }
+  EXPECT_EQ(whole[0].Failed.size(), 999U);  // code 0 failed nothing
+  EXPECT_EQ(whole[2].Failed[0].Program->size(), 5000U);
+  EXPECT_EQ(SummaryText(limited), SummaryText(whole));
 }
 
 }  // namespace
