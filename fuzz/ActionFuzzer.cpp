@@ -16,6 +16,7 @@
 #include "actions/ExecuteAction.h"
 #include "common/Text.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "fake/FakeShell.h"
 #include "fake/FakeShortcut.h"
 #include "report/Report.h"
@@ -23,7 +24,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace dorvanta;
   fake::Reset();
-  Verbose = true;
+  fake::FakeRun run;
   FuzzedDataProvider input(data, size);
   fake::ProcessState& processes = fake::Shell().Processes;
   const auto outcome = input.ConsumeIntegral<std::uint8_t>();
@@ -51,14 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring mode = UpperAscii(Trim(value.substr(0, value.find(L','))));
 
     const std::size_t starts = fake::Shell().Processes.Starts.size();
-    RunExecuteAction(value, L"ACTION1", MachineExecutor());
+    RunExecuteAction(run.Context, value, L"ACTION1", MachineExecutor());
     const std::size_t started = fake::Shell().Processes.Starts.size() - starts;
     fuzz::Check(started <= 1, "an Execute line starts at most one program");
     fuzz::Check(started == 0 || (commas <= 2 && (mode == L"WAIT" || mode == L"NOWAIT")),
                 "an Execute line that breaks the grammar starts nothing");
 
     const std::size_t requests = fake::Shortcuts().Requests.size();
-    RunDesktopShortcutAction(value, L"ACTION1", MachineExecutor());
+    RunDesktopShortcutAction(run.Context, value, L"ACTION1", MachineExecutor());
     const std::size_t written = fake::Shortcuts().Requests.size() - requests;
     fuzz::Check(written <= 1, "a DesktopShortcut line writes at most one shortcut");
     fuzz::Check(written == 0 || (commas >= 2 && commas <= 4),

@@ -7,12 +7,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "app/Application.h"
 #include "common/Encoding.h"
+#include "common/Text.h"
 #include "fake/FakeLanguage.h"
 #include "fake/FakePlatform.h"
 #include "report/Report.h"
@@ -59,18 +61,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  try {
-    RunApplication(arguments);
-  } catch (const fake::ProcessEnded& ended) {
-    fuzz::Check(ended.ExitCode == 0 || ended.ExitCode == 1, "the exit code is 0 or 1");
-    const std::wstring logLine = L"Log output to " + LogPath + L"\n\n";
-    const std::size_t messages = state.Stdout.find(logLine);
-    if (Verbose && !LogPath.empty() && !state.LogFailure && messages != std::wstring::npos) {
-      const std::wstring header =
-          std::wstring(kEqualsLine) + L"Dorvanta LOG:\n" + std::wstring(kEqualsLine);
-      fuzz::Check(state.Files[LogPath] == header + state.Stdout.substr(messages + logLine.size()),
-                  "the log holds every message of the console");
+  const int exitCode = RunApplication(arguments);
+  fuzz::Check(exitCode == 0 || exitCode == 1, "the exit code is 0 or 1");
+  // The console switch and the log path as the run reads them from a valid command line.
+  bool verbose = false;
+  std::optional<std::wstring> logPath;
+  for (std::size_t i = 2; i < arguments.size(); ++i) {
+    if (UpperAscii(arguments[i]) == L"/VERBOSE") {
+      verbose = true;
+    } else if (!logPath) {
+      logPath = Trim(arguments[i]);
     }
+  }
+  const std::wstring log = logPath.value_or(std::wstring());
+  const std::wstring logLine = L"Log output to " + log + L"\n\n";
+  const std::size_t messages = state.Stdout.find(logLine);
+  if (verbose && !log.empty() && !state.LogFailure && messages != std::wstring::npos) {
+    const std::wstring header =
+        std::wstring(kEqualsLine) + L"Dorvanta LOG:\n" + std::wstring(kEqualsLine);
+    fuzz::Check(state.Files[log] == header + state.Stdout.substr(messages + logLine.size()),
+                "the log holds every message of the console");
   }
   return 0;
 }

@@ -13,9 +13,9 @@
 
 #include "FuzzSupport.h"
 #include "criteria/CriteriaLine.h"
-#include "facts/SystemFacts.h"
 #include "fake/FakeDevices.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "report/Report.h"
 
 namespace {
@@ -62,10 +62,10 @@ const std::wstring& Pick(const std::vector<std::wstring>& texts, std::uint8_t in
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace dorvanta;
   fake::Reset();
-  Verbose = true;
+  fake::FakeRun run;
   FuzzedDataProvider input(data, size);
 
-  SystemFactsRecord& facts = SystemFacts;
+  SystemFactsRecord& facts = run.Context.Facts;
   facts.OsMajor = input.ConsumeIntegral<std::uint32_t>();
   facts.OsMinor = input.ConsumeIntegral<std::uint32_t>();
   facts.OsBits = input.ConsumeIntegral<std::uint8_t>();
@@ -112,10 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   for (const std::wstring& line : lines) {
-    EvaluateCriteriaLine(L"CRITERIA1", line);
+    EvaluateCriteriaLine(run.Context, L"CRITERIA1", line);
     const std::wstring value = fuzz::AfterFirst(line, L'=');
     for (const std::wstring_view key : kKeys) {
-      EvaluateCriteriaLine(L"CRITERIA1", std::wstring(key) + L"=" + value);
+      EvaluateCriteriaLine(run.Context, L"CRITERIA1", std::wstring(key) + L"=" + value);
     }
   }
   return 0;

@@ -8,6 +8,8 @@
 #include <utility>
 #include <variant>
 
+#include "report/Report.h"
+
 namespace dorvanta {
 
 struct ExecuteRequest {
@@ -59,9 +61,9 @@ class ActionExecutor {
   ActionExecutor& operator=(const ActionExecutor&) = delete;
   virtual ~ActionExecutor() = default;
 
-  // Each reports what it does, as the run's messages say it.
-  virtual ActionOutcome Execute(const ExecuteRequest& request) = 0;
-  virtual ActionOutcome CreateShortcut(const ShortcutRequest& request) = 0;
+  // Each reports what it does to `sink`, as the run's messages say it.
+  virtual ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) = 0;
+  virtual ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) = 0;
 };
 
 // Starts the programs and writes the shortcut files.

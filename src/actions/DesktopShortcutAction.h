@@ -4,12 +4,13 @@
 #include <string>
 
 #include "actions/ActionRequest.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 
 // Checks the parameters, resolves the paths, announces the shortcut and has the
 // executor write it; every outcome is reported. `section` is not used.
-ActionResult RunDesktopShortcutAction(const std::wstring& value, const std::wstring& section,
-                                      ActionExecutor& executor);
+ActionResult RunDesktopShortcutAction(RunContext& context, const std::wstring& value,
+                                      const std::wstring& section, ActionExecutor& executor);
 
 }  // namespace dorvanta

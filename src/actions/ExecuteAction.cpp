@@ -9,39 +9,40 @@
 
 namespace dorvanta {
 
-ActionResult RunExecuteAction(const std::wstring& value, const std::wstring& /*section*/,
-                              ActionExecutor& executor) {
+ActionResult RunExecuteAction(RunContext& context, const std::wstring& value,
+                              const std::wstring& /*section*/, ActionExecutor& executor) {
   ActionResult result;
   result.Name = L"Execute";
   // The pieces are taken one at a time, so an error in one stops the action
   // before the next is looked at.
   const ExecuteReading reading = ReadExecute(value);
   if (!reading.Wait) {
-    Report(L"ERROR: Action Execute parameter 1 only supports WAIT or NOWAIT not %s!\n",
+    Report(context.Sink,
+           L"ERROR: Action Execute parameter 1 only supports WAIT or NOWAIT not %s!\n",
            UpperAscii(reading.Pieces.front()));
     return result;
   }
   std::wstring path;
   if (reading.Pieces.size() > 1) {
     // Empty after a report of ResolvePath, or silently for an empty piece.
-    path = ResolvePath(reading.Pieces[1]);
+    path = ResolvePath(context, reading.Pieces[1]);
     if (path.empty()) return result;
   }
   if (reading.Has(ActionFault::TooManyParameters)) {
-    Report(L"ERROR: Action Execute only supports 3 parameters!\n");
+    Report(context.Sink, L"ERROR: Action Execute only supports 3 parameters!\n");
     return result;
   }
   // Only a value without any comma comes here without a path.
   if (path.empty()) {
-    Report(L"ERROR: Action Execute parameter 1 and 2 are mandatory!\n");
+    Report(context.Sink, L"ERROR: Action Execute parameter 1 and 2 are mandatory!\n");
     return result;
   }
   const std::wstring parameter(reading.Piece(2));
-  Report(L"Execute %s %s ", path, parameter);
-  Report(L"%s", *reading.Wait ? L"(WAIT)\n" : L"(NOWAIT)\n");
+  Report(context.Sink, L"Execute %s %s ", path, parameter);
+  Report(context.Sink, L"%s", *reading.Wait ? L"(WAIT)\n" : L"(NOWAIT)\n");
   const ExecuteRequest request{path, parameter, *reading.Wait};
   result.Request = request;
-  result.Outcome = executor.Execute(request);
+  result.Outcome = executor.Execute(request, context.Sink);
   return result;
 }
 

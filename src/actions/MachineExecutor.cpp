@@ -7,13 +7,13 @@ namespace {
 
 class Machine final : public ActionExecutor {
  public:
-  ActionOutcome Execute(const ExecuteRequest& request) override {
-    return LaunchProcess(request.Program, request.Parameters, request.Wait);
+  ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) override {
+    return LaunchProcess(sink, request.Program, request.Parameters, request.Wait);
   }
 
   // The link's description is its own path.
-  ActionOutcome CreateShortcut(const ShortcutRequest& request) override {
-    return WriteShellLink(request.Target, request.File, request.IconNumber, request.File,
+  ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) override {
+    return WriteShellLink(sink, request.Target, request.File, request.IconNumber, request.File,
                           request.Arguments, request.IconFile);
   }
 };

@@ -32,22 +32,23 @@ std::wstring WorkingDirectoryOf(const std::wstring& file) {
   return std::wstring(path.substr(0, driveLength + folderLength));
 }
 
-ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait) {
+ActionOutcome LaunchProcess(ReportSink& sink, const std::wstring& file,
+                            const std::wstring& parameters, bool wait) {
   platform::StartOutcome start = platform::StartProgram(
       platform::StartRequest{file, parameters, WorkingDirectoryOf(file), wait});
   if (!start.Accepted) {
     ActionOutcome failed = NotDone(std::move(start.Reason));
-    Report(L"ERROR: ShellExecute \"%s\"!\n", failed.Failure);
+    Report(sink, L"ERROR: ShellExecute \"%s\"!\n", failed.Failure);
     return failed;
   }
   if (!wait) {
     // The start's report ends with an empty line.
-    Report(L"\n");
+    Report(sink, L"\n");
     return Done();
   }
-  Report(L"Waiting for %s %s...\n", file, parameters);
+  Report(sink, L"Waiting for %s %s...\n", file, parameters);
   if (!start.Process) {
-    Report(L"Error: No process Handle!\n%s %s does not work with ShellExecute WAIT!\n", file,
+    Report(sink, L"Error: No process Handle!\n%s %s does not work with ShellExecute WAIT!\n", file,
            parameters);
     return NotDone(L"No process handle");
   }
@@ -56,25 +57,25 @@ ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parame
     case platform::WaitEnd::Ended:
       break;
     case platform::WaitEnd::TimedOut:
-      Report(L"Error: Timeout - no object!\n");
+      Report(sink, L"Error: Timeout - no object!\n");
       return NotDone(L"Timeout");
     case platform::WaitEnd::Failed:
-      Report(L"Error: Wait failed!\n");
+      Report(sink, L"Error: Wait failed!\n");
       return NotDone(L"Wait failed");
     case platform::WaitEnd::Other:
-      Report(L"Unexpected error %ld waiting for object!\n", waited.Other);
+      Report(sink, L"Unexpected error %ld waiting for object!\n", waited.Other);
       return NotDone(Format(L"Unexpected error %ld", waited.Other));
   }
   const std::optional<std::uint32_t> exitCode = platform::ProcessExitCode(*start.Process);
   if (exitCode) {
-    Report(L"INFO: Exit Code was %ld\n", static_cast<std::int32_t>(*exitCode));
+    Report(sink, L"INFO: Exit Code was %ld\n", static_cast<std::int32_t>(*exitCode));
   } else {
-    Report(L"INFO: Could not get Exit code!\n");
+    Report(sink, L"INFO: Could not get Exit code!\n");
   }
   start.Process.reset();
-  Report(L"Executed.\n");
+  Report(sink, L"Executed.\n");
   // As after a start without waiting, an empty line ends the report.
-  Report(L"\n");
+  Report(sink, L"\n");
   return Done(exitCode);
 }
 

@@ -15,8 +15,9 @@ std::wstring WorkingDirectoryOf(const std::wstring& file);
 
 // Starts `file` with `parameters` through the shell's default action from its
 // own folder and, when `wait`, waits for the process to end and reports its
-// exit code. Done when the start was accepted and, when waiting, the process
+// exit code, to `sink`. Done when the start was accepted and, when waiting, the process
 // ended; otherwise not done, after a report.
-ActionOutcome LaunchProcess(const std::wstring& file, const std::wstring& parameters, bool wait);
+ActionOutcome LaunchProcess(ReportSink& sink, const std::wstring& file,
+                            const std::wstring& parameters, bool wait);
 
 }  // namespace dorvanta

@@ -31,19 +31,20 @@ std::wstring_view FailureReason(platform::ShortcutStep step) {
 
 }  // namespace
 
-ActionOutcome WriteShellLink(const std::wstring& target, const std::wstring& linkFile,
-                             std::int32_t iconIndex, const std::wstring& description,
-                             const std::wstring& arguments, const std::wstring& iconFile) {
+ActionOutcome WriteShellLink(ReportSink& sink, const std::wstring& target,
+                             const std::wstring& linkFile, std::int32_t iconIndex,
+                             const std::wstring& description, const std::wstring& arguments,
+                             const std::wstring& iconFile) {
   // The writer has released everything by the time it answers, so the message
   // always comes after the release.
   const std::optional<platform::ShortcutStep> failed = platform::WriteShortcut(
       platform::ShortcutRequest{target, linkFile, description, arguments, iconFile, iconIndex});
   if (failed) {
     const std::wstring reason(FailureReason(*failed));
-    Report(L"ERROR: %s\n", reason);
+    Report(sink, L"ERROR: %s\n", reason);
     return NotDone(reason);
   }
-  Report(L"Shortcut created.\n");
+  Report(sink, L"Shortcut created.\n");
   return Done();
 }
 

@@ -8,9 +8,11 @@
 
 namespace dorvanta {
 
-// Done when the shortcut file was saved; the outcome has been reported either way.
-ActionOutcome WriteShellLink(const std::wstring& target, const std::wstring& linkFile,
-                             std::int32_t iconIndex, const std::wstring& description,
-                             const std::wstring& arguments, const std::wstring& iconFile);
+// Done when the shortcut file was saved; the outcome has been reported to
+// `sink` either way.
+ActionOutcome WriteShellLink(ReportSink& sink, const std::wstring& target,
+                             const std::wstring& linkFile, std::int32_t iconIndex,
+                             const std::wstring& description, const std::wstring& arguments,
+                             const std::wstring& iconFile);
 
 }  // namespace dorvanta

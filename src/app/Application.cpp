@@ -7,86 +7,107 @@
 #include "facts/SystemFacts.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
-#include "platform/ProcessExit.h"
 #include "report/Report.h"
 #include "rules/RuleDriver.h"
 
 namespace dorvanta {
 namespace {
 
-[[noreturn]] void RunUsage() {
+int Usage(ReportSink& sink) {
   platform::WriteStandardOutput(kUsageText);
-  ReportAndExit(1, L"WARNING: Usage\n");
+  Report(sink, L"WARNING: Usage\n");
+  return 1;
 }
 
 bool IsVerboseSwitch(const std::wstring& argument) { return UpperAscii(argument) == L"/VERBOSE"; }
 
-[[noreturn]] void Run(const std::vector<std::wstring>& arguments, WalkObserver& observer,
-                      ActionExecutor& executor) {
+// The run up to its exit code. The sink is set from the command line as it is read.
+int Run(const std::vector<std::wstring>& arguments, RunContext& context, ProgramSink& sink,
+        WalkObserver& observer, ActionExecutor& executor) {
   platform::WriteStandardOutput(Format(L"Dorvanta V%s\n\n", kProgramVersion));
 
-  if (arguments.size() < 2 || arguments.size() > 4) RunUsage();
+  if (arguments.size() < 2 || arguments.size() > 4) return Usage(sink);
   const std::wstring& iniPath = arguments[1];
-  if (iniPath == L"/?") RunUsage();
+  if (iniPath == L"/?") return Usage(sink);
   if (iniPath == L"/??") {
     platform::WriteStandardOutput(kIniHelpText);
-    ReportAndExit(1, L"WARNING: INI Usage\n");
+    Report(sink, L"WARNING: INI Usage\n");
+    return 1;
   }
   if (iniPath == L"/???") {
     platform::WriteStandardOutput(kFolderHelpText);
-    ReportAndExit(1, L"WARNING: CSIDL Usage\n");
+    Report(sink, L"WARNING: CSIDL Usage\n");
+    return 1;
   }
 
-  ResetOutputSettings();
+  std::wstring logPath;
   bool logPathTaken = false;
   for (std::size_t i = 2; i < arguments.size(); ++i) {
     if (IsVerboseSwitch(arguments[i])) {
-      Verbose = true;
+      sink.SetVerbose(true);
     } else if (logPathTaken) {
-      RunUsage();
+      return Usage(sink);
     } else {
-      LogPath = Trim(arguments[i]);
+      logPath = Trim(arguments[i]);
       logPathTaken = true;
       // The first message empties the log: it must not be the INI file.
-      if (!LogPath.empty() && platform::NameSameExistingFile(iniPath, LogPath)) {
+      if (!logPath.empty() && platform::NameSameExistingFile(iniPath, logPath)) {
         platform::WriteStandardOutput(
-            Format(L"ERROR: Log file \"%s\" is the INI file!\n", LogPath));
-        EndRun(1);
+            Format(L"ERROR: Log file \"%s\" is the INI file!\n", logPath));
+        return 1;
       }
+      sink.SetLogPath(logPath);
     }
   }
 
-  platform::WriteStandardOutput(Format(L"Log output to %s\n\n", LogPath));
+  platform::WriteStandardOutput(Format(L"Log output to %s\n\n", logPath));
 
   if (!platform::PathExists(iniPath)) {
-    ReportAndExit(1, L"ERROR: INI file \"%s\" does not exist!", iniPath);
+    Report(sink, L"ERROR: INI file \"%s\" does not exist!", iniPath);
+    return 1;
   }
 
-  GatherOsFacts();
-  GatherLanguageFacts();
-  GatherDmiFacts();
-  ProcessIniFile(iniPath, observer, executor);
-  ReportAndExit(0, L"Done.\n");
+  if (!GatherOsFacts(context) || !GatherLanguageFacts(context)) return 1;
+  GatherDmiFacts(context);
+  RuleFile rules(iniPath);
+  if (WalkRules(context, rules, observer, executor).Reason == WalkStop::SectionTooBig) return 1;
+  Report(sink, L"Done.\n");
+  return 0;
+}
+
+// The run's exit code, also when a condition stopped it on the way.
+int RunToItsEnd(const std::vector<std::wstring>& arguments, RunContext& context, ProgramSink& sink,
+                WalkObserver& observer, ActionExecutor& executor) {
+  try {
+    return Run(arguments, context, sink, observer, executor);
+  } catch (const RunStopped& stopped) {
+    return stopped.ExitCode();
+  }
 }
 
 }  // namespace
 
-void RunApplication(const std::vector<std::wstring>& arguments) {
+int RunApplication(const std::vector<std::wstring>& arguments) {
   WalkObserver quiet;
-  RunApplication(arguments, quiet, MachineExecutor());
+  return RunApplication(arguments, quiet, MachineExecutor(), nullptr);
 }
 
-void RunApplication(const std::vector<std::wstring>& arguments, WalkObserver& observer,
-                    ActionExecutor& executor) {
+int RunApplication(const std::vector<std::wstring>& arguments, WalkObserver& observer,
+                   ActionExecutor& executor, RunEnd end) {
+  ProgramSink sink;
+  RunContext context(sink, MachineFacts(), std::move(end));
   try {
-    Run(arguments, observer, executor);
+    return context.End(RunToItsEnd(arguments, context, sink, observer, executor));
   } catch (const std::bad_alloc&) {
     // The memory of the failed step is free again, which the report needs;
     // should it still fail, the run ends without it.
     try {
-      ReportAndExit(1, L"ERROR: Out of memory!\n");
+      Report(sink, L"ERROR: Out of memory!\n");
+      return context.End(1);
+    } catch (const RunStopped& stopped) {
+      return context.End(stopped.ExitCode());
     } catch (const std::bad_alloc&) {
-      platform::EndProcess(1);
+      return 1;
     }
   }
 }

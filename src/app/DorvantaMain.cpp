@@ -3,6 +3,6 @@
 
 namespace dorvanta {
 
-int ProgramMain(const std::vector<std::wstring>& arguments) { RunApplication(arguments); }
+int ProgramMain(const std::vector<std::wstring>& arguments) { return RunApplication(arguments); }
 
 }  // namespace dorvanta

@@ -13,15 +13,14 @@
 #include "criteria/HardwareIdCriteria.h"
 #include "criteria/NumericCriteria.h"
 #include "criteria/TextCriteria.h"
-#include "facts/SystemFacts.h"
 #include "report/Report.h"
 #include "report/SectionLine.h"
 
 namespace dorvanta {
 namespace {
 
-using Check = CriterionResult (*)(const std::wstring& value, const std::wstring& section,
-                                  const std::wstring& key);
+using Check = CriterionResult (*)(RunContext& context, const std::wstring& value,
+                                  const std::wstring& section, const std::wstring& key);
 
 struct KeyEntry {
   CriterionKey Info;
@@ -35,17 +34,17 @@ constexpr std::uint32_t FactMax() {
   return std::numeric_limits<Type>::max();
 }
 
-// A check of the fact in `Field`, read from the record when the line is evaluated.
+// A check of the fact in `Field`, read from the context's record when the line is evaluated.
 template <auto Compare, auto Field>
-CriterionResult FactCheck(const std::wstring& value, const std::wstring& section,
-                          const std::wstring& key) {
-  return Compare(value, SystemFacts.*Field, section, key);
+CriterionResult FactCheck(RunContext& context, const std::wstring& value,
+                          const std::wstring& section, const std::wstring& key) {
+  return Compare(context.Sink, value, context.Facts.*Field, section, key);
 }
 
 template <bool PrefixMatch>
-CriterionResult HardwareId(const std::wstring& value, const std::wstring& section,
-                           const std::wstring& key) {
-  return CheckHardwareIdCriterion(value, section, key, PrefixMatch);
+CriterionResult HardwareId(RunContext& context, const std::wstring& value,
+                           const std::wstring& section, const std::wstring& key) {
+  return CheckHardwareIdCriterion(context, value, section, key, PrefixMatch);
 }
 
 // The numeric field of the record, read and written as 32 bits.
@@ -133,17 +132,18 @@ std::span<const CriterionKey> CriterionKeys() {
   return kKeyInfo;
 }
 
-CriterionResult EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line) {
-  const std::optional<SectionLine> split = SplitSectionLine(line, section);
+CriterionResult EvaluateCriteriaLine(RunContext& context, const std::wstring& section,
+                                     const std::wstring& line) {
+  const std::optional<SectionLine> split = SplitSectionLine(context.Sink, line, section);
   if (!split) return Refused();
 
   for (const KeyEntry& entry : kKeys) {
     if (!EqualsIgnoringAsciiCase(split->Key, entry.Info.Key)) continue;
-    CriterionResult result = entry.Run(split->Value, section, split->Key);
+    CriterionResult result = entry.Run(context, split->Value, section, split->Key);
     result.Key = split->Key;
     return result;
   }
-  Report(L"ERROR: Unknown key: \"%s\" in section \"%s\"\n", split->Key, section);
+  Report(context.Sink, L"ERROR: Unknown key: \"%s\" in section \"%s\"\n", split->Key, section);
   CriterionResult unknown = Refused();
   unknown.Key = split->Key;
   return unknown;

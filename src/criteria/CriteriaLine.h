@@ -9,6 +9,7 @@
 #include "criteria/CompareOp.h"
 #include "criteria/CriterionResult.h"
 #include "facts/SystemFacts.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 
@@ -54,8 +55,9 @@ struct CriterionKey {
 // The key table, in lookup order.
 std::span<const CriterionKey> CriterionKeys();
 
-// Evaluates and reports the line; it holds only when its criterion does (a
-// malformed line has been reported and does not hold).
-CriterionResult EvaluateCriteriaLine(const std::wstring& section, const std::wstring& line);
+// Evaluates the line against the context's facts and reports it; it holds only
+// when its criterion does (a malformed line has been reported and does not hold).
+CriterionResult EvaluateCriteriaLine(RunContext& context, const std::wstring& section,
+                                     const std::wstring& line);
 
 }  // namespace dorvanta

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "criteria/CriterionResult.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 
 // `value` is "<EQ|NE>,<path>"; the path is resolved (folder token, environment)
-// and tested when the line is evaluated. False when the value is malformed or
-// the path cannot be resolved.
-CriterionResult CheckFileExistsCriterion(const std::wstring& value, const std::wstring& section,
-                                         const std::wstring& key);
+// and tested in the context's fact source when the line is evaluated. False when the value is
+// malformed or the path cannot be resolved.
+CriterionResult CheckFileExistsCriterion(RunContext& context, const std::wstring& value,
+                                         const std::wstring& section, const std::wstring& key);
 
 }  // namespace dorvanta

@@ -14,40 +14,43 @@ namespace {
 // fact and the INI number are compared; the result line shows both in that width
 // (the full signed number for the 32-bit kind).
 template <typename Narrow>
-CriterionResult CheckNumber(const std::wstring& value, Narrow fact, const std::wstring& section,
-                            const std::wstring& key, OperatorSet accepted) {
+CriterionResult CheckNumber(ReportSink& sink, const std::wstring& value, Narrow fact,
+                            const std::wstring& section, const std::wstring& key,
+                            OperatorSet accepted) {
   const std::optional<CriterionValue> split = SplitCriterionValue(value);
-  if (!split) return ReportMissingComma(section, key);
+  if (!split) return ReportMissingComma(sink, section, key);
   const std::int32_t number = ParseDecimal(split->Operand);
   const std::optional<CompareOp> op = ParseCompareOp(split->Operator, accepted);
-  if (!op) return ReportInvalidOperator(split->Operator, key, section);
+  if (!op) return ReportInvalidOperator(sink, split->Operator, key, section);
   const auto ini = static_cast<Narrow>(number);
   const bool holds = Holds<Narrow>(*op, fact, ini);
   if constexpr (sizeof(Narrow) == 4) {
-    return ReportComparison(key, Format(L"%ld", fact), split->Operator, Format(L"%ld", number),
-                            holds);
+    return ReportComparison(sink, key, Format(L"%ld", fact), split->Operator,
+                            Format(L"%ld", number), holds);
   } else if constexpr (sizeof(Narrow) == 2) {
-    return ReportComparison(key, Format(L"%ld", fact), split->Operator, Format(L"%ld", ini), holds);
+    return ReportComparison(sink, key, Format(L"%ld", fact), split->Operator, Format(L"%ld", ini),
+                            holds);
   } else {
-    return ReportComparison(key, Format(L"%d", fact), split->Operator, Format(L"%d", ini), holds);
+    return ReportComparison(sink, key, Format(L"%d", fact), split->Operator, Format(L"%d", ini),
+                            holds);
   }
 }
 
 }  // namespace
 
-CriterionResult CheckLongCriterion(const std::wstring& value, std::uint32_t fact,
+CriterionResult CheckLongCriterion(ReportSink& sink, const std::wstring& value, std::uint32_t fact,
                                    const std::wstring& section, const std::wstring& key) {
-  return CheckNumber<std::uint32_t>(value, fact, section, key, OperatorSet::All);
+  return CheckNumber<std::uint32_t>(sink, value, fact, section, key, OperatorSet::All);
 }
 
-CriterionResult CheckWordCriterion(const std::wstring& value, std::uint16_t fact,
+CriterionResult CheckWordCriterion(ReportSink& sink, const std::wstring& value, std::uint16_t fact,
                                    const std::wstring& section, const std::wstring& key) {
-  return CheckNumber<std::uint16_t>(value, fact, section, key, OperatorSet::EqualityOnly);
+  return CheckNumber<std::uint16_t>(sink, value, fact, section, key, OperatorSet::EqualityOnly);
 }
 
-CriterionResult CheckByteCriterion(const std::wstring& value, std::uint8_t fact,
+CriterionResult CheckByteCriterion(ReportSink& sink, const std::wstring& value, std::uint8_t fact,
                                    const std::wstring& section, const std::wstring& key) {
-  return CheckNumber<std::uint8_t>(value, fact, section, key, OperatorSet::EqualityOnly);
+  return CheckNumber<std::uint8_t>(sink, value, fact, section, key, OperatorSet::EqualityOnly);
 }
 
 }  // namespace dorvanta

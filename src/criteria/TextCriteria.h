@@ -4,17 +4,20 @@
 #include <string>
 
 #include "criteria/CriterionResult.h"
+#include "report/Report.h"
 
 namespace dorvanta {
 
 // `<operator>,<text>`: the whole fact against the text, both upper-cased (a..z
 // only); EQ and NE only. The result line shows the fact as gathered.
-CriterionResult CheckTextCriterion(const std::wstring& value, const std::wstring& fact,
-                                   const std::wstring& section, const std::wstring& key);
+CriterionResult CheckTextCriterion(ReportSink& sink, const std::wstring& value,
+                                   const std::wstring& fact, const std::wstring& section,
+                                   const std::wstring& key);
 
 // `<operator>,<n>,<text>`: the fact's first n characters against the whole
 // text, both upper-cased; EQ and NE only.
-CriterionResult CheckFirstCharsCriterion(const std::wstring& value, const std::wstring& fact,
-                                         const std::wstring& section, const std::wstring& key);
+CriterionResult CheckFirstCharsCriterion(ReportSink& sink, const std::wstring& value,
+                                         const std::wstring& fact, const std::wstring& section,
+                                         const std::wstring& key);
 
 }  // namespace dorvanta

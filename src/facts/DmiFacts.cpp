@@ -2,6 +2,7 @@
 #include "facts/SystemFacts.h"
 #include "facts/WmiQuery.h"
 #include "report/Report.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 namespace {
@@ -21,14 +22,16 @@ std::wstring DescribeDmiFailure(const platform::WmiFailure& failure, const std::
 }
 
 // Each query is made and reported before the next one is made.
-void GatherDmiFacts() {
-  Report(L"\nDMI Information:\n----------------\n");
-  SystemFacts.DmiMachineType = WmiQuery(kProductClass, L"Name");
-  Report(L"Machine Type = %s\n", SystemFacts.DmiMachineType);
-  SystemFacts.DmiPaNumber = WmiQuery(kProductClass, L"Version");
-  Report(L"PA Number = %s\n", SystemFacts.DmiPaNumber);
-  SystemFacts.DmiVendor = WmiQuery(kProductClass, L"Vendor");
-  Report(L"Vendor = %s\n", SystemFacts.DmiVendor);
+void GatherDmiFacts(RunContext& context) {
+  ReportSink& sink = context.Sink;
+  SystemFactsRecord& facts = context.Facts;
+  Report(sink, L"\nDMI Information:\n----------------\n");
+  facts.DmiMachineType = WmiQuery(sink, kProductClass, L"Name");
+  Report(sink, L"Machine Type = %s\n", facts.DmiMachineType);
+  facts.DmiPaNumber = WmiQuery(sink, kProductClass, L"Version");
+  Report(sink, L"PA Number = %s\n", facts.DmiPaNumber);
+  facts.DmiVendor = WmiQuery(sink, kProductClass, L"Vendor");
+  Report(sink, L"Vendor = %s\n", facts.DmiVendor);
 }
 
 }  // namespace dorvanta

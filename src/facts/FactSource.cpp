@@ -1,6 +1,5 @@
 #include "facts/FactSource.h"
 
-#include "facts/HardwareIds.h"
 #include "platform/FileSystem.h"
 #include "platform/ShellLink.h"
 
@@ -21,21 +20,11 @@ class Machine final : public FactSource {
   std::wstring_view ShortcutSuffix() override { return platform::ShortcutSuffix(); }
 };
 
-FactSource* current = nullptr;
-
 }  // namespace
 
 FactSource& MachineFacts() {
   static Machine machine;
   return machine;
-}
-
-FactSource& CurrentFactSource() { return current != nullptr ? *current : MachineFacts(); }
-
-void UseFactSource(FactSource* source) {
-  current = source;
-  // Devices kept from the other source are not this one's.
-  ForgetPresentDevices();
 }
 
 }  // namespace dorvanta

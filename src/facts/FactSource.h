@@ -1,6 +1,6 @@
 // Where the facts that criteria and paths look at while the walk runs come
 // from: the machine itself, or a facts document written on another machine.
-// The start-up facts of the record (SystemFacts) are filled by the front end.
+// A run's context (RunContext) names the source of its walk.
 #pragma once
 
 #include <optional>
@@ -33,10 +33,5 @@ class FactSource {
 
 // The machine the program runs on.
 FactSource& MachineFacts();
-
-// The source in use: the machine, unless a front end has chosen another.
-FactSource& CurrentFactSource();
-// `source` must outlive its use; null goes back to the machine.
-void UseFactSource(FactSource* source);
 
 }  // namespace dorvanta

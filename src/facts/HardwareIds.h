@@ -3,18 +3,32 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
+
+#include "facts/FactSource.h"
+#include "platform/Devices.h"
 
 namespace dorvanta {
 
-// True when a present device has a hardware ID equal to `id` (prefixMatch off)
-// or beginning with it (prefixMatch on), letters A..Z compared without case.
-// An absent ID, and a device list that cannot be read, give false. Reports nothing.
-// The present devices are read at the first search and kept for later ones,
-// a read that failed or stopped early included, until ForgetPresentDevices.
-bool FindHardwareId(std::optional<std::wstring_view> id, bool prefixMatch);
+// The present devices of a fact source, read at the first search and kept for
+// later ones (a read that failed or stopped early included) until Forget.
+class KeptDevices {
+ public:
+  explicit KeptDevices(FactSource& source) : source_(source) {}
 
-// Makes the next search read the present devices afresh. Called before every
-// action line: an action may install a driver or plug a device in.
-void ForgetPresentDevices();
+  // True when a present device has a hardware ID equal to `id` (prefixMatch
+  // off) or beginning with it (prefixMatch on), letters A..Z compared without
+  // case. An absent ID, and a device list that cannot be read, give false.
+  // Reports nothing.
+  bool FindHardwareId(std::optional<std::wstring_view> id, bool prefixMatch);
+
+  // Makes the next search read the present devices afresh. Called before every
+  // action line: an action may install a driver or plug a device in.
+  void Forget() { kept_.reset(); }
+
+ private:
+  FactSource& source_;
+  std::optional<std::vector<platform::PresentDevice>> kept_;
+};
 
 }  // namespace dorvanta

@@ -4,6 +4,7 @@
 #include "facts/SystemFacts.h"
 #include "platform/Language.h"
 #include "report/Report.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 namespace {
@@ -21,12 +22,12 @@ void Store(std::uint16_t id, std::uint16_t& whole, std::uint16_t& primary, std::
 using LanguageLine = Fmt<std::uint16_t, std::uint16_t>;
 
 // Reports an identifier with its two parts, each value as decimal and hexadecimal.
-void ReportLanguage(std::uint16_t whole, std::uint16_t primary, std::uint16_t sub,
+void ReportLanguage(ReportSink& sink, std::uint16_t whole, std::uint16_t primary, std::uint16_t sub,
                     const LanguageLine& wholeLine, const LanguageLine& primaryLine,
                     const LanguageLine& subLine) {
-  Report(wholeLine, whole, whole);
-  Report(primaryLine, primary, primary);
-  Report(subLine, sub, sub);
+  Report(sink, wholeLine, whole, whole);
+  Report(sink, primaryLine, primary, primary);
+  Report(sink, subLine, sub, sub);
 }
 
 }  // namespace
@@ -60,27 +61,30 @@ std::optional<std::wstring> LocationFailure(const platform::UserLocation& locati
   return std::nullopt;
 }
 
-void GatherLanguageFacts() {
-  Report(L"\nLanguage Information:\n---------------------\n");
+bool GatherLanguageFacts(RunContext& context) {
+  ReportSink& sink = context.Sink;
+  Report(sink, L"\nLanguage Information:\n---------------------\n");
   const LanguageSources sources = ReadLanguageSources();
-  ApplyLanguageSources(sources, SystemFacts);
-  const SystemFactsRecord& facts = SystemFacts;
-  ReportLanguage(facts.UserDefaultUi, facts.UserDefaultUiPrimary, facts.UserDefaultUiSub,
+  ApplyLanguageSources(sources, context.Facts);
+  const SystemFactsRecord& facts = context.Facts;
+  ReportLanguage(sink, facts.UserDefaultUi, facts.UserDefaultUiPrimary, facts.UserDefaultUiSub,
                  L"UserDefaultUI Lang ID         = %ld (0x%x)\n",
                  L"UserDefaultUI Primary Lang ID = %ld (0x%x)\n",
                  L"UserDefaultUI Sub Lang ID     = %ld (0x%x)\n");
-  ReportLanguage(facts.SysDefaultUi, facts.SysDefaultUiPrimary, facts.SysDefaultUiSub,
+  ReportLanguage(sink, facts.SysDefaultUi, facts.SysDefaultUiPrimary, facts.SysDefaultUiSub,
                  L"SysDefaultUI Lang ID          = %ld (0x%x)\n",
                  L"SysDefaultUI Primary Lang ID  = %ld (0x%x)\n",
                  L"SysDefaultUI Sub Lang ID      = %ld (0x%x)\n");
-  ReportLanguage(facts.SysDefault, facts.SysDefaultPrimary, facts.SysDefaultSub,
+  ReportLanguage(sink, facts.SysDefault, facts.SysDefaultPrimary, facts.SysDefaultSub,
                  L"SysDefault Lang ID (non UNICODE)         = %ld (0x%x)\n",
                  L"SysDefault Primary Lang ID (non UNICODE) = %ld (0x%x)\n",
                  L"SysDefault Sub Lang ID (non UNICODE)     = %ld (0x%x)\n");
   if (const std::optional<std::wstring> failure = LocationFailure(sources.Location)) {
-    ReportAndExit(1, L"ERROR: %s\n", *failure);
+    Report(sink, L"ERROR: %s\n", *failure);
+    return false;
   }
-  Report(L"Current Location = %s\n", facts.CurrentLocation);
+  Report(sink, L"Current Location = %s\n", facts.CurrentLocation);
+  return true;
 }
 
 }  // namespace dorvanta

@@ -4,6 +4,7 @@
 #include "facts/SystemFacts.h"
 #include "platform/OsInfo.h"
 #include "report/Report.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 
@@ -45,22 +46,27 @@ void ApplyOsSources(const OsSources& sources, SystemFactsRecord& record) {
   record.OsMinor = (sources.VersionWord >> 8) & 0xFF;
 }
 
-void GatherOsFacts() {
-  Report(L"OS Information:\n---------------\n");
+bool GatherOsFacts(RunContext& context) {
+  ReportSink& sink = context.Sink;
+  Report(sink, L"OS Information:\n---------------\n");
   const OsSources sources = ReadOsSources();
-  if (!sources.Version) ReportAndExit(1, L"ERROR: %s\n", kOsVersionFailure);
-  ApplyOsSources(sources, SystemFacts);
-  const SystemFactsRecord& facts = SystemFacts;
-  Report(L"OS Major = %ld\n", sources.Version->Major);
-  Report(L"OS Minor = %ld\n", sources.Version->Minor);
-  Report(L"Service Pack (CSD) Ver (empty if no SP installed) = %s\n", facts.CsdVersion);
-  Report(L"OS %d bit\n", facts.OsBits);
-  Report(L"%ld Processor(s)\n", facts.Processors);
-  Report(L"Processor Type: %u\n", facts.ProcessorType);
-  Report(L"Processor Revision: %lu\n", facts.ProcessorRevision);
-  Report(L"Processor Level: %u\n", facts.ProcessorLevel);
-  Report(L"Processor Model: %u\n", facts.ProcessorModel);
-  Report(L"Processor Stepping: %u\n", facts.ProcessorStepping);
+  if (!sources.Version) {
+    Report(sink, L"ERROR: %s\n", kOsVersionFailure);
+    return false;
+  }
+  ApplyOsSources(sources, context.Facts);
+  const SystemFactsRecord& facts = context.Facts;
+  Report(sink, L"OS Major = %ld\n", sources.Version->Major);
+  Report(sink, L"OS Minor = %ld\n", sources.Version->Minor);
+  Report(sink, L"Service Pack (CSD) Ver (empty if no SP installed) = %s\n", facts.CsdVersion);
+  Report(sink, L"OS %d bit\n", facts.OsBits);
+  Report(sink, L"%ld Processor(s)\n", facts.Processors);
+  Report(sink, L"Processor Type: %u\n", facts.ProcessorType);
+  Report(sink, L"Processor Revision: %lu\n", facts.ProcessorRevision);
+  Report(sink, L"Processor Level: %u\n", facts.ProcessorLevel);
+  Report(sink, L"Processor Model: %u\n", facts.ProcessorModel);
+  Report(sink, L"Processor Stepping: %u\n", facts.ProcessorStepping);
+  return true;
 }
 
 }  // namespace dorvanta

@@ -34,18 +34,22 @@ struct SystemFactsRecord {
   std::wstring DmiVendor;
 };
 
-extern SystemFactsRecord SystemFacts;
+class RunContext;
 
-// Fills the OS and processor facts and reports the "OS Information" block; ends
-// the process when the OS version cannot be read.
-void GatherOsFacts();
+// The gatherers fill the context's facts from the machine and report them.
+
+// Fills the OS and processor facts and reports the "OS Information" block.
+// False, after the error report, when the OS version cannot be read: the run
+// then ends with exit code 1.
+[[nodiscard]] bool GatherOsFacts(RunContext& context);
 
 // Fills the nine language facts and the location and reports the "Language
-// Information" block; ends the process when the user's location is unavailable.
-void GatherLanguageFacts();
+// Information" block. False, after the error report, when the user's location
+// is unavailable: the run then ends with exit code 1.
+[[nodiscard]] bool GatherLanguageFacts(RunContext& context);
 
 // Fills the three DMI texts from the management service and reports the "DMI
 // Information" block; a failed query leaves its text empty.
-void GatherDmiFacts();
+void GatherDmiFacts(RunContext& context);
 
 }  // namespace dorvanta

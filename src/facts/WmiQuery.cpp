@@ -30,10 +30,11 @@ std::wstring DescribeWmiFailure(const platform::WmiFailure& failure, const std::
   return Format(L"Could not get property %s (%s)", property, failure.Detail);
 }
 
-std::wstring WmiQuery(const std::wstring& className, const std::wstring& property) {
+std::wstring WmiQuery(ReportSink& sink, const std::wstring& className,
+                      const std::wstring& property) {
   platform::WmiAnswer answer = platform::ReadWmiProperty(className, property);
   if (const auto* failure = std::get_if<platform::WmiFailure>(&answer)) {
-    Report(L"ERROR: %s\n", DescribeWmiFailure(*failure, className, property));
+    Report(sink, L"ERROR: %s\n", DescribeWmiFailure(*failure, className, property));
     return std::wstring();
   }
   return std::get<std::wstring>(std::move(answer));

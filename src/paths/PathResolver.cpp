@@ -4,7 +4,6 @@
 #include <optional>
 #include <utility>
 
-#include "facts/FactSource.h"
 #include "platform/Environment.h"
 #include "report/Report.h"
 
@@ -71,10 +70,10 @@ std::wstring ReplaceAll(std::wstring_view text, std::wstring_view what, std::wst
 
 // The text with its environment references expanded; empty, after a report
 // naming the path as written, when the expansion fails.
-std::wstring Expand(const std::wstring& text, const std::wstring& path) {
+std::wstring Expand(ReportSink& sink, const std::wstring& text, const std::wstring& path) {
   std::optional<std::wstring> expanded = platform::ExpandEnvironmentReferences(text);
   if (!expanded) {
-    Report(L"ERROR: Could not expand environment variables in %s!\n", path);
+    Report(sink, L"ERROR: Could not expand environment variables in %s!\n", path);
     return {};
   }
   return std::move(*expanded);
@@ -91,23 +90,23 @@ int CsidlFromName(std::wstring_view name) {
   return -1;
 }
 
-std::wstring ResolvePath(const std::wstring& path) {
+std::wstring ResolvePath(RunContext& context, const std::wstring& path) {
   const std::wstring token(FindFolderToken(path));
   const int csidl = CsidlFromName(token);
-  if (csidl < 0) return Expand(path, path);
+  if (csidl < 0) return Expand(context.Sink, path, path);
 
-  const platform::FolderLookup folder = CurrentFactSource().ShellFolder(csidl);
+  const platform::FolderLookup folder = context.Source.ShellFolder(csidl);
   switch (folder.Status) {
     case platform::FolderLookupStatus::NoFolder:
-      Report(L"ERROR: Could not get CSIDL %s!\n", token);
+      Report(context.Sink, L"ERROR: Could not get CSIDL %s!\n", token);
       return {};
     case platform::FolderLookupStatus::NoPath:
-      Report(L"ERROR: Could not get path for %s!\n", token);
+      Report(context.Sink, L"ERROR: Could not get path for %s!\n", token);
       return {};
     case platform::FolderLookupStatus::Found:
       break;
   }
-  return Expand(ReplaceAll(path, L"[" + token + L"]", folder.Path), path);
+  return Expand(context.Sink, ReplaceAll(path, L"[" + token + L"]", folder.Path), path);
 }
 
 }  // namespace dorvanta

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "run/RunContext.h"
+
 namespace dorvanta {
 
 struct FolderToken {
@@ -24,11 +26,12 @@ int CsidlFromName(std::wstring_view name);
 // and "]" at its ends removed; empty when there is none.
 std::wstring_view FindFolderToken(std::wstring_view path);
 
-// The path with its folder token replaced and its environment references
+// The path with its folder token replaced (the folder as the context's fact
+// source knows it) and its environment references
 // expanded. Only the token that the first "[" and the first "]" enclose is
 // resolved, at every place it stands. Empty, after a report, when that token
 // names a folder that cannot be found or has no file-system path, or when the
 // expansion fails (its result would exceed the system's limit).
-std::wstring ResolvePath(const std::wstring& path);
+std::wstring ResolvePath(RunContext& context, const std::wstring& path);
 
 }  // namespace dorvanta

@@ -1,10 +1,7 @@
-// Ending the process.
+// How the process's exit code reaches its caller.
 #pragma once
 
 namespace dorvanta::platform {
-
-// Ends the process through the normal exit (standard output is flushed).
-[[noreturn]] void EndProcess(int exitCode);
 
 // How many low bits of an exit code reach the process's caller: 32 on Windows,
 // 8 on Linux.

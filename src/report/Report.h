@@ -1,45 +1,72 @@
-// The one road by which every message reaches the console and the log file.
+// The one road by which every message of a run reaches its readers.
 #pragma once
 
-#include <functional>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "report/Format.h"
 
 namespace dorvanta {
 
-// Process-wide output settings, written once by the entry.
-extern bool Verbose;
-extern std::wstring LogPath;
+// Where the messages of one run go.
+class ReportSink {
+ public:
+  ReportSink() = default;
+  ReportSink(const ReportSink&) = delete;
+  ReportSink& operator=(const ReportSink&) = delete;
+  virtual ~ReportSink() = default;
 
-// The settings a run starts with: no console copy, no log, and the next log
-// write empties the file and writes the header.
-void ResetOutputSettings();
+  // False when nobody reads the messages: they are then neither formatted nor delivered.
+  [[nodiscard]] virtual bool Wanted() const = 0;
+  virtual void Deliver(std::wstring_view message) = 0;
+};
 
-// Learns how the run ends, once: with the program's exit code, which it may
-// replace. Set by a front end that keeps its own account of the run.
-extern std::function<int(int exitCode)> RunEndHook;
+// For walks whose messages nobody reads (many machines' facts in one process).
+class SilentSink final : public ReportSink {
+ public:
+  [[nodiscard]] bool Wanted() const override { return false; }
+  void Deliver(std::wstring_view /*message*/) override {}
+};
 
-// Ends the run with the program's exit code `exitCode`: through RunEndHook when
-// one is set, then the process ends.
-[[noreturn]] void EndRun(int exitCode);
+// A condition that ends the run at once with its exit code. It travels up to the
+// front end, which ends the run; nothing of the run is told after it.
+class RunStopped final : public std::exception {
+ public:
+  explicit RunStopped(int exitCode) : exitCode_(exitCode) {}
+  [[nodiscard]] int ExitCode() const { return exitCode_; }
+  [[nodiscard]] const char* what() const noexcept override { return "the run stopped"; }
 
-// Delivers one formatted message: to standard output when Verbose is set, then
-// appended to the log file when LogPath is not empty.
-void Deliver(std::wstring_view message);
+ private:
+  int exitCode_;
+};
 
-// Delivers the message, then ends the process with `exitCode`.
-[[noreturn]] void DeliverAndExit(int exitCode, std::wstring_view message);
+// The program's sink: each message goes to standard output when verbose, then
+// is appended to the log file when there is one; it starts with neither, and
+// the front end sets both as it reads the command line. The first log write
+// empties the file and writes the header. A failed log write is told on
+// standard output and stops the run with exit code 1 (RunStopped).
+class ProgramSink final : public ReportSink {
+ public:
+  void SetVerbose(bool verbose) { verbose_ = verbose; }
+  // An empty path: no log.
+  void SetLogPath(std::wstring logPath) { logPath_ = std::move(logPath); }
+
+  [[nodiscard]] bool Wanted() const override { return verbose_ || !logPath_.empty(); }
+  void Deliver(std::wstring_view message) override;
+
+ private:
+  void AppendToLog(std::wstring_view message);
+
+  bool verbose_ = false;
+  std::wstring logPath_;
+  bool headerPending_ = true;
+};
 
 template <typename... Args>
-void Report(Fmt<Args...> format, const Args&... args) {
-  Deliver(Format<Args...>(format, args...));
-}
-
-template <typename... Args>
-[[noreturn]] void ReportAndExit(int exitCode, Fmt<Args...> format, const Args&... args) {
-  DeliverAndExit(exitCode, Format<Args...>(format, args...));
+void Report(ReportSink& sink, Fmt<Args...> format, const Args&... args) {
+  if (sink.Wanted()) sink.Deliver(Format<Args...>(format, args...));
 }
 
 // The separator lines of the report.

@@ -13,9 +13,10 @@ std::optional<SectionLine> ReadSectionLine(std::wstring_view line) {
   return SectionLine{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
 }
 
-std::optional<SectionLine> SplitSectionLine(const std::wstring& line, const std::wstring& section) {
+std::optional<SectionLine> SplitSectionLine(ReportSink& sink, const std::wstring& line,
+                                            const std::wstring& section) {
   std::optional<SectionLine> split = ReadSectionLine(line);
-  if (!split) Report(L"ERROR: Missing '=' in section %s (line: %s)!\n", section, line);
+  if (!split) Report(sink, L"ERROR: Missing '=' in section %s (line: %s)!\n", section, line);
   return split;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "report/Report.h"
+
 namespace dorvanta {
 
 struct SectionLine {
@@ -15,8 +17,9 @@ struct SectionLine {
 // Splits at the first "="; nothing for a line without one.
 std::optional<SectionLine> ReadSectionLine(std::wstring_view line);
 
-// The same; a line without one is reported, quoted as handed
-// over, and gives nothing.
-std::optional<SectionLine> SplitSectionLine(const std::wstring& line, const std::wstring& section);
+// The same; a line without one is reported to `sink`, quoted as handed over,
+// and gives nothing.
+std::optional<SectionLine> SplitSectionLine(ReportSink& sink, const std::wstring& line,
+                                            const std::wstring& section);
 
 }  // namespace dorvanta

@@ -10,16 +10,17 @@
 
 namespace dorvanta {
 
-ActionResult RunActionLine(const std::wstring& line, const std::wstring& section,
-                           ActionExecutor& executor) {
-  const std::optional<SectionLine> split = SplitSectionLine(line, section);
+ActionResult RunActionLine(RunContext& context, const std::wstring& line,
+                           const std::wstring& section, ActionExecutor& executor) {
+  const std::optional<SectionLine> split = SplitSectionLine(context.Sink, line, section);
   if (!split) return ActionResult{};
   const std::optional<ActionKind> kind = ReadActionName(split->Key);
-  if (kind == ActionKind::Execute) return RunExecuteAction(split->Value, section, executor);
+  if (kind == ActionKind::Execute)
+    return RunExecuteAction(context, split->Value, section, executor);
   if (kind == ActionKind::DesktopShortcut) {
-    return RunDesktopShortcutAction(split->Value, section, executor);
+    return RunDesktopShortcutAction(context, split->Value, section, executor);
   }
-  Report(L"ERROR: Action %s not supported in section %s!\n", split->Key, section);
+  Report(context.Sink, L"ERROR: Action %s not supported in section %s!\n", split->Key, section);
   ActionResult unknown;
   unknown.Name = split->Key;
   return unknown;

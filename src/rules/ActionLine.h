@@ -4,12 +4,13 @@
 #include <string>
 
 #include "actions/ActionRequest.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 
 // Runs the line's action through `executor`; a line without "=" or with an
 // unknown name is reported and asks for nothing.
-ActionResult RunActionLine(const std::wstring& line, const std::wstring& section,
-                           ActionExecutor& executor);
+ActionResult RunActionLine(RunContext& context, const std::wstring& line,
+                           const std::wstring& section, ActionExecutor& executor);
 
 }  // namespace dorvanta

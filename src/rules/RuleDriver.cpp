@@ -6,8 +6,6 @@
 #include <span>
 
 #include "criteria/CriteriaLine.h"
-#include "facts/HardwareIds.h"
-#include "platform/ProfileReader.h"
 #include "report/Report.h"
 #include "rules/ActionLine.h"
 #include "rules/PairName.h"
@@ -44,7 +42,9 @@ Verdict Combine(Verdict pair, Verdict line) {
 
 }  // namespace
 
-WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor) {
+WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer,
+                  ActionExecutor& executor) {
+  ReportSink& sink = context.Sink;
   const auto stop = [&observer](WalkStop reason, const std::wstring& section) {
     WalkEnd walkEnd{reason, section};
     observer.WalkEnded(walkEnd);
@@ -54,69 +54,61 @@ WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExe
   std::array<wchar_t, kSectionBufferSize> buffer{};
   std::uint32_t length = 0;
   const auto read = [&](const std::wstring& section) {
-    length = platform::ReadProfileSection(iniPath, section, buffer);
+    length = rules.ReadSection(section, buffer);
     if (length != buffer.size() - 2) return true;
-    Report(L"ERROR: Section %s too big for buffer!\n", section);
+    Report(sink, L"ERROR: Section %s too big for buffer!\n", section);
     return false;
   };
 
-  Report(L"%s", kEqualsLine);
-  Report(L"Process INI File:\n");
+  Report(sink, L"%s", kEqualsLine);
+  Report(sink, L"Process INI File:\n");
   for (int x = 1; x <= kMaxSectionPairs; ++x) {
     const std::wstring criteria = PairSectionName(PairSide::Criteria, x);
     const std::wstring actions = PairSectionName(PairSide::Actions, x);
 
     if (!read(criteria)) return stop(WalkStop::SectionTooBig, criteria);
-    Report(L"%s", kEqualsLine);
+    Report(sink, L"%s", kEqualsLine);
     if (length == 0) {
-      Report(L"\nSection %s empty or not existing ... stop processing!\n", criteria);
+      Report(sink, L"\nSection %s empty or not existing ... stop processing!\n", criteria);
       return stop(WalkStop::MissingCriteria, criteria);
     }
     observer.PairReached(x);
-    Report(L"\nProcessing %s\n%s", criteria, kProcessingRule);
+    Report(sink, L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
     // Every line is evaluated, also after one has failed.
     Verdict verdict = Verdict::Holds;
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
-      const CriterionResult result = EvaluateCriteriaLine(criteria, line);
+      const CriterionResult result = EvaluateCriteriaLine(context, criteria, line);
       observer.CriterionEvaluated(x, line, result);
       verdict = Combine(verdict, result.Outcome);
     });
     observer.PairDecided(x, verdict);
     if (verdict == Verdict::Fails) {
-      Report(L"\nNot all Criteria for %s match or error --> next criterium\n\n", criteria);
+      Report(sink, L"\nNot all Criteria for %s match or error --> next criterium\n\n", criteria);
       continue;
     }
-    Report(L"%s", kDashLine);
+    Report(sink, L"%s", kDashLine);
     if (verdict == Verdict::Holds) {
-      Report(L"\nAll Criteria for %s match!\n\n", criteria);
+      Report(sink, L"\nAll Criteria for %s match!\n\n", criteria);
     } else {
-      Report(L"\nCriteria for %s: none fails, some are unknown --> actions only if they hold!\n\n",
+      Report(sink,
+             L"\nCriteria for %s: none fails, some are unknown --> actions only if they hold!\n\n",
              criteria);
     }
 
     if (!read(actions)) return stop(WalkStop::SectionTooBig, actions);
     if (length == 0) {
       observer.ActionsMissing(x);
-      Report(L"\nWARNING: Section %s empty or not existing --> next criterium\n", actions);
+      Report(sink, L"\nWARNING: Section %s empty or not existing --> next criterium\n", actions);
       continue;
     }
-    Report(L"\nProcessing %s\n%s", actions, kProcessingRule);
+    Report(sink, L"\nProcessing %s\n%s", actions, kProcessingRule);
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
-      ForgetPresentDevices();  // the action may change the devices present
-      observer.ActionRun(x, line, RunActionLine(line, actions, executor));
+      context.Devices.Forget();  // the action may change the devices present
+      observer.ActionRun(x, line, RunActionLine(context, line, actions, executor));
     });
   }
   return stop(WalkStop::LastPair, std::wstring());
-}
-
-void ProcessIniFile(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor) {
-  if (WalkRules(iniPath, observer, executor).Reason == WalkStop::SectionTooBig) EndRun(1);
-}
-
-void ProcessIniFile(const std::wstring& iniPath) {
-  WalkObserver quiet;
-  ProcessIniFile(iniPath, quiet, MachineExecutor());
 }
 
 }  // namespace dorvanta

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "actions/ActionRequest.h"
+#include "rules/RuleSource.h"
 #include "rules/WalkObserver.h"
+#include "run/RunContext.h"
 
 namespace dorvanta {
 
@@ -13,17 +15,13 @@ namespace dorvanta {
 inline constexpr int kMaxSectionPairs = 256;
 inline constexpr std::size_t kSectionBufferSize = 4096;
 
-// Walks the pairs 1 .. 256, reporting every step, telling `observer` about it
-// and running the actions through `executor`. The walk ends early at the first
-// missing or empty CRITERIAx, or at a section that does not fit the section
-// buffer (reported).
-WalkEnd WalkRules(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor);
-
-// The program's walk: a section that does not fit the section buffer ends the
-// run with exit code 1.
-void ProcessIniFile(const std::wstring& iniPath, WalkObserver& observer, ActionExecutor& executor);
-
-// The same with the machine running the actions and nobody watching.
-void ProcessIniFile(const std::wstring& iniPath);
+// Walks the pairs 1 .. 256 of `rules` in `context` (its facts, fact source and
+// sink), reporting every step, telling `observer` about it and running the
+// actions through `executor`. The walk ends early at the first missing or
+// empty CRITERIAx, or at a section that does not fit the section buffer
+// (reported; the program's run then fails). It never ends the process; a
+// failure of the sink (RunStopped) passes through it.
+WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer,
+                  ActionExecutor& executor);
 
 }  // namespace dorvanta

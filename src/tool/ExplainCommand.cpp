@@ -7,12 +7,12 @@
 #include "common/Encoding.h"
 #include "facts/FactSource.h"
 #include "facts/FactsSnapshot.h"
-#include "facts/SystemFacts.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "report/Report.h"
 #include "rules/PairName.h"
 #include "rules/RuleDriver.h"
+#include "run/RunContext.h"
 #include "tool/FactsDocument.h"
 #include "tool/WalkJson.h"
 
@@ -25,12 +25,12 @@ constexpr std::size_t kFactsDocumentLimit = std::size_t{64} * 1024 * 1024;
 // Announces what the real executor would do, and does none of it.
 class NothingRuns final : public ActionExecutor {
  public:
-  ActionOutcome Execute(const ExecuteRequest& /*request*/) override {
-    Report(L"(not run)\n\n");
+  ActionOutcome Execute(const ExecuteRequest& /*request*/, ReportSink& sink) override {
+    Report(sink, L"(not run)\n\n");
     return NotDone(L"not run");
   }
-  ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/) override {
-    Report(L"(not written)\n");
+  ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/, ReportSink& sink) override {
+    Report(sink, L"(not written)\n");
     return NotDone(L"not written");
   }
 };
@@ -148,15 +148,17 @@ int RunExplain(const Arguments& arguments) {
   } else {
     facts = CollectStartupFacts();
   }
-  SystemFacts = facts->Record;
-  SnapshotFacts replay(*facts);
-  if (document) UseFactSource(&replay);
-
   const bool json = arguments.Has(L"--json");
+  // The text goes to standard output as the program's verbose run writes it;
+  // the document is written whole at the end, and nothing is formatted for it.
+  ProgramSink sink;
+  sink.SetVerbose(!json);
+  SnapshotFacts replay(*facts);
+  RunContext context(sink, document ? static_cast<FactSource&>(replay) : MachineFacts());
+  context.Facts = facts->Record;
+
   const Json source = document ? Json{{"source", "document"}, {"document", EncodeUtf8(*document)}}
                                : Json{{"source", "machine"}};
-  LogPath.clear();
-  Verbose = !json;
   if (!json) {
     platform::WriteStandardOutput(
         Format(L"Explaining %s with the facts of %s; no action is run.\n\n", iniPath,
@@ -170,19 +172,18 @@ int RunExplain(const Arguments& arguments) {
       result["stop"] = nullptr;
       platform::WriteStandardOutputBytes(JsonText(result));
     } else {
-      Report(L"ERROR: %s\n", *failure);
-      Report(L"\nResult: the run ends here, before the walk, with exit code 1.\n");
+      Report(sink, L"ERROR: %s\n", *failure);
+      Report(sink, L"\nResult: the run ends here, before the walk, with exit code 1.\n");
     }
-    UseFactSource(nullptr);
     return kExitOk;
   }
   NothingRuns executor;
-  WalkRules(iniPath, explanation, executor);
-  UseFactSource(nullptr);
+  RuleFile rules(iniPath);
+  WalkRules(context, rules, explanation, executor);
   if (json) {
     platform::WriteStandardOutputBytes(JsonText(explanation.Document(iniPath, source)));
   } else {
-    Report(L"%s", explanation.Summary());
+    Report(sink, L"%s", explanation.Summary());
   }
   return kExitOk;
 }

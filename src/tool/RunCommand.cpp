@@ -18,7 +18,7 @@
 #include "platform/Identity.h"
 #include "platform/OutputFile.h"
 #include "platform/ProcessExit.h"
-#include "report/Report.h"
+#include "report/Format.h"
 #include "tool/FactsDocument.h"
 #include "tool/OutputGuard.h"
 #include "tool/RunRecord.h"
@@ -171,11 +171,10 @@ int RunRun(const Arguments& arguments) {
   }
   RunRecord record(file ? &*file : nullptr, options, MachineExecutor());
   if (file) record.Started(StartFields(line));
-  RunEndHook = [&record](int exitCode) { return record.Ended(exitCode); };
-
   std::vector<std::wstring> programLine = std::move(line.ProgramWords);
   programLine.insert(programLine.begin(), L"dvtool run");
-  RunApplication(programLine, record, record);
+  return RunApplication(programLine, record, record,
+                        [&record](int exitCode) { return record.Ended(exitCode); });
 }
 
 }  // namespace

@@ -167,12 +167,12 @@ ActionOutcome RunRecord::Timed(Call call) {
   return outcome;
 }
 
-ActionOutcome RunRecord::Execute(const ExecuteRequest& request) {
-  return Timed([&] { return machine_.Execute(request); });
+ActionOutcome RunRecord::Execute(const ExecuteRequest& request, ReportSink& sink) {
+  return Timed([&] { return machine_.Execute(request, sink); });
 }
 
-ActionOutcome RunRecord::CreateShortcut(const ShortcutRequest& request) {
-  return Timed([&] { return machine_.CreateShortcut(request); });
+ActionOutcome RunRecord::CreateShortcut(const ShortcutRequest& request, ReportSink& sink) {
+  return Timed([&] { return machine_.CreateShortcut(request, sink); });
 }
 
 int RunRecord::Ended(int programExitCode) {

@@ -73,8 +73,8 @@ class RunRecord final : public WalkObserver, public ActionExecutor {
   void ActionRun(int pair, const std::wstring& line, const ActionResult& result) override;
   void WalkEnded(const WalkEnd& end) override;
 
-  ActionOutcome Execute(const ExecuteRequest& request) override;
-  ActionOutcome CreateShortcut(const ShortcutRequest& request) override;
+  ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) override;
+  ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) override;
 
   // run-end after the program ended with `programExitCode`; the process's exit code.
   int Ended(int programExitCode);

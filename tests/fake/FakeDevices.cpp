@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "facts/HardwareIds.h"
 #include "platform/Devices.h"
 #include "platform/win32/HardwareIdsWalk.h"
 
@@ -14,10 +13,7 @@ DevicesState& Devices() {
   return state;
 }
 
-void ResetDevices() {
-  Devices() = DevicesState{};
-  ForgetPresentDevices();
-}
+void ResetDevices() { Devices() = DevicesState{}; }
 
 std::vector<std::byte> Utf16Bytes(std::u16string_view units) {
   std::vector<std::byte> bytes;

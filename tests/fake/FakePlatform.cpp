@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "facts/SystemFacts.h"
 #include "fake/FakeDevices.h"
 #include "fake/FakeLanguage.h"
 #include "fake/FakeShell.h"
@@ -14,9 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Identity.h"
 #include "platform/LogFile.h"
-#include "platform/ProcessExit.h"
 #include "platform/ProfileReader.h"
-#include "report/Report.h"
 
 namespace dorvanta {
 namespace fake {
@@ -28,9 +25,6 @@ State& Platform() {
 
 void Reset() {
   Platform() = State{};
-  ResetOutputSettings();
-  RunEndHook = nullptr;
-  SystemFacts = SystemFactsRecord{};
   ResetLanguage();
   ResetWmi();
   ResetDevices();
@@ -61,8 +55,6 @@ LogWriteResult WriteLogFile(const std::wstring& path, std::wstring_view text, bo
   file.append(text);
   return LogWriteResult{};
 }
-
-void EndProcess(int exitCode) { throw fake::ProcessEnded{exitCode}; }
 
 UtcTime UtcNow() { return UtcTime{2026, 12, 9, 8, 31, 29, 7}; }
 

@@ -14,22 +14,6 @@
 
 namespace dorvanta::fake {
 
-// Thrown by EndProcess, so that a test sees the exit code of a run.
-struct ProcessEnded {
-  int ExitCode;
-};
-
-// Calls `run`: the exit code when it ended the process, nothing when it returned.
-template <class F>
-std::optional<int> ExitCodeOf(F&& run) {
-  try {
-    std::forward<F>(run)();
-  } catch (const ProcessEnded& ended) {
-    return ended.ExitCode;
-  }
-  return std::nullopt;
-}
-
 struct State {
   std::wstring Stdout;
   std::wstring Stderr;
@@ -61,7 +45,7 @@ struct State {
 
 State& Platform();
 
-// Fresh platform state and fresh process-wide program state (settings, facts).
+// Fresh platform state.
 void Reset();
 
 }  // namespace dorvanta::fake

@@ -6,28 +6,28 @@
 #include <string>
 
 #include "criteria/CriteriaLine.h"
-#include "facts/SystemFacts.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "report/Report.h"
 
 namespace dorvanta::tests {
 
 class CriteriaLineFixture : public ::testing::Test {
  protected:
+  fake::FakeRun run_;
   void SetUp() override {
     fake::Reset();
-    Verbose = true;
-    SystemFacts.OsMajor = 6;
-    SystemFacts.OsBits = 64;
-    SystemFacts.Processors = 2;
-    SystemFacts.ProcessorRevision = 3592;
-    SystemFacts.ProcessorModel = 14;
+    run_.Context.Facts.OsMajor = 6;
+    run_.Context.Facts.OsBits = 64;
+    run_.Context.Facts.Processors = 2;
+    run_.Context.Facts.ProcessorRevision = 3592;
+    run_.Context.Facts.ProcessorModel = 14;
   }
 
   // Evaluates one line in CRITERIA1 and returns what it reported.
-  static std::wstring Line(const std::wstring& line, bool expected) {
+  std::wstring Line(const std::wstring& line, bool expected) {
     fake::Platform().Stdout.clear();
-    EXPECT_EQ(EvaluateCriteriaLine(L"CRITERIA1", line).Holds(), expected)
+    EXPECT_EQ(EvaluateCriteriaLine(run_.Context, L"CRITERIA1", line).Holds(), expected)
         << "line: " << line.size();
     return fake::Platform().Stdout;
   }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "fake/FakeShell.h"
 #include "fake/FakeShortcut.h"
 #include "report/Report.h"
@@ -23,15 +24,15 @@ const std::wstring kIconNumber =
 
 class DesktopShortcutTest : public ::testing::Test {
  protected:
+  fake::FakeRun run_;
   void SetUp() override {
     fake::Reset();
-    Verbose = true;
     fake::Shell().Paths.Folders[0x19] = FolderLookup{FolderLookupStatus::Found, L"C:\\Desk"};
     fake::Shell().Paths.Folders[0x26] = FolderLookup{FolderLookupStatus::Found, L"C:\\PF"};
     fake::Shell().Paths.Folders[0x0A] = FolderLookup{FolderLookupStatus::NoPath, {}};
   }
   void Shortcut(const std::wstring& value) {
-    RunDesktopShortcutAction(value, L"ACTION1", MachineExecutor());
+    RunDesktopShortcutAction(run_.Context, value, L"ACTION1", MachineExecutor());
   }
   const std::vector<platform::ShortcutRequest>& requests_ = fake::Shortcuts().Requests;
   fake::State& platform_ = fake::Platform();
@@ -39,6 +40,7 @@ class DesktopShortcutTest : public ::testing::Test {
 
 TEST_F(DesktopShortcutTest, CompleteLineWritesTheLinkWithItsOwnPathAsDescription) {
   RunActionLine(
+      run_.Context,
       L"DesktopShortcut = [CSIDL_COMMON_DESKTOPDIRECTORY]\\App, [CSIDL_PROGRAM_FILES]\\App\\a.exe,"
       L" [NONE], [CSIDL_PROGRAM_FILES]\\App\\a.exe, 0",
       L"ACTION1", MachineExecutor());

@@ -5,6 +5,7 @@
 
 #include "actions/ProcessLaunch.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "fake/FakeShell.h"
 #include "report/Report.h"
 #include "rules/ActionLine.h"
@@ -17,16 +18,16 @@ using platform::FolderLookupStatus;
 
 class ExecuteTest : public ::testing::Test {
  protected:
+  fake::FakeRun run_;
   void SetUp() override {
     fake::Reset();
-    Verbose = true;
     fake::Shell().Paths.Folders[0x26] =
         FolderLookup{FolderLookupStatus::Found, L"C:\\Program Files"};
     fake::Shell().Paths.Folders[0x0A] = FolderLookup{FolderLookupStatus::NoPath, {}};
     fake::Shell().Paths.Environment[L"TEMP"] = L"C:\\Temp";
   }
   void Execute(const std::wstring& value) {
-    RunExecuteAction(value, L"ACTION1", MachineExecutor());
+    RunExecuteAction(run_.Context, value, L"ACTION1", MachineExecutor());
   }
   fake::State& platform_ = fake::Platform();
   fake::ProcessState& processes_ = fake::Shell().Processes;
@@ -34,7 +35,8 @@ class ExecuteTest : public ::testing::Test {
 
 TEST_F(ExecuteTest, WaitedRunResolvesThePathAndReportsTheExitCode) {
   processes_.ExitCode = 3;
-  RunActionLine(L"  Execute   =   wait , [CSIDL_PROGRAM_FILES]\\App\\setup.exe , /quiet %TEMP% ",
+  RunActionLine(run_.Context,
+                L"  Execute   =   wait , [CSIDL_PROGRAM_FILES]\\App\\setup.exe , /quiet %TEMP% ",
                 L"ACTION1", MachineExecutor());
   ASSERT_EQ(processes_.Starts.size(), 1u);
   const platform::StartRequest& start = processes_.Starts[0];

@@ -11,6 +11,8 @@
 #include "fake/FakePlatform.h"
 #include "fake/FakeShortcut.h"
 #include "paths/PathResolver.h"
+#include "report/Report.h"
+#include "run/RunContext.h"
 #include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
@@ -172,20 +174,24 @@ TEST(FactsDocument, CollectedFactsSayWhoseAndWhen) {
 class ReplayedShortcut : public ::testing::Test {
  protected:
   void SetUp() override { fake::Reset(); }
-  void TearDown() override { UseFactSource(nullptr); }
 
-  // The shortcut file that the line asks for, with nothing written.
-  static std::wstring FileOf(const std::wstring& line) {
+  // The shortcut file that the line asks for in a walk over `source`, with nothing written.
+  static std::wstring FileOf(FactSource& source, const std::wstring& line) {
+    SilentSink sink;
+    RunContext context(sink, source);
     NothingWritten executor;
-    const ActionResult result = RunDesktopShortcutAction(line, L"ACTION1", executor);
+    const ActionResult result = RunDesktopShortcutAction(context, line, L"ACTION1", executor);
     return std::get<ShortcutRequest>(result.Request).File;
   }
 
  private:
   class NothingWritten final : public ActionExecutor {
    public:
-    ActionOutcome Execute(const ExecuteRequest& /*request*/) override { return NotDone(L""); }
-    ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/) override {
+    ActionOutcome Execute(const ExecuteRequest& /*request*/, ReportSink& /*sink*/) override {
+      return NotDone(L"");
+    }
+    ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/,
+                                 ReportSink& /*sink*/) override {
       return NotDone(L"");
     }
   };
@@ -194,14 +200,13 @@ class ReplayedShortcut : public ::testing::Test {
 TEST_F(ReplayedShortcut, TakesTheSuffixOfTheDocumentsPlatform) {
   FactsSnapshot facts = Machine();
   SnapshotFacts replay(facts);
-  UseFactSource(&replay);
   const std::wstring line = L"D:\\App, D:\\app.exe, [NONE]";
-  EXPECT_EQ(FileOf(line), L"D:\\App.desktop");
+  EXPECT_EQ(FileOf(replay, line), L"D:\\App.desktop");
   facts.Origin->System = platform::System::Windows;
-  EXPECT_EQ(FileOf(line), L"D:\\App.lnk");
+  EXPECT_EQ(FileOf(replay, line), L"D:\\App.lnk");
   facts.Origin.reset();  // the first form: this system's
   fake::Shortcuts().Suffix = L".desktop";
-  EXPECT_EQ(FileOf(line), L"D:\\App.desktop");
+  EXPECT_EQ(FileOf(replay, line), L"D:\\App.desktop");
 }
 
 }  // namespace

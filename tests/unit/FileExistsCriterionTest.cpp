@@ -4,6 +4,7 @@
 
 #include "criteria/CriteriaLine.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "fake/FakeShell.h"
 #include "report/Report.h"
 
@@ -15,16 +16,18 @@ using platform::FolderLookupStatus;
 
 class FileExistsTest : public ::testing::Test {
  protected:
+  fake::FakeRun run_;
   void SetUp() override {
     fake::Reset();
-    Verbose = true;
     fake::Shell().Paths.Environment[L"SystemRoot"] = L"C:\\WINDOWS";
     fake::Shell().Paths.Folders[0x26] =
         FolderLookup{FolderLookupStatus::Found, L"C:\\Program Files"};
     platform_.ExistingPaths = {L"C:\\WINDOWS\\notepad.exe", L"C:\\Windows",
                                L"C:\\Program Files\\App"};
   }
-  bool Line(const std::wstring& line) { return EvaluateCriteriaLine(L"CRITERIA1", line).Holds(); }
+  bool Line(const std::wstring& line) {
+    return EvaluateCriteriaLine(run_.Context, L"CRITERIA1", line).Holds();
+  }
   fake::State& platform_ = fake::Platform();
 };
 

@@ -4,12 +4,14 @@
 
 #include "fake/FakeDevices.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 
 namespace dorvanta {
 namespace {
 
 class HardwareIds : public ::testing::Test {
  protected:
+  fake::FakeRun run_;
   void SetUp() override { fake::Reset(); }
 
   static void Add(fake::FakeDevice device) { fake::Devices().Devices.push_back(std::move(device)); }
@@ -18,44 +20,47 @@ class HardwareIds : public ::testing::Test {
 TEST_F(HardwareIds, WholeMatchingIgnoresOnlyAsciiCase) {
   Add(fake::DeviceWithIds({u"ROOT\\OTHER", u"acpi\\ifx0101"}));
   Add(fake::DeviceWithIds({u"USB\\VID_0001&PID_\u00C9"}));
-  EXPECT_TRUE(FindHardwareId(L"ACPI\\IFX0101", false));  // second entry, case folded
-  EXPECT_FALSE(FindHardwareId(L"ACPI\\IFX", false));
-  EXPECT_FALSE(FindHardwareId(L"ACPI\\IFX0101&REV_01", false));
-  EXPECT_TRUE(FindHardwareId(L"usb\\vid_0001&pid_\u00C9", false));
-  EXPECT_FALSE(FindHardwareId(L"USB\\VID_0001&PID_\u00E9", false));  // no folding beyond a..z
-  EXPECT_FALSE(FindHardwareId(L"", false));
+  EXPECT_TRUE(
+      run_.Context.Devices.FindHardwareId(L"ACPI\\IFX0101", false));  // second entry, case folded
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"ACPI\\IFX", false));
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"ACPI\\IFX0101&REV_01", false));
+  EXPECT_TRUE(run_.Context.Devices.FindHardwareId(L"usb\\vid_0001&pid_\u00C9", false));
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"USB\\VID_0001&PID_\u00E9",
+                                                   false));  // no folding beyond a..z
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"", false));
   EXPECT_EQ(fake::Devices().Opens, fake::Devices().Closes);
 }
 
 TEST_F(HardwareIds, PrefixMatchingNeedsTheWholeIdAtTheStart) {
   Add(fake::DeviceWithIds({u"PCI\\VEN08", u"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC"}));
-  EXPECT_TRUE(FindHardwareId(L"pci\\ven08&dev15", true));
+  EXPECT_TRUE(run_.Context.Devices.FindHardwareId(L"pci\\ven08&dev15", true));
   // The whole ID is a prefix of itself: an entry of exactly its length matches.
-  EXPECT_TRUE(FindHardwareId(L"pci\\ven08&dev15&subsys_000815&etc&etc", true));
-  EXPECT_FALSE(FindHardwareId(L"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC&MORE", true));
-  EXPECT_FALSE(FindHardwareId(L"VEN08", true));
-  EXPECT_TRUE(FindHardwareId(L"", true));  // every device with an ID
+  EXPECT_TRUE(run_.Context.Devices.FindHardwareId(L"pci\\ven08&dev15&subsys_000815&etc&etc", true));
+  EXPECT_FALSE(
+      run_.Context.Devices.FindHardwareId(L"PCI\\VEN08&DEV15&SUBSYS_000815&ETC&ETC&MORE", true));
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"VEN08", true));
+  EXPECT_TRUE(run_.Context.Devices.FindHardwareId(L"", true));  // every device with an ID
 }
 
 TEST_F(HardwareIds, EmptyListsAndAbsentIds) {
   Add(fake::FakeDevice{fake::Utf16Bytes(std::u16string(2, u'\0')), std::nullopt});
   Add(fake::FakeDevice{{}, std::nullopt});
-  EXPECT_FALSE(FindHardwareId(L"", true));
-  EXPECT_FALSE(FindHardwareId(std::nullopt, true));
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"", true));
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(std::nullopt, true));
   EXPECT_EQ(fake::Devices().Opens, 1);  // the absent ID never opened the list
 }
 
 TEST_F(HardwareIds, WalkGoesOnPastAMatchingDevice) {
   Add(fake::DeviceWithIds({u"MATCH"}));
   Add(fake::DeviceWithIds({u"OTHER"}));
-  EXPECT_TRUE(FindHardwareId(L"match", false));
+  EXPECT_TRUE(run_.Context.Devices.FindHardwareId(L"match", false));
   EXPECT_EQ(fake::Devices().ReadIndexes, (std::vector<std::uint32_t>{0, 0, 1, 1}));
 }
 
 TEST_F(HardwareIds, UnopenableListIsNoDevice) {
   fake::Devices().OpenFails = true;
   Add(fake::DeviceWithIds({u"X"}));
-  EXPECT_FALSE(FindHardwareId(L"X", false));
+  EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"X", false));
 }
 
 }  // namespace

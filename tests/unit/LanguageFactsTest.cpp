@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "facts/SystemFacts.h"
 #include "fake/FakeLanguage.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "report/Report.h"
 
 namespace dorvanta {
@@ -10,10 +10,8 @@ namespace {
 
 class LanguageFacts : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fake::Reset();
-    Verbose = true;
-  }
+  fake::FakeRun run_;
+  void SetUp() override { fake::Reset(); }
 };
 
 TEST_F(LanguageFacts, SplitsEachIdentifierAndReportsTheBlock) {
@@ -21,7 +19,7 @@ TEST_F(LanguageFacts, SplitsEachIdentifierAndReportsTheBlock) {
   fake::Language().SystemDefaultUi = 2057;
   fake::Language().SystemDefault = 0xFC0C;
   fake::Language().Location.Iso2 = L"DE";
-  GatherLanguageFacts();
+  EXPECT_TRUE(GatherLanguageFacts(run_.Context));
 
   EXPECT_EQ(fake::Platform().Stdout,
             L"\nLanguage Information:\n---------------------\n"
@@ -35,17 +33,17 @@ TEST_F(LanguageFacts, SplitsEachIdentifierAndReportsTheBlock) {
             L"SysDefault Primary Lang ID (non UNICODE) = 12 (0xc)\n"
             L"SysDefault Sub Lang ID (non UNICODE)     = 63 (0x3f)\n"
             L"Current Location = DE\n");
-  EXPECT_EQ(SystemFacts.UserDefaultUiPrimary, 7);
-  EXPECT_EQ(SystemFacts.UserDefaultUiSub, 1);
-  EXPECT_EQ(SystemFacts.SysDefaultUi, 2057);
-  EXPECT_EQ(SystemFacts.SysDefaultSub, 63);
-  EXPECT_EQ(SystemFacts.CurrentLocation, L"DE");
+  EXPECT_EQ(run_.Context.Facts.UserDefaultUiPrimary, 7);
+  EXPECT_EQ(run_.Context.Facts.UserDefaultUiSub, 1);
+  EXPECT_EQ(run_.Context.Facts.SysDefaultUi, 2057);
+  EXPECT_EQ(run_.Context.Facts.SysDefaultSub, 63);
+  EXPECT_EQ(run_.Context.Facts.CurrentLocation, L"DE");
 }
 
 TEST_F(LanguageFacts, LongLocationCodeIsKeptWhole) {
   fake::Language().Location.Iso2 = L"ABCDEFGHIJKLMNOPQRST";
-  GatherLanguageFacts();
-  EXPECT_EQ(SystemFacts.CurrentLocation, L"ABCDEFGHIJKLMNOPQRST");
+  EXPECT_TRUE(GatherLanguageFacts(run_.Context));
+  EXPECT_EQ(run_.Context.Facts.CurrentLocation, L"ABCDEFGHIJKLMNOPQRST");
 }
 
 TEST_F(LanguageFacts, MissingLocationEndsTheRunAfterTheLanguageLines) {
@@ -59,9 +57,7 @@ TEST_F(LanguageFacts, MissingLocationEndsTheRunAfterTheLanguageLines) {
              L"ERROR: Could not get GEO_ISO2 info!\n"}}) {
     SetUp();
     fake::Language().Location = platform::UserLocation{c.Status, {}};
-    const std::optional<int> code = fake::ExitCodeOf([] { GatherLanguageFacts(); });
-    ASSERT_TRUE(code.has_value()) << "the run went on";
-    EXPECT_EQ(*code, 1);
+    EXPECT_FALSE(GatherLanguageFacts(run_.Context)) << "the run went on";
     const std::wstring& out = fake::Platform().Stdout;
     EXPECT_NE(out.find(L"SysDefault Sub Lang ID (non UNICODE)     = 1 (0x1)\n"),
               std::wstring::npos);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "fake/FakeShell.h"
 #include "report/Report.h"
 
@@ -11,10 +12,8 @@ namespace {
 
 class LaunchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fake::Reset();
-    Verbose = true;
-  }
+  fake::FakeRun run_;
+  void SetUp() override { fake::Reset(); }
   fake::State& platform_ = fake::Platform();
   fake::ProcessState& processes_ = fake::Shell().Processes;
 };
@@ -22,13 +21,13 @@ class LaunchTest : public ::testing::Test {
 TEST_F(LaunchTest, RefusalQuotesTheSystemTextUnchanged) {
   processes_.Accept = false;
   processes_.Reason = L"System text 2.\r\n";
-  EXPECT_FALSE(LaunchProcess(L"C:\\missing.exe", L"", true).Done);
+  EXPECT_FALSE(LaunchProcess(run_.Sink, L"C:\\missing.exe", L"", true).Done);
   EXPECT_EQ(platform_.Stdout, L"ERROR: ShellExecute \"System text 2.\r\n\"!\n");
 }
 
 TEST_F(LaunchTest, WaitWithoutProcessHandle) {
   processes_.GiveHandle = false;
-  EXPECT_FALSE(LaunchProcess(L"readme.txt", L"", true).Done);
+  EXPECT_FALSE(LaunchProcess(run_.Sink, L"readme.txt", L"", true).Done);
   EXPECT_EQ(platform_.Stdout,
             L"Waiting for readme.txt ...\n"
             L"Error: No process Handle!\nreadme.txt  does not work with ShellExecute WAIT!\n");
@@ -45,7 +44,7 @@ TEST_F(LaunchTest, FailedWaitsReportTheirResultAndStillCloseTheHandle) {
   for (const auto& c : cases) {
     SetUp();
     processes_.Waited = c.Result;
-    EXPECT_FALSE(LaunchProcess(L"a.exe", L"/x", true).Done);
+    EXPECT_FALSE(LaunchProcess(run_.Sink, L"a.exe", L"/x", true).Done);
     EXPECT_EQ(platform_.Stdout, std::wstring(L"Waiting for a.exe /x...\n") + c.Message);
     EXPECT_EQ(processes_.Calls, (std::vector<std::wstring>{L"wait", L"close"}));
   }
@@ -53,9 +52,9 @@ TEST_F(LaunchTest, FailedWaitsReportTheirResultAndStillCloseTheHandle) {
 
 TEST_F(LaunchTest, ExitCodeIsSignedOrMissing) {
   processes_.ExitCode = 0xFFFFFFFFu;
-  EXPECT_TRUE(LaunchProcess(L"a.exe", L"", true).Done);
+  EXPECT_TRUE(LaunchProcess(run_.Sink, L"a.exe", L"", true).Done);
   processes_.ExitCode.reset();
-  EXPECT_TRUE(LaunchProcess(L"a.exe", L"", true).Done);
+  EXPECT_TRUE(LaunchProcess(run_.Sink, L"a.exe", L"", true).Done);
   EXPECT_EQ(platform_.Stdout,
             L"Waiting for a.exe ...\nINFO: Exit Code was -1\nExecuted.\n\n"
             L"Waiting for a.exe ...\nINFO: Could not get Exit code!\nExecuted.\n\n");
@@ -84,7 +83,7 @@ TEST(WorkingDirectory, AnyPartBeyond259CharactersEmptiesIt) {
 
 TEST_F(LaunchTest, LongFolderStillStartsTheWholeFile) {
   const std::wstring file = L"C:\\" + std::wstring(4000, L'd') + L"\\a.exe";
-  EXPECT_TRUE(LaunchProcess(file, L"", false).Done);
+  EXPECT_TRUE(LaunchProcess(run_.Sink, file, L"", false).Done);
   ASSERT_EQ(processes_.Starts.size(), 1u);
   EXPECT_EQ(processes_.Starts[0].File, file);
   EXPECT_EQ(processes_.Starts[0].Directory, L"");

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "facts/SystemFacts.h"
 #include "fake/FakeDevices.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "report/Report.h"
 
 namespace dorvanta {
@@ -16,14 +16,22 @@ class RuleDriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::Reset();
-    Verbose = true;
-    SystemFacts.OsMajor = 6;
+    run_.Context.Facts.OsMajor = 6;
   }
+
+  // The program's walk of rules.ini, with the machine's executor and nobody watching.
+  WalkEnd Walk() {
+    RuleFile rules(L"rules.ini");
+    WalkObserver quiet;
+    return WalkRules(run_.Context, rules, quiet, MachineExecutor());
+  }
+
+  fake::FakeRun run_;
   fake::State& platform_ = fake::Platform();
 };
 
 TEST_F(RuleDriverTest, NoCriteria1StopsAtOnce) {
-  ProcessIniFile(L"rules.ini");
+  Walk();
   EXPECT_EQ(platform_.Stdout,
             kEq + L"Process INI File:\n" + kEq +
                 L"\nSection CRITERIA1 empty or not existing ... stop processing!\n");
@@ -34,7 +42,7 @@ TEST_F(RuleDriverTest, WalkStopsAtTheFirstGapAndNeverReadsBeyond) {
   platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,7"};
   platform_.Sections[L"CRITERIA4"] = {L"OSMajor=EQ,6"};
   platform_.Sections[L"ACTION4"] = {L"x=y"};
-  ProcessIniFile(L"rules.ini");
+  Walk();
   EXPECT_EQ(platform_.SectionReads,
             (std::vector<std::wstring>{L"CRITERIA1", L"ACTION1", L"CRITERIA2", L"CRITERIA3"}));
   EXPECT_TRUE(platform_.Stdout.find(L"WARNING: Section ACTION1 empty or not existing --> next "
@@ -47,7 +55,7 @@ TEST_F(RuleDriverTest, WalkStopsAtTheFirstGapAndNeverReadsBeyond) {
 TEST_F(RuleDriverTest, EveryCriteriaLineIsEvaluatedAfterAFailure) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=LT,6", L"OSMajor=EQ,6", L"Nonsense"};
   platform_.Sections[L"ACTION1"] = {L"Run=x"};
-  ProcessIniFile(L"rules.ini");
+  Walk();
   EXPECT_EQ(platform_.Stdout,
             kEq + L"Process INI File:\n" + kEq +
                 L"\nProcessing CRITERIA1\n------------------------------------\n"
@@ -61,7 +69,7 @@ TEST_F(RuleDriverTest, EveryCriteriaLineIsEvaluatedAfterAFailure) {
 TEST_F(RuleDriverTest, MatchingPairRunsItsActionLines) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,6"};
   platform_.Sections[L"ACTION1"] = {L"execute=WAIT, a.exe", L"=x", L"note"};
-  ProcessIniFile(L"rules.ini");
+  Walk();
   EXPECT_EQ(platform_.Stdout,
             kEq + L"Process INI File:\n" + kEq +
                 L"\nProcessing CRITERIA1\n------------------------------------\n"
@@ -81,7 +89,7 @@ TEST_F(RuleDriverTest, DevicesAreReadOnceBetweenActionLines) {
   platform_.Sections[L"CRITERIA2"] = {L"HWID=NE,USB\\X"};  // no ACTION1: no action ran
   platform_.Sections[L"ACTION2"] = {L"Note=an action line, whatever it does"};
   platform_.Sections[L"CRITERIA3"] = {L"HWID=EQ,PCI\\VEN_1", L"HWIDLeft=NE,USB"};
-  ProcessIniFile(L"rules.ini");
+  Walk();
   EXPECT_EQ(fake::Devices().Opens, 2);
   EXPECT_EQ(platform_.SectionReads.back(), L"CRITERIA4");
 }
@@ -90,9 +98,7 @@ TEST_F(RuleDriverTest, OversizedSectionEndsTheRunEvenAfterEarlierPairs) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,6"};
   platform_.Sections[L"ACTION1"] = {L"a=b"};
   platform_.Sections[L"CRITERIA2"] = {std::wstring(5000, L'x')};
-  const std::optional<int> code = fake::ExitCodeOf([] { ProcessIniFile(L"rules.ini"); });
-  ASSERT_TRUE(code.has_value()) << "an oversized section must end the run";
-  EXPECT_EQ(*code, 1);
+  EXPECT_EQ(Walk().Reason, WalkStop::SectionTooBig) << "an oversized section must end the run";
   EXPECT_TRUE(platform_.Stdout.find(L"Processing ACTION1") != std::wstring::npos);
   // The size check comes before the separator line of the pass.
   EXPECT_TRUE(
@@ -103,7 +109,9 @@ TEST_F(RuleDriverTest, OversizedSectionEndsTheRunEvenAfterEarlierPairs) {
 TEST_F(RuleDriverTest, OversizedActionSectionEndsTheRun) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,6"};
   platform_.Sections[L"ACTION1"] = {std::wstring(4095, L'a')};
-  EXPECT_THROW(ProcessIniFile(L"rules.ini"), fake::ProcessEnded);
+  const WalkEnd end = Walk();
+  EXPECT_EQ(end.Reason, WalkStop::SectionTooBig);
+  EXPECT_EQ(end.Section, L"ACTION1");
   EXPECT_TRUE(platform_.Stdout.ends_with(L"ERROR: Section ACTION1 too big for buffer!\n"));
 }
 
@@ -112,7 +120,7 @@ TEST_F(RuleDriverTest, AllPairsHoldingEndAfter256WithoutStopLine) {
     platform_.Sections[L"CRITERIA" + std::to_wstring(x)] = {L"OSMajor=EQ,6"};
     platform_.Sections[L"ACTION" + std::to_wstring(x)] = {L"a=b"};
   }
-  ProcessIniFile(L"rules.ini");
+  Walk();
   EXPECT_EQ(platform_.SectionReads.size(), 512u);
   EXPECT_EQ(platform_.SectionReads.back(), L"ACTION256");
   EXPECT_EQ(platform_.Stdout.find(L"stop processing"), std::wstring::npos);

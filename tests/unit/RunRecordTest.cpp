@@ -5,8 +5,8 @@
 #include <map>
 #include <vector>
 
-#include "facts/SystemFacts.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "rules/RuleDriver.h"
 #include "tool/RecordReader.h"
 
@@ -37,14 +37,16 @@ class Programs final : public ActionExecutor {
   Programs(std::map<std::wstring, std::uint32_t> codes, const Lines& record)
       : codes_(std::move(codes)), record_(record) {}
 
-  ActionOutcome Execute(const ExecuteRequest& request) override {
+  ActionOutcome Execute(const ExecuteRequest& request, ReportSink& /*sink*/) override {
     lastEventAtStart.push_back(record_.json.back()["event"]);
     unsyncedAtStart.push_back(record_.json.size() - record_.synced);
     const auto code = codes_.find(request.Program);
     if (code == codes_.end()) return NotDone(L"The system cannot find the file specified.");
     return Done(request.Wait ? std::optional(code->second) : std::nullopt);
   }
-  ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/) override { return Done(); }
+  ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/, ReportSink& /*sink*/) override {
+    return Done();
+  }
 
   std::vector<std::string> lastEventAtStart;
   std::vector<std::size_t> unsyncedAtStart;
@@ -56,16 +58,18 @@ class Programs final : public ActionExecutor {
 
 class RunRecordTest : public ::testing::Test {
  protected:
+  fake::FakeRun run_;
   void SetUp() override {
     fake::Reset();
-    SystemFacts.OsMajor = 6;
+    run_.Context.Facts.OsMajor = 6;
   }
 
   // Walks the fake rule file; the process's exit code after the program's `exitCode`.
   int Walk(std::map<std::wstring, std::uint32_t> codes, RunOptions options, int exitCode = 0) {
     programs_.emplace(std::move(codes), sink_);
     RunRecord record(&sink_, std::move(options), *programs_);
-    WalkRules(L"rules.ini", record, record);
+    RuleFile rules(L"rules.ini");
+    WalkRules(run_.Context, rules, record, record);
     return record.Ended(exitCode);
   }
 

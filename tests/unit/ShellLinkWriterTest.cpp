@@ -6,6 +6,7 @@
 #include "actions/ActionRequest.h"
 #include "actions/DesktopShortcutAction.h"
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "fake/FakeShortcut.h"
 #include "report/Report.h"
 
@@ -16,10 +17,8 @@ using platform::ShortcutStep;
 
 class ShellLinkWriter : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fake::Reset();
-    Verbose = true;
-  }
+  fake::FakeRun run_;
+  void SetUp() override { fake::Reset(); }
 };
 
 TEST_F(ShellLinkWriter, EveryWriterStepHasItsMessageAfterTheRelease) {
@@ -35,7 +34,7 @@ TEST_F(ShellLinkWriter, EveryWriterStepHasItsMessageAfterTheRelease) {
   for (const auto& [step, message] : cases) {
     fake::Shortcuts().FailAt = step;
     fake::Platform().Stdout.clear();
-    RunDesktopShortcutAction(L"a, t.exe, /x", L"ACTION1", MachineExecutor());
+    RunDesktopShortcutAction(run_.Context, L"a, t.exe, /x", L"ACTION1", MachineExecutor());
     // The writer's message is the last line: no empty line follows a failure.
     EXPECT_EQ(fake::Platform().Stdout, L"Create  Shortcut a.lnk for t.exe /x\n" + message);
     EXPECT_EQ(fake::Shortcuts().StdoutAtAnswer, fake::Platform().Stdout.size() - message.size());

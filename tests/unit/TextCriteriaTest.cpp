@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "report/Report.h"
 
 namespace dorvanta {
@@ -10,35 +11,37 @@ namespace {
 
 class TextCriteria : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fake::Reset();
-    Verbose = true;
-  }
+  fake::FakeRun run_;
+  void SetUp() override { fake::Reset(); }
 
   static std::wstring Out() { return fake::Platform().Stdout; }
 };
 
 TEST_F(TextCriteria, WholeTextComparesBothSidesUpperCased) {
-  EXPECT_TRUE(CheckTextCriterion(L"eq, de", L"DE", L"CRITERIA1", L"CurrentLocation").Holds());
+  EXPECT_TRUE(
+      CheckTextCriterion(run_.Sink, L"eq, de", L"DE", L"CRITERIA1", L"CurrentLocation").Holds());
   EXPECT_EQ(Out(), L"CurrentLocation OS=DE EQ INI=DE --> OK\n");
 
   SetUp();
   EXPECT_TRUE(
-      CheckTextCriterion(L"EQ,dell inc.", L"Dell Inc.", L"CRITERIA1", L"DMIVendor").Holds());
+      CheckTextCriterion(run_.Sink, L"EQ,dell inc.", L"Dell Inc.", L"CRITERIA1", L"DMIVendor")
+          .Holds());
   EXPECT_EQ(Out(),
             L"DMIVendor OS=Dell Inc. EQ INI=DELL INC. --> OK\n");  // fact printed as gathered
-  EXPECT_FALSE(CheckTextCriterion(L"NE,DELL INC.", L"Dell Inc.", L"S", L"K").Holds());
-  EXPECT_TRUE(CheckTextCriterion(L"NE,Dell  Inc.", L"Dell Inc.", L"S", L"K")
+  EXPECT_FALSE(CheckTextCriterion(run_.Sink, L"NE,DELL INC.", L"Dell Inc.", L"S", L"K").Holds());
+  EXPECT_TRUE(CheckTextCriterion(run_.Sink, L"NE,Dell  Inc.", L"Dell Inc.", L"S", L"K")
                   .Holds());  // inner blanks count
-  EXPECT_FALSE(
-      CheckTextCriterion(L"EQ,\u00C9", L"\u00E9", L"S", L"K").Holds());  // only a..z are folded
-  EXPECT_TRUE(CheckTextCriterion(L"EQ,", L"", L"S", L"K").Holds());
+  EXPECT_FALSE(CheckTextCriterion(run_.Sink, L"EQ,\u00C9", L"\u00E9", L"S", L"K")
+                   .Holds());  // only a..z are folded
+  EXPECT_TRUE(CheckTextCriterion(run_.Sink, L"EQ,", L"", L"S", L"K").Holds());
 }
 
 TEST_F(TextCriteria, WholeTextMessages) {
-  EXPECT_FALSE(CheckTextCriterion(L"EQ", L"DE", L"CRITERIA2", L"CurrentLocation").Holds());
-  EXPECT_FALSE(CheckTextCriterion(L"", L"DE", L"CRITERIA2", L"CurrentLocation").Holds());
-  EXPECT_FALSE(CheckTextCriterion(L"lt,DE", L"DE", L"CRITERIA2", L"CurrentLocation").Holds());
+  EXPECT_FALSE(
+      CheckTextCriterion(run_.Sink, L"EQ", L"DE", L"CRITERIA2", L"CurrentLocation").Holds());
+  EXPECT_FALSE(CheckTextCriterion(run_.Sink, L"", L"DE", L"CRITERIA2", L"CurrentLocation").Holds());
+  EXPECT_FALSE(
+      CheckTextCriterion(run_.Sink, L"lt,DE", L"DE", L"CRITERIA2", L"CurrentLocation").Holds());
   EXPECT_EQ(Out(),
             L"ERROR: Missing ',' in section CRITERIA2 (key: CurrentLocation)!\n"
             L"ERROR: Missing ',' in section CRITERIA2 (key: CurrentLocation)!\n"
@@ -46,11 +49,16 @@ TEST_F(TextCriteria, WholeTextMessages) {
 }
 
 TEST_F(TextCriteria, FirstCharactersCutOnlyTheFact) {
-  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,5,ab123", L"AB123XY", L"S", L"DMIPANumber").Holds());
-  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,5,AB123X", L"AB123XY", L"S", L"DMIPANumber").Holds());
   EXPECT_TRUE(
-      CheckFirstCharsCriterion(L"ne , 5 , AB123X", L"ab123xy", L"S", L"DMIPANumber").Holds());
-  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,20,ab123xy", L"AB123XY", L"S", L"DMIPANumber").Holds());
+      CheckFirstCharsCriterion(run_.Sink, L"EQ,5,ab123", L"AB123XY", L"S", L"DMIPANumber").Holds());
+  EXPECT_FALSE(CheckFirstCharsCriterion(run_.Sink, L"EQ,5,AB123X", L"AB123XY", L"S", L"DMIPANumber")
+                   .Holds());
+  EXPECT_TRUE(
+      CheckFirstCharsCriterion(run_.Sink, L"ne , 5 , AB123X", L"ab123xy", L"S", L"DMIPANumber")
+          .Holds());
+  EXPECT_TRUE(
+      CheckFirstCharsCriterion(run_.Sink, L"EQ,20,ab123xy", L"AB123XY", L"S", L"DMIPANumber")
+          .Holds());
   EXPECT_EQ(Out(),
             L"DMIPANumber (first 5 characters) OS=AB123 EQ INI=AB123 --> OK\n"
             L"DMIPANumber (first 5 characters) OS=AB123 EQ INI=AB123X --> NG\n"
@@ -59,10 +67,10 @@ TEST_F(TextCriteria, FirstCharactersCutOnlyTheFact) {
 }
 
 TEST_F(TextCriteria, FirstCharactersCountsOfNothing) {
-  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,0,", L"AB", L"S", L"K").Holds());
-  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,abc,X", L"XY", L"S", L"K").Holds());
-  EXPECT_TRUE(CheckFirstCharsCriterion(L"EQ,-3,", L"XY", L"S", L"K").Holds());
-  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,1,a,b", L"A,b", L"S", L"K").Holds());
+  EXPECT_TRUE(CheckFirstCharsCriterion(run_.Sink, L"EQ,0,", L"AB", L"S", L"K").Holds());
+  EXPECT_FALSE(CheckFirstCharsCriterion(run_.Sink, L"EQ,abc,X", L"XY", L"S", L"K").Holds());
+  EXPECT_TRUE(CheckFirstCharsCriterion(run_.Sink, L"EQ,-3,", L"XY", L"S", L"K").Holds());
+  EXPECT_FALSE(CheckFirstCharsCriterion(run_.Sink, L"EQ,1,a,b", L"A,b", L"S", L"K").Holds());
   EXPECT_EQ(Out(),
             L"K (first 0 characters) OS= EQ INI= --> OK\n"
             L"K (first 0 characters) OS= EQ INI=X --> NG\n"
@@ -71,10 +79,14 @@ TEST_F(TextCriteria, FirstCharactersCountsOfNothing) {
 }
 
 TEST_F(TextCriteria, FirstCharactersMessagesInOrderOfPrecedence) {
-  EXPECT_FALSE(CheckFirstCharsCriterion(L"LT", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
-  EXPECT_FALSE(CheckFirstCharsCriterion(L"LT,", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
-  EXPECT_FALSE(CheckFirstCharsCriterion(L"EQ,5", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
-  EXPECT_FALSE(CheckFirstCharsCriterion(L"lt,5,X", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
+  EXPECT_FALSE(
+      CheckFirstCharsCriterion(run_.Sink, L"LT", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
+  EXPECT_FALSE(
+      CheckFirstCharsCriterion(run_.Sink, L"LT,", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
+  EXPECT_FALSE(
+      CheckFirstCharsCriterion(run_.Sink, L"EQ,5", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
+  EXPECT_FALSE(
+      CheckFirstCharsCriterion(run_.Sink, L"lt,5,X", L"X", L"CRITERIA3", L"DMIPANumber").Holds());
   EXPECT_EQ(Out(),
             L"ERROR: Missing first ',' in section CRITERIA3 (key: DMIPANumber)!\n"
             L"ERROR: Missing second ',' in section CRITERIA3 (key: DMIPANumber)!\n"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake/FakePlatform.h"
+#include "fake/FakeRun.h"
 #include "fake/FakeWmi.h"
 #include "report/Report.h"
 
@@ -13,10 +14,8 @@ using Events = std::vector<std::wstring>;
 
 class WmiQueryCycle : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fake::Reset();
-    Verbose = true;
-  }
+  fake::FakeRun run_;
+  void SetUp() override { fake::Reset(); }
 
   static fake::FakeWmiInstance Instance(const std::wstring& name, fake::FakeWmiValue value) {
     fake::FakeWmiInstance instance;
@@ -28,7 +27,7 @@ class WmiQueryCycle : public ::testing::Test {
 TEST_F(WmiQueryCycle, LastInstanceWinsAndEverythingIsReleasedInOrder) {
   fake::Wmi().Instances = {Instance(L"Name", fake::Text(L"first")),
                            Instance(L"Name", fake::Text(L"second"))};
-  EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"second");
+  EXPECT_EQ(WmiQuery(run_.Sink, L"Win32_ComputerSystemProduct", L"Name"), L"second");
   EXPECT_EQ(fake::Platform().Stdout, L"");
   EXPECT_EQ(fake::Wmi().Events, (Events{L"enter", L"connect \\\\.\\root\\cimv2",
                                         L"query WQL select * from Win32_ComputerSystemProduct",
@@ -38,7 +37,7 @@ TEST_F(WmiQueryCycle, LastInstanceWinsAndEverythingIsReleasedInOrder) {
 }
 
 TEST_F(WmiQueryCycle, NoInstanceGivesEmptyTextWithoutMessage) {
-  EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"");
+  EXPECT_EQ(WmiQuery(run_.Sink, L"Win32_ComputerSystemProduct", L"Name"), L"");
   EXPECT_EQ(fake::Platform().Stdout, L"");
   EXPECT_EQ(fake::Wmi().Events.back(), L"leave");
 }
@@ -46,7 +45,7 @@ TEST_F(WmiQueryCycle, NoInstanceGivesEmptyTextWithoutMessage) {
 TEST_F(WmiQueryCycle, PropertyFailureOnLaterInstanceDiscardsEarlierValue) {
   fake::Wmi().Instances = {Instance(L"Name", fake::Text(L"first")),
                            Instance(L"Other", fake::Text(L"x"))};
-  EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"");
+  EXPECT_EQ(WmiQuery(run_.Sink, L"Win32_ComputerSystemProduct", L"Name"), L"");
   EXPECT_EQ(fake::Platform().Stdout,
             L"ERROR: Could not get property Name. Error code = 0x80041002\n");
   const Events& events = fake::Wmi().Events;
@@ -58,18 +57,18 @@ TEST_F(WmiQueryCycle, PropertyFailureOnLaterInstanceDiscardsEarlierValue) {
 TEST_F(WmiQueryCycle, ValuesBecomeText) {
   // A number goes through the conversion; a null string and an unconvertible value are empty.
   fake::Wmi().Instances = {Instance(L"P", fake::FakeWmiValue{false, std::nullopt, L"5"})};
-  EXPECT_EQ(WmiQuery(L"C", L"P"), L"5");
+  EXPECT_EQ(WmiQuery(run_.Sink, L"C", L"P"), L"5");
   EXPECT_NE(std::find(fake::Wmi().Events.begin(), fake::Wmi().Events.end(), L"convert"),
             fake::Wmi().Events.end());
 
   fake::Wmi().Instances = {Instance(L"P", fake::FakeWmiValue{true, std::nullopt, L"unused"})};
-  EXPECT_EQ(WmiQuery(L"C", L"P"), L"");
+  EXPECT_EQ(WmiQuery(run_.Sink, L"C", L"P"), L"");
   fake::Wmi().Instances = {Instance(L"P", fake::FakeWmiValue{false, std::nullopt, std::nullopt})};
-  EXPECT_EQ(WmiQuery(L"C", L"P"), L"");
+  EXPECT_EQ(WmiQuery(run_.Sink, L"C", L"P"), L"");
 
   const std::wstring longText(300, L'x');
   fake::Wmi().Instances = {Instance(L"P", fake::Text(longText))};
-  EXPECT_EQ(WmiQuery(L"C", L"P"), longText);
+  EXPECT_EQ(WmiQuery(run_.Sink, L"C", L"P"), longText);
   EXPECT_EQ(fake::Platform().Stdout, L"");
 }
 
@@ -102,7 +101,7 @@ TEST_F(WmiQueryCycle, EachFailingStageReportsItsMessageAndReleasesWhatItHeld) {
     SetUp();
     fake::Wmi().Instances = {Instance(L"Name", fake::Text(L"x"))};
     fake::Wmi().*c.Stage = failure;
-    EXPECT_EQ(WmiQuery(L"Win32_BIOS", L"Name"), L"");
+    EXPECT_EQ(WmiQuery(run_.Sink, L"Win32_BIOS", L"Name"), L"");
     EXPECT_EQ(fake::Platform().Stdout, c.Message);
     const Events& events = fake::Wmi().Events;
     ASSERT_GE(events.size(), c.Tail.size());
@@ -115,7 +114,7 @@ TEST_F(WmiQueryCycle, EachFailingStageReportsItsMessageAndReleasesWhatItHeld) {
 TEST_F(WmiQueryCycle, AlreadyInitialisedApartmentStillLeavesOnce) {
   fake::Wmi().EnterResult = 1;  // S_FALSE
   fake::Wmi().Instances = {Instance(L"Name", fake::Text(L"Wine"))};
-  EXPECT_EQ(WmiQuery(L"Win32_ComputerSystemProduct", L"Name"), L"Wine");
+  EXPECT_EQ(WmiQuery(run_.Sink, L"Win32_ComputerSystemProduct", L"Name"), L"Wine");
   EXPECT_EQ(std::count(fake::Wmi().Events.begin(), fake::Wmi().Events.end(), L"leave"), 1);
 }
 

@@ -1,7 +1,0 @@
-#include "facts/SystemFacts.h"
-
-namespace dorvanta {
-
-SystemFactsRecord SystemFacts;
-
-}  // namespace dorvanta

@@ -1,0 +1,50 @@
+// Where the walk reads the sections of a rule file from.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "rules/ProfileParser.h"
+
+namespace dorvanta {
+
+class RuleSource {
+ public:
+  RuleSource() = default;
+  RuleSource(const RuleSource&) = delete;
+  RuleSource& operator=(const RuleSource&) = delete;
+  virtual ~RuleSource() = default;
+
+  // Fills `buffer` with the lines of the section as the profile reader does
+  // (platform::ReadProfileSection): each line NUL-terminated and one further
+  // NUL after the last; the number of characters placed, buffer.size() - 2
+  // when the section did not fit, 0 when it is missing or has no lines.
+  virtual std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) = 0;
+};
+
+// The rule file at a path, each section read from the file when the walk asks
+// for it, as the program reads it.
+class RuleFile final : public RuleSource {
+ public:
+  explicit RuleFile(std::wstring iniPath) : iniPath_(std::move(iniPath)) {}
+  std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) override;
+
+ private:
+  std::wstring iniPath_;
+};
+
+// A rule file read once, its sections kept: for many walks over one file. It
+// reads nothing afterwards and may serve several walks at once.
+class KeptRules final : public RuleSource {
+ public:
+  explicit KeptRules(Profile profile) : profile_(std::move(profile)) {}
+  std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) override {
+    return profile_.ReadSection(section, buffer);
+  }
+
+ private:
+  const Profile profile_;
+};
+
+}  // namespace dorvanta
