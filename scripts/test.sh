@@ -12,5 +12,10 @@ ctest --preset linux -j "$(nproc)"
 cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan
 ctest --preset linux-asan -j "$(nproc)"
+# The concurrency tests (walks on several threads at once) built with
+# ThreadSanitizer: only the unit tests are built, and only those tests run.
+cmake --preset linux-tsan >/dev/null
+cmake --build --preset linux-tsan
+ctest --preset linux-tsan -j "$(nproc)"
 scripts/analyze.sh
 scripts/fuzz-smoke.sh

@@ -1,5 +1,7 @@
 #include "fake/FakeShell.h"
 
+#include <mutex>
+
 #include "common/EnvironmentExpansion.h"
 #include "fake/FakePlatform.h"
 #include "platform/Environment.h"
@@ -27,8 +29,14 @@ FolderLookup LookUpShellFolder(int csidl) {
 }
 
 std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
+  // Walks on several threads expand at once, as the system lets them; the note
+  // of each expansion is taken under a lock.
+  static std::mutex noting;
   fake::PathState& state = fake::Shell().Paths;
-  state.Expansions.push_back(text);
+  {
+    const std::lock_guard<std::mutex> lock(noting);
+    state.Expansions.push_back(text);
+  }
   return ExpandPercentReferences(text,
                                  [&state](std::wstring_view name) -> std::optional<std::wstring> {
                                    const auto found = state.Environment.find(std::wstring(name));
