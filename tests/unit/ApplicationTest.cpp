@@ -102,5 +102,27 @@ TEST_F(ApplicationTest, FailedAllocationEndsTheRunWithOneErrorLine) {
   EXPECT_TRUE(platform_.Files[L"run.log"].ends_with(tail));
 }
 
+TEST_F(ApplicationTest, EveryEndReachesTheEndLearnerOnceAndItsCodeIsTheRunsCode) {
+  std::vector<int> learned;
+  const auto run = [&learned](std::vector<std::wstring> arguments) {
+    arguments.insert(arguments.begin(), L"Dorvanta.exe");
+    WalkObserver quiet;
+    return RunApplication(arguments, quiet, MachineExecutor(), [&learned](int exitCode) {
+      learned.push_back(exitCode);
+      return exitCode + 40;
+    });
+  };
+  EXPECT_EQ(run({L"rules.ini", L"/VERBOSE"}), 40);
+  EXPECT_EQ(run({L"/?"}), 41);
+  // A log write that fails in the middle of the walk comes back as the run's end.
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=GE,1"};
+  platform_.LogFailure = {{30, 5}};
+  EXPECT_EQ(run({L"rules.ini", L"run.log"}), 41);
+  EXPECT_EQ(learned, (std::vector<int>{0, 1, 1}));
+  EXPECT_TRUE(platform_.Stdout.ends_with(L"ERROR: (5) \"\" writing LOG run.log.\n"));
+  EXPECT_TRUE(
+      platform_.Files[L"run.log"].ends_with(L"Process INI File:\n" + std::wstring(kEqualsLine)));
+}
+
 }  // namespace
 }  // namespace dorvanta
