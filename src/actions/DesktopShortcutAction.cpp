@@ -65,7 +65,8 @@ ActionResult RunDesktopShortcutAction(RunContext& context, const std::wstring& v
   if (parameter == L"[NONE]") parameter.clear();
 
   // The first insert is always empty: the report line has two blanks after "Create".
-  Report(context.Sink, L"Create %s Shortcut %s for %s %s", L"", name, path, parameter);
+  Report(context.Sink, L"Create %s Shortcut %s for %s %s", L"", context.Sink.Shown(name),
+         context.Sink.Shown(path), parameter);
   if (iconNumber == kNoIconNumber) {
     Report(context.Sink, L"\n");
   } else {

@@ -38,7 +38,7 @@ ActionResult RunExecuteAction(RunContext& context, const std::wstring& value,
     return result;
   }
   const std::wstring parameter(reading.Piece(2));
-  Report(context.Sink, L"Execute %s %s ", path, parameter);
+  Report(context.Sink, L"Execute %s %s ", context.Sink.Shown(path), parameter);
   Report(context.Sink, L"%s", *reading.Wait ? L"(WAIT)\n" : L"(NOWAIT)\n");
   const ExecuteRequest request{path, parameter, *reading.Wait};
   result.Request = request;

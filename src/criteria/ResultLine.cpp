@@ -35,7 +35,7 @@ CriterionResult ReportInvalidOperator(ReportSink& sink, const std::wstring& word
 CriterionResult ReportComparison(ReportSink& sink, const std::wstring& label,
                                  const std::wstring& fact, const std::wstring& op,
                                  const std::wstring& operand, bool holds) {
-  Report(sink, L"%s OS=%s %s INI=%s", label, fact, op, operand);
+  Report(sink, L"%s OS=%s %s INI=%s", label, sink.Shown(fact), op, operand);
   ReportTail(sink, holds);
   return Decided(op, operand, fact, holds);
 }

@@ -1,5 +1,6 @@
 #include "report/Report.h"
 
+#include "common/Text.h"
 #include "platform/Console.h"
 #include "platform/LogFile.h"
 
@@ -20,6 +21,10 @@ void ProgramSink::AppendToLog(std::wstring_view message) {
         Format(L"ERROR: (%ld) \"%s\" writing LOG %s.\n", result.ErrorNumber, L"", logPath_));
     throw RunStopped(1);
   }
+}
+
+std::wstring ProgramSink::Shown(const std::wstring& text) const {
+  return elsewhere_ ? EscapeControls(text) : text;
 }
 
 void ProgramSink::Deliver(std::wstring_view message) {

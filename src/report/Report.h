@@ -21,6 +21,10 @@ class ReportSink {
   // False when nobody reads the messages: they are then neither formatted nor delivered.
   [[nodiscard]] virtual bool Wanted() const = 0;
   virtual void Deliver(std::wstring_view message) = 0;
+
+  // A text of the machine (a fact, a folder) as a message shows it: as it is,
+  // unless the reader must see its control characters written out.
+  [[nodiscard]] virtual std::wstring Shown(const std::wstring& text) const { return text; }
 };
 
 // For walks whose messages nobody reads (many machines' facts in one process).
@@ -52,14 +56,19 @@ class ProgramSink final : public ReportSink {
   void SetVerbose(bool verbose) { verbose_ = verbose; }
   // An empty path: no log.
   void SetLogPath(std::wstring logPath) { logPath_ = std::move(logPath); }
+  // The machine's texts come from a document written elsewhere: their control
+  // characters are shown written out (EscapeControls), never sent to the terminal.
+  void SetTextsFromElsewhere(bool elsewhere) { elsewhere_ = elsewhere; }
 
   [[nodiscard]] bool Wanted() const override { return verbose_ || !logPath_.empty(); }
   void Deliver(std::wstring_view message) override;
+  [[nodiscard]] std::wstring Shown(const std::wstring& text) const override;
 
  private:
   void AppendToLog(std::wstring_view message);
 
   bool verbose_ = false;
+  bool elsewhere_ = false;
   std::wstring logPath_;
   bool headerPending_ = true;
 };

@@ -153,6 +153,7 @@ int RunExplain(const Arguments& arguments) {
   // the document is written whole at the end, and nothing is formatted for it.
   ProgramSink sink;
   sink.SetVerbose(!json);
+  sink.SetTextsFromElsewhere(document.has_value());
   SnapshotFacts replay(*facts);
   RunContext context(sink, document ? static_cast<FactSource&>(replay) : MachineFacts());
   context.Facts = facts->Record;
@@ -172,7 +173,7 @@ int RunExplain(const Arguments& arguments) {
       result["stop"] = nullptr;
       platform::WriteStandardOutputBytes(JsonText(result));
     } else {
-      Report(sink, L"ERROR: %s\n", *failure);
+      Report(sink, L"ERROR: %s\n", sink.Shown(*failure));
       Report(sink, L"\nResult: the run ends here, before the walk, with exit code 1.\n");
     }
     return kExitOk;
