@@ -2,16 +2,17 @@
 
 #include <array>
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/Encoding.h"
 #include "platform/Console.h"
+#include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
 #include "report/Format.h"
 #include "rules/RuleDriver.h"
+#include "tool/CheckReport.h"
 #include "tool/RuleCheck.h"
 #include "tool/WalkJson.h"
 
@@ -19,46 +20,32 @@ namespace dorvanta::tool {
 namespace {
 
 constexpr std::wstring_view kHelp =
-    L"Usage: dvtool check <INI> [--json]\n"
+    L"Usage: dvtool check <INI or folder>... [--format text|json|sarif|github]\n"
+    L"                    [--werror]\n"
     L"\n"
-    L"Checks a rule file as Dorvanta reads it and reports, with the file's line\n"
+    L"Checks rule files as Dorvanta reads them and reports, with the files' line\n"
     L"numbers, what makes the run do something other than its writer evidently\n"
     L"meant: gaps in the pair numbers, sections that are never read, lines the\n"
     L"reader takes otherwise, unknown keys and actions, operators, numbers, hardware\n"
     L"IDs, Execute and DesktopShortcut parameters, folder tokens and environment\n"
     L"references, and criteria that can never hold together. Each finding has a\n"
     L"severity (error, warning, note) and a code DVnnn (see the README's table).\n"
+    L"A folder stands for its files named *.ini (any letter case), by name.\n"
     L"\n"
     L"Options:\n"
-    L"  --json   write a JSON document (schema/check.schema.json) instead of text\n"
-    L"  --help   show this text\n"
+    L"  --format text    one line per finding, a line of counts per file (default)\n"
+    L"  --format json    one JSON document over all files (schema/check.schema.json)\n"
+    L"  --format sarif   a SARIF 2.1.0 log for code review and code scanning\n"
+    L"  --format github  GitHub Actions workflow commands (::error file=...)\n"
+    L"  --json           the same as --format json\n"
+    L"  --werror         warnings count as errors for the exit code\n"
+    L"  --help           show this text\n"
     L"\n"
-    L"Exit codes: 0 no errors (warnings allowed); 1 errors found; 2 the file could\n"
-    L"not be read, or a usage error.\n";
+    L"Exit codes, the worst over all files: 0 no errors (warnings allowed unless\n"
+    L"--werror); 1 errors found; 2 a file could not be read, a folder holds no\n"
+    L"rule file, or a usage error.\n";
 
-struct Counts {
-  std::uint32_t Errors = 0;
-  std::uint32_t Warnings = 0;
-  std::uint32_t Notes = 0;
-};
-
-Counts CountOf(const std::vector<Finding>& findings) {
-  Counts counts;
-  for (const Finding& finding : findings) {
-    switch (finding.Level) {
-      case Severity::Error:
-        ++counts.Errors;
-        break;
-      case Severity::Warning:
-        ++counts.Warnings;
-        break;
-      case Severity::Note:
-        ++counts.Notes;
-        break;
-    }
-  }
-  return counts;
-}
+enum class OutputForm { Text, Json, Sarif, Github };
 
 // The sections that the system's profile reader returns otherwise than the
 // check read them (on Linux the reader is the check's own and always agrees).
@@ -82,69 +69,87 @@ void CrossCheck(const std::wstring& path, const Profile& profile, std::vector<Fi
   SortFindings(findings);
 }
 
-std::wstring Plural(std::uint32_t count, std::wstring_view word) {
-  return Format(L"%u %s%s", count, word, count == 1 ? L"" : L"s");
+// The form the command line asks for; nothing after a usage error.
+std::optional<OutputForm> FormOf(const Arguments& arguments) {
+  const std::optional<std::wstring> format = arguments.Value(L"--format");
+  if (arguments.Has(L"--json")) {
+    if (format && *format != L"json") {
+      UsageError(L"check", L"--json and --format " + *format + L" contradict each other");
+      return std::nullopt;
+    }
+    return OutputForm::Json;
+  }
+  if (!format || *format == L"text") return OutputForm::Text;
+  if (*format == L"json") return OutputForm::Json;
+  if (*format == L"sarif") return OutputForm::Sarif;
+  if (*format == L"github") return OutputForm::Github;
+  UsageError(L"check", Format(L"unknown format \"%s\": use text, json, sarif or github", *format));
+  return std::nullopt;
 }
 
-void WriteText(const std::wstring& path, const std::vector<Finding>& findings,
-               const Counts& counts) {
-  std::wstring text;
-  for (const Finding& finding : findings) {
-    text += finding.Line == 0 ? Format(L"%s: ", path)
-                              : Format(L"%s:%u: ", path, static_cast<std::uint32_t>(finding.Line));
-    text += Format(L"%s %s: %s\n", SeverityName(finding.Level), finding.Code, finding.Message);
+// The files a command line word names: the word, or a folder's rule files.
+// Nothing, said on standard error, when a folder cannot be listed or holds
+// no rule file.
+std::vector<std::wstring> FilesNamed(const std::wstring& word) {
+  if (!platform::IsFolder(word)) return {word};
+  platform::FolderFiles listing = platform::ListFolderFiles(word, L".ini");
+  if (!listing.Paths) {
+    platform::WriteStandardError(
+        Format(L"dvtool check: cannot list the folder %s: %s\n", word, listing.Failure));
+    return {};
   }
-  text += Format(L"%s: %s, %s, %s\n", path, Plural(counts.Errors, L"error"),
-                 Plural(counts.Warnings, L"warning"), Plural(counts.Notes, L"note"));
-  platform::WriteStandardOutput(text);
-}
-
-void WriteJson(const std::wstring& path, const std::vector<Finding>& findings,
-               const Counts& counts) {
-  Json document = DocumentHeader("check");
-  document["file"] = EncodeUtf8(path);
-  document["findings"] = nlohmann::ordered_json::array();
-  for (const Finding& finding : findings) {
-    document["findings"].push_back({{"line", finding.Line},
-                                    {"severity", EncodeUtf8(SeverityName(finding.Level))},
-                                    {"code", EncodeUtf8(finding.Code)},
-                                    {"section", EncodeUtf8(finding.Section)},
-                                    {"message", EncodeUtf8(finding.Message)}});
+  if (listing.Paths->empty()) {
+    platform::WriteStandardError(Format(L"dvtool check: no *.ini file in %s\n", word));
   }
-  document["errors"] = counts.Errors;
-  document["warnings"] = counts.Warnings;
-  document["notes"] = counts.Notes;
-  // Bytes of the file that are no UTF-8 become U+FFFD.
-  platform::WriteStandardOutputBytes(JsonText(document));
+  return std::move(*listing.Paths);
 }
 
 int RunCheck(const Arguments& arguments) {
-  if (arguments.Words.size() != 1) {
-    return UsageError(L"check", arguments.Words.empty() ? L"no INI file given"
-                                                        : L"only one INI file can be checked");
+  if (arguments.Words.empty()) return UsageError(L"check", L"no INI file given");
+  const std::optional<OutputForm> form = FormOf(arguments);
+  if (!form) return kExitUsage;
+  CheckReport report;
+  for (const std::wstring& word : arguments.Words) {
+    const std::vector<std::wstring> files = FilesNamed(word);
+    if (files.empty()) report.Unread.push_back(word);
+    for (const std::wstring& path : files) {
+      const std::optional<Profile> profile = platform::ReadProfile(path);
+      if (!profile) {
+        platform::WriteStandardError(Format(L"dvtool check: cannot read %s\n", path));
+        report.Unread.push_back(path);
+        continue;
+      }
+      std::vector<Finding> findings = CheckRuleFile(*profile);
+      CrossCheck(path, *profile, findings);
+      AddCheckedFile(report, path, std::move(findings));
+    }
   }
-  const std::wstring& path = arguments.Words.front();
-  const std::optional<Profile> profile = platform::ReadProfile(path);
-  if (!profile) {
-    platform::WriteStandardError(Format(L"dvtool check: cannot read %s\n", path));
-    return kExitUsage;
+  switch (*form) {
+    case OutputForm::Text:
+      platform::WriteStandardOutput(CheckText(report));
+      break;
+    // Bytes of a file that are no UTF-8 become U+FFFD in the UTF-8 forms.
+    case OutputForm::Json:
+      platform::WriteStandardOutputBytes(CheckJson(report));
+      break;
+    case OutputForm::Sarif:
+      platform::WriteStandardOutputBytes(CheckSarif(report));
+      break;
+    case OutputForm::Github:
+      platform::WriteStandardOutputBytes(CheckGithub(report));
+      break;
   }
-  std::vector<Finding> findings = CheckRuleFile(*profile);
-  CrossCheck(path, *profile, findings);
-  const Counts counts = CountOf(findings);
-  if (arguments.Has(L"--json")) {
-    WriteJson(path, findings, counts);
-  } else {
-    WriteText(path, findings, counts);
-  }
-  return counts.Errors == 0 ? kExitOk : kExitFindings;
+  if (!report.Unread.empty()) return kExitUsage;
+  const bool failed =
+      report.Total.Errors != 0 || (arguments.Has(L"--werror") && report.Total.Warnings != 0);
+  return failed ? kExitFindings : kExitOk;
 }
 
 }  // namespace
 
 Command CheckCommand() {
-  return Command{L"check", L"check a rule file and report its mistakes with line numbers", kHelp,
-                 OptionSpec{{L"--json"}, {}}, &RunCheck};
+  return Command{L"check", L"check rule files and report their mistakes with line numbers", kHelp,
+                 OptionSpec{{L"--json", L"--werror"}, {L"--format"}}, &RunCheck};
 }
 
 }  // namespace dorvanta::tool

@@ -47,6 +47,7 @@ enum class FindingKind {
   LinesBeforeFirstHeader,  // DV127
   PairNameMisspelled,      // DV128, warning
   OtherSection,            // DV128, note
+  VariableInParameters,    // DV129
 };
 
 struct Finding {
@@ -58,6 +59,15 @@ struct Finding {
 };
 
 Finding MakeFinding(FindingKind kind, std::size_t line, std::wstring section, std::wstring message);
+
+// What a code stands for: every code once, in order, with the severity of
+// its findings (a code of two severities: the higher) and a line of help.
+struct FindingRule {
+  std::wstring_view Code;
+  Severity Level;
+  std::wstring_view Help;
+};
+std::vector<FindingRule> FindingRules();
 
 // Sorted by line, findings of one line in the order they were found.
 void SortFindings(std::vector<Finding>& findings);

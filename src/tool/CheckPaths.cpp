@@ -59,11 +59,30 @@ void CheckPath(std::wstring_view path, FindingList& findings) {
 
 void CheckParameters(std::wstring_view parameters, FindingList& findings) {
   const std::wstring token(FindFolderToken(parameters));
-  if (token.empty() || CsidlFromName(token) < 0) return;
-  findings.Add(FindingKind::TokenInParameters,
-               Format(L"folder token [%s] in the parameters is not resolved: the program gets it "
-                      L"as written; write the folder's path, or execute a script that works it out",
-                      token));
+  if (!token.empty() && CsidlFromName(token) >= 0) {
+    findings.Add(FindingKind::TokenInParameters,
+                 Format(L"folder token [%s] in the parameters is not resolved: the program gets "
+                        L"it as written; write the folder's path, or execute a script that works "
+                        L"it out",
+                        token));
+  }
+  // %NAME% with a name between (no blank in it): the run expands references in
+  // the paths it resolves, never in the parameters.
+  for (std::size_t open = parameters.find(L'%'); open != std::wstring_view::npos;) {
+    const std::size_t close = parameters.find(L'%', open + 1);
+    if (close == std::wstring_view::npos) break;
+    const std::wstring_view name = parameters.substr(open + 1, close - open - 1);
+    if (name.empty() || name.find_first_of(L" \t") != std::wstring_view::npos) {
+      open = close;
+      continue;
+    }
+    findings.Add(FindingKind::VariableInParameters,
+                 Format(L"%s in the parameters is not expanded: the program gets it as written "
+                        L"(the run expands references in paths, never in parameters); write the "
+                        L"value, or execute a script that expands it",
+                        std::wstring(parameters.substr(open, close - open + 1))));
+    open = parameters.find(L'%', close + 1);
+  }
 }
 
 }  // namespace dorvanta::tool
