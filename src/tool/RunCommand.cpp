@@ -2,8 +2,11 @@
 // what came of the actions.
 #include "tool/RunCommand.h"
 
+#include <array>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/Application.h"
@@ -29,11 +32,16 @@ namespace {
 // The rule file is hashed whole when it is no larger than this.
 constexpr std::size_t kHashedIniLimit = std::size_t{64} * 1024 * 1024;
 
+// The options that give a class its codes, indexed by RunClass.
+constexpr std::array<std::wstring_view, kRunClassNames.size()> kCodeOptions{
+    L"--success-codes", L"--reboot-required-codes", L"--reboot-initiated-codes", L"--retry-codes",
+    L"--failure-codes"};
+
 // dvtool's options taken out; the other words are the program's command line.
 struct RunCommandLine {
   std::optional<std::wstring> Record;
   bool Codes = false;
-  std::optional<std::wstring> SuccessList;
+  std::array<std::optional<std::wstring>, kCodeOptions.size()> CodeLists;
   std::optional<std::wstring> Host;
   std::vector<std::wstring> ProgramWords;
   std::wstring Error;  // when the options are wrong
@@ -48,10 +56,13 @@ RunCommandLine TakeOptions(const std::vector<std::wstring>& words) {
       line.Codes = true;
       continue;
     }
+    std::vector<std::pair<std::wstring_view, std::optional<std::wstring>*>> valued{
+        {L"--record", &line.Record}, {L"--host", &line.Host}};
+    for (std::size_t c = 0; c < kCodeOptions.size(); ++c) {
+      valued.emplace_back(kCodeOptions[c], &line.CodeLists[c]);
+    }
     bool taken = false;
-    for (auto [name, value] :
-         {std::pair{L"--record", &line.Record}, std::pair{L"--success-codes", &line.SuccessList},
-          std::pair{L"--host", &line.Host}}) {
+    for (auto [name, value] : valued) {
       const std::wstring option(name);
       if (word != option && !word.starts_with(option + L"=")) continue;
       taken = true;
@@ -133,19 +144,34 @@ Json StartFields(const RunCommandLine& line) {
               {"facts", FactsToJson(CollectFacts(MachineFacts()))["facts"]}};
 }
 
+// The classes of the programs' codes: this system's, with the lists given put
+// over them. A class other than success may be given no code at all (an empty list).
+std::wstring TakeCodeLists(const RunCommandLine& line, RunOptions& options) {
+  options.Classes = DefaultCodeClasses(options.ExitCodeBits);
+  std::array<std::optional<CodeList>, kCodeOptions.size()> given;
+  for (std::size_t c = 0; c < kCodeOptions.size(); ++c) {
+    if (!line.CodeLists[c]) continue;
+    const std::wstring& text = *line.CodeLists[c];
+    const bool none = c != static_cast<std::size_t>(RunClass::Success) && Trim(text).empty();
+    given[c] = none ? CodeList{} : ParseCodeList(text);
+    if (!given[c]) {
+      return Format(L"%s takes decimal codes separated by commas, not %s",
+                    std::wstring(kCodeOptions[c]), text);
+    }
+  }
+  const std::optional<CodeConflict> conflict = GiveCodeLists(options.Classes, given);
+  if (!conflict) return {};
+  return Format(L"code %s is in both %s and %s", std::to_wstring(conflict->Code),
+                std::wstring(kCodeOptions[static_cast<std::size_t>(conflict->First)]),
+                std::wstring(kCodeOptions[static_cast<std::size_t>(conflict->Second)]));
+}
+
 int RunRun(const Arguments& arguments) {
   RunCommandLine line = TakeOptions(arguments.Words);
   RunOptions options;
   options.Codes = line.Codes;
   options.ExitCodeBits = platform::ExitCodeBits();
-  if (line.Error.empty() && line.SuccessList) {
-    if (std::optional<SuccessCodes> success = ParseSuccessCodes(*line.SuccessList)) {
-      options.Success = *success;
-    } else {
-      line.Error = Format(L"--success-codes takes decimal codes separated by commas, not %s",
-                          *line.SuccessList);
-    }
-  }
+  if (line.Error.empty()) line.Error = TakeCodeLists(line, options);
   if (line.Error.empty() && line.Host && line.Host->empty()) {
     line.Error = L"--host takes the name the record reports, not an empty one";
   }
@@ -184,7 +210,9 @@ const Command& RunCommand() {
       L"run",
       L"run a rule file as Dorvanta does, with a run record and exit-code classes",
       L"Usage: dvtool run <INI file> [<logfile>] [/VERBOSE] [--record FILE] [--codes]\n"
-      L"                  [--success-codes LIST] [--host NAME]\n\n"
+      L"                  [--success-codes LIST] [--reboot-required-codes LIST]\n"
+      L"                  [--reboot-initiated-codes LIST] [--retry-codes LIST]\n"
+      L"                  [--failure-codes LIST] [--host NAME]\n\n"
       L"Runs the rule file exactly as Dorvanta does (the same facts, walk and actions,\n"
       L"the same console and log output); the words other than the options below are\n"
       L"read as Dorvanta reads its command line, help switches included.\n\n"
@@ -206,6 +234,14 @@ const Command& RunCommand() {
       L"                        reboot initiated, reboot required, success\n"
       L"  --success-codes LIST  the exit codes of waited-for programs that count as\n"
       L"                        success, comma-separated (default: 0)\n"
+      L"  --reboot-required-codes LIST, --reboot-initiated-codes LIST,\n"
+      L"  --retry-codes LIST, --failure-codes LIST\n"
+      L"                        the codes of each other class, comma-separated or\n"
+      L"                        empty for none (default on Windows: 3010, 1641 and\n"
+      L"                        1618; on Linux none); a list given replaces its\n"
+      L"                        class's codes and takes its codes from the others,\n"
+      L"                        and a code in two lists is an error. Any code in no\n"
+      L"                        list is a failure\n"
       L"  --host NAME           the host name the record reports (such as the\n"
       L"                        inventory's name for the machine); the system's\n"
       L"                        own name stays in the record beside it\n\n"

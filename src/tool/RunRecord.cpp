@@ -35,8 +35,8 @@ int ClassExitCode(RunClass runClass, int exitCodeBits) {
   return 1;
 }
 
-std::optional<SuccessCodes> ParseSuccessCodes(std::wstring_view list) {
-  SuccessCodes codes;
+std::optional<CodeList> ParseCodeList(std::wstring_view list) {
+  CodeList codes;
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = std::min(list.find(L',', start), list.size());
@@ -53,19 +53,41 @@ std::optional<SuccessCodes> ParseSuccessCodes(std::wstring_view list) {
   }
 }
 
+CodeClasses DefaultCodeClasses(int exitCodeBits) {
+  CodeClasses classes{{0, RunClass::Success}};
+  if (exitCodeBits >= 32) {
+    for (const RunClass passed :
+         {RunClass::RebootRequired, RunClass::RebootInitiated, RunClass::RetryLater}) {
+      classes.emplace(static_cast<std::uint32_t>(ClassExitCode(passed, exitCodeBits)), passed);
+    }
+  }
+  return classes;
+}
+
+std::optional<CodeConflict> GiveCodeLists(
+    CodeClasses& classes, const std::array<std::optional<CodeList>, kRunClassNames.size()>& given) {
+  CodeClasses named;
+  for (std::size_t i = 0; i < given.size(); ++i) {
+    if (!given[i]) continue;
+    const auto runClass = static_cast<RunClass>(i);
+    for (const std::uint32_t code : *given[i]) {
+      const auto [at, added] = named.emplace(code, runClass);
+      if (!added) return CodeConflict{code, at->second, runClass};
+    }
+  }
+  std::erase_if(classes, [&](const auto& entry) {
+    return named.contains(entry.first) || given[static_cast<std::size_t>(entry.second)].has_value();
+  });
+  classes.merge(named);
+  return std::nullopt;
+}
+
 RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions& options) {
   if (!outcome.Done) return RunClass::Failure;
   if (!waited) return RunClass::Success;
   if (!outcome.ExitCode) return RunClass::Failure;
-  const std::uint32_t code = *outcome.ExitCode;
-  if (options.Success.contains(code)) return RunClass::Success;
-  for (const RunClass passed :
-       {RunClass::RebootRequired, RunClass::RebootInitiated, RunClass::RetryLater}) {
-    if (code == static_cast<std::uint32_t>(ClassExitCode(passed, options.ExitCodeBits))) {
-      return passed;
-    }
-  }
-  return RunClass::Failure;
+  const auto found = options.Classes.find(*outcome.ExitCode);
+  return found == options.Classes.end() ? RunClass::Failure : found->second;
 }
 
 bool IsRecordStart(std::string_view start) {

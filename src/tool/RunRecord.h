@@ -2,8 +2,10 @@
 // tells every step as a line of JSON as it happens.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -22,11 +24,34 @@ namespace dorvanta::tool {
 // where it sees only 8.
 int ClassExitCode(RunClass runClass, int exitCodeBits);
 
-// The codes of a waited-for program that count as success.
-using SuccessCodes = std::set<std::uint32_t>;
+// Codes of a waited-for program.
+using CodeList = std::set<std::uint32_t>;
 
 // A comma-separated list of decimal codes; nothing when it is no such list.
-std::optional<SuccessCodes> ParseSuccessCodes(std::wstring_view list);
+std::optional<CodeList> ParseCodeList(std::wstring_view list);
+
+// The class each code of a waited-for program puts the run in; a code that is
+// not in it is a failure.
+using CodeClasses = std::map<std::uint32_t, RunClass>;
+
+// The codes' classes on a system whose exit codes have `exitCodeBits` bits: 0 is
+// success, and on Windows (32 bits) Windows Installer's 3010, 1641 and 1618 are
+// reboot required, reboot initiated and retry later. Elsewhere no other code has
+// a class but failure: ordinary programs exit with small codes when they fail.
+CodeClasses DefaultCodeClasses(int exitCodeBits);
+
+// A code that two of the lists given name, with the classes of both.
+struct CodeConflict {
+  std::uint32_t Code = 0;
+  RunClass First = RunClass::Success;
+  RunClass Second = RunClass::Success;
+};
+
+// The lists given for some classes (indexed by RunClass) put over `classes`: a
+// list given replaces its class's codes, and its codes leave any other class.
+// A code in two lists given is a conflict, and `classes` is left as it was.
+std::optional<CodeConflict> GiveCodeLists(
+    CodeClasses& classes, const std::array<std::optional<CodeList>, kRunClassNames.size()>& given);
 
 // Where the lines of a record go.
 class RecordSink {
@@ -43,14 +68,13 @@ class RecordSink {
 bool IsRecordStart(std::string_view start);
 
 struct RunOptions {
-  SuccessCodes Success{0};
+  CodeClasses Classes = DefaultCodeClasses(32);
   bool Codes = false;  // the exit code tells the class
   int ExitCodeBits = 32;
 };
 
 // The class one action puts the run in: failure when it was not done, or when
-// a waited-for program's code is unknown or none of the success codes and the
-// class codes of this platform (ClassExitCode), which pass through.
+// a waited-for program's code is unknown or has no class in the options.
 RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions& options);
 
 // Watches the run and carries its actions out through another executor,

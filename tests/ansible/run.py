@@ -27,8 +27,8 @@ import time
 from pathlib import Path
 
 ANSIBLE = Path(__file__).resolve().parents[2] / "contrib" / "ansible"
-# The code a started program returns on Linux to ask for a reboot (README,
-# "Running it across many machines"): 8-bit exit statuses have no 3010.
+# A code a started program returns on Linux: 8-bit exit statuses have no 3010,
+# and no code but 0 has a class unless the role's variables give it one.
 LINUX_REBOOT_REQUIRED = 10
 # A host that cannot be reached: nothing listens on the discard port here.
 UNREACHABLE = ("ansible_connection=ssh ansible_host=127.0.0.1 ansible_port=9 "
@@ -46,12 +46,15 @@ class Host:
 
 
 # The first run: each class, the success codes in each form an INI inventory
-# gives ("0,5" is read as a text, 0,3 as a list, 7 as a number), a command line
-# that dvtool refuses, and a host that cannot be reached.
+# gives ("0,5" is read as a text, 0,3 as a list, 7 as a number), a reboot code
+# given to a Linux host and the same code on a host that gives none (a failure),
+# a command line that dvtool refuses, and a host that cannot be reached.
 FIRST = {
     "host1": Host(5, "success", 'dorvanta_success_codes="0,5"'),
     "host2": Host(3, "failure", message="failure (exit code 1); pairs run: 1; failed actions: ACTION1 3"),
-    "host3": Host(LINUX_REBOOT_REQUIRED, "reboot-required"),
+    "host3": Host(LINUX_REBOOT_REQUIRED, "reboot-required", "dorvanta_reboot_required_codes=10"),
+    "host8": Host(LINUX_REBOOT_REQUIRED, "failure",
+                  message="failure (exit code 1); pairs run: 1; failed actions: ACTION1 10"),
     "host4": Host(3, "success", "dorvanta_success_codes=0,3"),
     "host5": Host(7, "success", "dorvanta_success_codes=7"),
     "host6": Host(0, "failure", "dorvanta_success_codes=0,x",

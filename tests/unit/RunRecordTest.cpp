@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "fake/FakePlatform.h"
@@ -56,6 +58,15 @@ class Programs final : public ActionExecutor {
   const Lines& record_;
 };
 
+// A run's options on a system whose exit codes have `bits` bits, with the lists
+// given for some classes (by RunClass) over that system's classes.
+RunOptions Options(bool codes, int bits,
+                   const std::array<std::optional<CodeList>, kRunClassNames.size()>& given = {}) {
+  RunOptions options{DefaultCodeClasses(bits), codes, bits};
+  EXPECT_FALSE(GiveCodeLists(options.Classes, given));
+  return options;
+}
+
 class RunRecordTest : public ::testing::Test {
  protected:
   fake::FakeRun run_;
@@ -92,7 +103,7 @@ TEST_F(RunRecordTest, EachStepIsALineAndThePairLineComesBeforeItsActions) {
   platform_.Sections[L"ACTION2"] = {L"Execute=WAIT,a.exe"};
   platform_.Sections[L"CRITERIA3"] = {L"OSMajor=GE,5", L"OSMajor=LE,6"};
 
-  EXPECT_EQ(Walk({{L"a.exe", 3010}, {L"b.exe", 0}}, RunOptions{{0}, true, 32}), 1);
+  EXPECT_EQ(Walk({{L"a.exe", 3010}, {L"b.exe", 0}}, Options(true, 32)), 1);
   EXPECT_EQ(Events(), (std::vector<std::string>{"criterion", "pair", "action", "action", "action",
                                                 "criterion", "pair", "criterion", "criterion",
                                                 "pair", "walk-end", "run-end"}));
@@ -163,16 +174,24 @@ TEST_F(RunRecordTest, ClassesAndTheirCodes) {
     int ExitCode;
   };
   const std::vector<Example> examples{
-      {0, 3010, {{0}, true, 32}, 3010},
-      {1641, 3010, {{0}, true, 32}, 1641},
-      {1641, 1618, {{0}, true, 32}, 1618},
-      {1618, 1603, {{0}, true, 32}, 1},
-      {3010, 7, {{7, 3010}, true, 32}, 0},
-      // Eight bits: the small codes are the classes' codes, 3010 is none.
-      {10, 11, {{0}, true, 8}, 11},
-      {12, 0, {{0}, true, 8}, 12},
-      {3010, 0, {{0}, true, 8}, 1},
-      {1603, 0, {{0}, false, 32}, 0},
+      {0, 3010, Options(true, 32), 3010},
+      {1641, 3010, Options(true, 32), 1641},
+      {1641, 1618, Options(true, 32), 1618},
+      {1618, 1603, Options(true, 32), 1},
+      {3010, 7, Options(true, 32, {CodeList{7, 3010}}), 0},
+      // A code listed as failure is one, whatever its class on Windows.
+      {0, 3010,
+       Options(true, 32, {std::nullopt, std::nullopt, std::nullopt, std::nullopt, CodeList{3010}}),
+       1},
+      // Eight bits: only the codes given have a class; the run's own exit code
+      // for a class is the small one.
+      {10, 0, Options(true, 8), 1},
+      {12, 0, Options(true, 8), 1},
+      {3010, 0, Options(true, 8), 1},
+      {10, 11, Options(true, 8, {std::nullopt, CodeList{10}, CodeList{11}}), 11},
+      {3010, 0, Options(true, 8, {std::nullopt, CodeList{3010}}), 10},
+      {7, 0, Options(true, 8, {std::nullopt, std::nullopt, std::nullopt, CodeList{7}}), 12},
+      {1603, 0, Options(false, 32), 0},
   };
   for (const Example& example : examples) {
     lines_.clear();
@@ -183,11 +202,11 @@ TEST_F(RunRecordTest, ClassesAndTheirCodes) {
 }
 
 TEST_F(RunRecordTest, AFailedRunIsAFailureWhateverItsActions) {
-  EXPECT_EQ(Walk({}, RunOptions{{0}, true, 32}, 1), 1);
+  EXPECT_EQ(Walk({}, Options(true, 32), 1), 1);
   EXPECT_EQ(lines_.back()["result"], "failure");
   lines_.clear();
-  EXPECT_EQ(Walk({}, RunOptions{{0}, false, 32}, 1), 1);
-  EXPECT_EQ(Walk({}, RunOptions{{0}, false, 32}, 0), 0);
+  EXPECT_EQ(Walk({}, Options(false, 32), 1), 1);
+  EXPECT_EQ(Walk({}, Options(false, 32), 0), 0);
   EXPECT_EQ(lines_.back()["result"], "success");
 }
 
@@ -197,7 +216,9 @@ TEST_F(RunRecordTest, EachActionSaysItsClassAndTheSummaryReadsIt) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6"};
   platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a", L"Execute=WAIT,b", L"Execute=NOWAIT,c",
                                     L"Execute=WAIT,d", L"Execute=WAIT,missing"};
-  EXPECT_EQ(Walk({{L"a", 3}, {L"b", 1}, {L"c", 0}, {L"d", 10}}, RunOptions{{0, 3}, true, 8}), 1);
+  EXPECT_EQ(Walk({{L"a", 3}, {L"b", 1}, {L"c", 0}, {L"d", 10}},
+                 Options(true, 8, {CodeList{0, 3}, CodeList{10}})),
+            1);
   std::vector<std::string> classes;
   std::string record =
       R"({"event":"run-start","time":"2026-12-09T08:31:29.007Z","host":"pc","user":"root",)"
@@ -214,11 +235,43 @@ TEST_F(RunRecordTest, EachActionSaysItsClassAndTheSummaryReadsIt) {
   EXPECT_EQ(FailedText(row), "ACTION1 1, ACTION1 not started");
 }
 
-TEST(SuccessCodesTest, DecimalCodesSeparatedByCommas) {
-  EXPECT_EQ(ParseSuccessCodes(L"0, 3010,4294967295"), (SuccessCodes{0, 3010, 4294967295U}));
+TEST(CodeListTest, DecimalCodesSeparatedByCommas) {
+  EXPECT_EQ(ParseCodeList(L"0, 3010,4294967295"), (CodeList{0, 3010, 4294967295U}));
   for (const wchar_t* wrong : {L"", L"0,", L",0", L"x", L"-1", L"+1", L"4294967296", L"1 2"}) {
-    EXPECT_FALSE(ParseSuccessCodes(wrong)) << wrong;
+    EXPECT_FALSE(ParseCodeList(wrong)) << wrong;
   }
+}
+
+// Windows knows the installer's codes; on Linux 10, 11 and 12 are failures
+// like any other code (rsync's 10 is a socket error).
+TEST(CodeClassesTest, EachSystemsDefaults) {
+  EXPECT_EQ(DefaultCodeClasses(32), (CodeClasses{{0, RunClass::Success},
+                                                 {1618, RunClass::RetryLater},
+                                                 {1641, RunClass::RebootInitiated},
+                                                 {3010, RunClass::RebootRequired}}));
+  EXPECT_EQ(DefaultCodeClasses(8), (CodeClasses{{0, RunClass::Success}}));
+}
+
+// A list given replaces its class's codes and takes its codes from any other
+// class; the classes not given keep theirs.
+TEST(CodeClassesTest, ListsGivenReplaceTheirClassAndTakeTheirCodes) {
+  CodeClasses classes = DefaultCodeClasses(32);
+  EXPECT_FALSE(GiveCodeLists(
+      classes, {CodeList{0, 1618}, CodeList{}, std::nullopt, std::nullopt, CodeList{1641}}));
+  EXPECT_EQ(
+      classes,
+      (CodeClasses{{0, RunClass::Success}, {1618, RunClass::Success}, {1641, RunClass::Failure}}));
+}
+
+TEST(CodeClassesTest, ACodeInTwoListsIsAConflictAndChangesNothing) {
+  CodeClasses classes = DefaultCodeClasses(8);
+  const std::optional<CodeConflict> conflict = GiveCodeLists(
+      classes, {CodeList{0, 5}, std::nullopt, std::nullopt, CodeList{7}, CodeList{5, 6}});
+  ASSERT_TRUE(conflict);
+  EXPECT_EQ(conflict->Code, 5U);
+  EXPECT_EQ(conflict->First, RunClass::Success);
+  EXPECT_EQ(conflict->Second, RunClass::Failure);
+  EXPECT_EQ(classes, DefaultCodeClasses(8));
 }
 
 }  // namespace
