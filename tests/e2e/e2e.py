@@ -42,8 +42,9 @@ Lines starting with "@" are directives:
   @schema SCHEMA [PATH] [lines]
                       the JSON document on standard output (or in the file
                       PATH that the run writes) is valid against SCHEMA, a
-                      JSON Schema of the repository's schema/ folder, read
-                      alone as its users read it; with "lines", the file
+                      JSON Schema of the repository's schema/ folder (or a
+                      copy of another's under tests/), read alone as its
+                      users read it; with "lines", the file
                       is JSON Lines: each line, ended by a line end, is one
                       document valid against SCHEMA
   @json [PATH] [lines]

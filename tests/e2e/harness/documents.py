@@ -10,8 +10,8 @@ from .common import REPOSITORY
 
 def schema_problems(schema: str, document: bytes | Path, lines: bool = False) -> list[str]:
     """Validates a JSON document, or each line of a JSON Lines file, against a
-    schema of the repository (python3-jsonschema), the schema alone: it refers
-    to no other."""
+    schema of the repository (python3-jsonschema) in the draft it names, the
+    schema alone: it refers to no other."""
     import jsonschema
     where = "stdout" if isinstance(document, bytes) else document.name
     if isinstance(document, Path):
@@ -19,7 +19,10 @@ def schema_problems(schema: str, document: bytes | Path, lines: bool = False) ->
             return [f"{where} was not written"]
         document = document.read_bytes()
     with open(REPOSITORY / schema, encoding="utf-8") as file:
-        checker = jsonschema.Draft202012Validator(json.load(file))
+        loaded = json.load(file)
+    # The repository's schemas are draft 2020-12; a copy of another's names its own draft.
+    draft = jsonschema.validators.validator_for(loaded, default=jsonschema.Draft202012Validator)
+    checker = draft(loaded)
     if lines:
         if not document.endswith(b"\n"):
             return [f"{where} does not end with a whole line"]
