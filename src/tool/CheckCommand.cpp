@@ -1,12 +1,11 @@
 #include "tool/CheckCommand.h"
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "common/Encoding.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileReader.h"
@@ -14,7 +13,6 @@
 #include "rules/RuleDriver.h"
 #include "tool/CheckReport.h"
 #include "tool/RuleCheck.h"
-#include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
 namespace {
