@@ -180,6 +180,10 @@ class LineReader {
     }
     if (event == "run-start") {
       row_.Host = Kept(line["host"], limits_);
+      row_.Start = line["time"].get<std::string>();
+      row_.StartMs = timeMs;
+      const auto hash = line.find("iniSha256");
+      if (hash != line.end() && hash->is_string()) row_.IniSha256 = Kept(*hash, limits_);
       startMs_ = timeMs;
     } else if (event == "action") {
       ReadAction(line, row_, limits_);

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/Encoding.h"
@@ -125,6 +127,22 @@ int Failed(const std::wstring& why) {
   return kExitUsage;
 }
 
+// The results of --fail-on: names of results, comma-separated; nothing when a
+// word is no result's name.
+std::optional<std::set<Standing>> FailOn(const std::wstring& value) {
+  std::set<Standing> results;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    const std::size_t comma = std::min(value.find(L',', start), value.size());
+    const std::optional<Standing> result =
+        StandingNamed(EncodeUtf8(Trim(std::wstring_view(value).substr(start, comma - start))));
+    if (!result) return std::nullopt;
+    results.insert(*result);
+    start = comma + 1;
+  }
+  return results;
+}
+
 int RunSummarize(const Arguments& arguments) {
   const std::optional<std::wstring> expect = arguments.Value(L"--expect");
   if (arguments.Words.empty() && !expect) {
@@ -133,12 +151,23 @@ int RunSummarize(const Arguments& arguments) {
   if (arguments.Has(L"--json") && arguments.Has(L"--csv")) {
     return UsageError(L"summarize", L"--json or --csv, not both");
   }
+  std::set<Standing> failOn;
+  if (const std::optional<std::wstring> value = arguments.Value(L"--fail-on")) {
+    std::optional<std::set<Standing>> results = FailOn(*value);
+    if (!results) {
+      return UsageError(L"summarize", Format(L"--fail-on takes results separated by commas "
+                                             L"(as the summary names them), not %s",
+                                             *value));
+    }
+    failOn = std::move(*results);
+  }
   // The text shows the beginnings of long texts alone, and keeps no more.
   const bool text = !arguments.Has(L"--json") && !arguments.Has(L"--csv");
   Gathered gathered;
   if (!Gather(arguments.Words, text ? TextLimits() : ReadLimits{}, gathered)) {
     return Failed(gathered.Failure);
   }
+  const std::vector<HostRow> older = KeepNewest(gathered.Rows);
   if (expect) {
     const std::optional<std::vector<std::wstring>> names = ExpectedHosts(*expect, gathered.Failure);
     if (!names) return Failed(gathered.Failure);
@@ -149,13 +178,15 @@ int RunSummarize(const Arguments& arguments) {
   std::stable_sort(rows.begin(), rows.end(),
                    [](const HostRow& a, const HostRow& b) { return a.Name() < b.Name(); });
   if (arguments.Has(L"--json")) {
-    platform::WriteStandardOutputBytes(SummaryJson(rows));
+    platform::WriteStandardOutputBytes(SummaryJson(rows, older));
   } else if (arguments.Has(L"--csv")) {
     platform::WriteStandardOutputBytes(SummaryCsv(rows));
   } else {
-    platform::WriteStandardOutput(SummaryText(rows));
+    platform::WriteStandardOutput(SummaryText(rows, older));
   }
-  return kExitOk;
+  const bool failed = std::any_of(rows.begin(), rows.end(),
+                                  [&](const HostRow& row) { return failOn.contains(row.Result); });
+  return failed ? kExitFindings : kExitOk;
 }
 
 }  // namespace
@@ -163,15 +194,19 @@ int RunSummarize(const Arguments& arguments) {
 const Command& SummarizeCommand() {
   static const Command command{
       L"summarize", L"summarize the run records of many hosts",
-      L"Usage: dvtool summarize <record>... [--expect NAMES | --expect @FILE] [--json | --csv]\n\n"
+      L"Usage: dvtool summarize <record>... [--expect NAMES | --expect @FILE] [--json | --csv]\n"
+      L"                        [--fail-on RESULTS]\n\n"
       L"Reads the records written by 'dvtool run --record' and shows one row per host:\n"
       L"its result class, the pairs whose actions ran, the actions that failed with\n"
       L"their exit codes (a reboot or retry code is told by the class), whether it needs\n"
-      L"a reboot, and the time from run start to run end. Then the hosts per class, and\n"
-      L"the hosts that need attention first: failure, incomplete (a record without its\n"
-      L"run end, cut by a kill or a power loss), no record (an expected host without\n"
-      L"one), unreadable (a line that is no record line, or a value no record holds),\n"
-      L"retry-later, reboot-initiated, reboot-required; by that order, then host.\n\n"
+      L"a reboot, the time from run start to run end, the run's start and its rule\n"
+      L"file's SHA-256 (the text shows its first 12 digits). Of a host's records the\n"
+      L"newest by start alone is a row; the older ones are counted and named. Then the\n"
+      L"hosts per class, all and per rule file, and the hosts that need attention\n"
+      L"first: failure, incomplete (a record without its run end, cut by a kill or a\n"
+      L"power loss), no record (an expected host without one), unreadable (a line that\n"
+      L"is no record line, or a value no record holds), retry-later, reboot-initiated,\n"
+      L"reboot-required; by that order, then host.\n\n"
       L"Each <record> is a record file, a folder (its *.jsonl files), or @FILE: a file\n"
       L"that names records and folders, one a line.\n\n"
       L"  --expect NAMES  the hosts that should have a record, comma-separated, or\n"
@@ -179,12 +214,17 @@ const Command& SummarizeCommand() {
       L"                  own, 'no record'\n"
       L"  --json          a JSON document (schema/summary.schema.json), UTF-8\n"
       L"  --csv           the rows as CSV with a header line, UTF-8; a cell that a\n"
-      L"                  spreadsheet would take for a formula begins with '\n\n"
+      L"                  spreadsheet would take for a formula begins with '\n"
+      L"  --fail-on RESULTS\n"
+      L"                  exit code 1 when a host's result is one of RESULTS, names\n"
+      L"                  as the summary writes them, comma-separated (such as\n"
+      L"                  \"failure,incomplete,no record,unreadable\")\n\n"
       L"The text shows control characters of the hosts' texts escaped (\\x1b, \\n) and\n"
       L"cuts long cells with '...'; --json and --csv hold them whole.\n\n"
-      L"Exit codes: 0 written, whatever the hosts' results; 2 usage error, or a record,\n"
-      L"folder or list could not be read.\n",
-      OptionSpec{{L"--json", L"--csv"}, {L"--expect"}}, &RunSummarize};
+      L"Exit codes: 0 written (without --fail-on whatever the hosts' results); 1\n"
+      L"written, and a host has a result that --fail-on names; 2 usage error, or a\n"
+      L"record, folder or list could not be read.\n",
+      OptionSpec{{L"--json", L"--csv"}, {L"--expect", L"--fail-on"}}, &RunSummarize};
   return command;
 }
 

@@ -1,6 +1,8 @@
 #include "tool/SummaryModel.h"
 
 #include <algorithm>
+#include <map>
+#include <unordered_map>
 
 namespace dorvanta::tool {
 
@@ -42,6 +44,13 @@ std::string_view StandingName(Standing standing) {
   return RunClassName(RunClass::Success);
 }
 
+std::optional<Standing> StandingNamed(std::string_view name) {
+  for (std::size_t i = 0; i < kStandingCount; ++i) {
+    if (StandingName(static_cast<Standing>(i)) == name) return static_cast<Standing>(i);
+  }
+  return std::nullopt;
+}
+
 std::string FailedText(const HostRow& row, std::size_t limit) {
   std::string text;
   for (const FailedAction& failed : row.Failed) {
@@ -67,6 +76,57 @@ std::vector<const HostRow*> Attention(const std::vector<HostRow>& rows) {
   std::stable_sort(hosts.begin(), hosts.end(),
                    [](const HostRow* a, const HostRow* b) { return a->Result < b->Result; });
   return hosts;
+}
+
+}  // namespace dorvanta::tool
+
+namespace dorvanta::tool {
+
+std::vector<HostRow> KeepNewest(std::vector<HostRow>& rows) {
+  // Each host's newest row so far, by its name in lower case.
+  std::unordered_map<std::string, std::size_t> newest;
+  std::vector<bool> older(rows.size(), false);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const HostRow& row = rows[i];
+    if (!row.Host || !row.StartMs) continue;
+    std::string key = *row.Host;
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    const auto [at, first] = newest.emplace(std::move(key), i);
+    if (first) continue;
+    if (*rows[at->second].StartMs <= *row.StartMs) {
+      older[at->second] = true;
+      at->second = i;
+    } else {
+      older[i] = true;
+    }
+  }
+  std::vector<HostRow> kept;
+  std::vector<HostRow> left;
+  kept.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    (older[i] ? left : kept).push_back(std::move(rows[i]));
+  }
+  rows = std::move(kept);
+  return left;
+}
+
+std::vector<RuleFileTotals> TotalsByRuleFile(const std::vector<HostRow>& rows) {
+  std::map<std::optional<std::string>, RuleFileTotals> byHash;
+  for (const HostRow& row : rows) {
+    RuleFileTotals& totals = byHash[row.IniSha256];
+    totals.IniSha256 = row.IniSha256;
+    ++totals.Hosts;
+    ++totals.Counts[static_cast<std::size_t>(row.Result)];
+  }
+  std::vector<RuleFileTotals> all;
+  all.reserve(byHash.size());
+  for (auto& [hash, totals] : byHash) all.push_back(std::move(totals));
+  std::stable_sort(all.begin(), all.end(), [](const RuleFileTotals& a, const RuleFileTotals& b) {
+    if (a.IniSha256.has_value() != b.IniSha256.has_value()) return a.IniSha256.has_value();
+    return a.Hosts > b.Hosts;
+  });
+  return all;
 }
 
 }  // namespace dorvanta::tool

@@ -30,6 +30,8 @@ inline constexpr std::size_t kStandingCount = 8;
 
 Standing StandingOf(RunClass runClass);
 std::string_view StandingName(Standing standing);
+// The result of that name; nothing for any other text.
+std::optional<Standing> StandingNamed(std::string_view name);
 
 struct FailedAction {
   std::int64_t Pair = 0;
@@ -47,7 +49,10 @@ struct HostRow {
   std::optional<std::int64_t> PairsRun;
   std::vector<FailedAction> Failed;
   std::optional<std::int64_t> RunTimeMs;
-  std::string Note;  // where an incomplete or unreadable record ends
+  std::optional<std::string> Start;      // run-start's time, as the record writes it
+  std::optional<std::int64_t> StartMs;   // the same in milliseconds since 1970
+  std::optional<std::string> IniSha256;  // of the rule file, from run-start
+  std::string Note;                      // where an incomplete or unreadable record ends
 
   [[nodiscard]] std::string_view Name() const {
     if (Host) return *Host;
@@ -71,6 +76,23 @@ std::string FailedText(const HostRow& row, std::size_t limit = std::string::npos
 
 // How many hosts have each result, by Standing.
 std::array<std::size_t, kStandingCount> Totals(const std::vector<HostRow>& rows);
+
+// Keeps the newest record of each host (named alike in any letter case) by its
+// start, of two alike the one given later, and returns the others in their
+// order. A row without a host or a start (an expected host, a record that is
+// unreadable from its first line) is kept.
+std::vector<HostRow> KeepNewest(std::vector<HostRow>& rows);
+
+// The hosts of one rule file (by its hash; none: the records that name none).
+struct RuleFileTotals {
+  std::optional<std::string> IniSha256;
+  std::size_t Hosts = 0;
+  std::array<std::size_t, kStandingCount> Counts{};
+};
+
+// The totals per rule file, the one with the most hosts first, then by hash,
+// the hosts without one last.
+std::vector<RuleFileTotals> TotalsByRuleFile(const std::vector<HostRow>& rows);
 
 // The hosts whose result is not success, the most severe first, in their order otherwise.
 std::vector<const HostRow*> Attention(const std::vector<HostRow>& rows);

@@ -14,8 +14,10 @@ namespace dorvanta::tool {
 // What SummaryText shows of a record: its rows may be read with these limits.
 ReadLimits TextLimits();
 
-std::wstring SummaryText(const std::vector<HostRow>& rows);
+// `older` are the records left out for a newer one of their host (KeepNewest):
+// the text and the JSON name them; the CSV holds the rows alone.
+std::wstring SummaryText(const std::vector<HostRow>& rows, const std::vector<HostRow>& older = {});
 std::string SummaryCsv(const std::vector<HostRow>& rows);
-std::string SummaryJson(const std::vector<HostRow>& rows);
+std::string SummaryJson(const std::vector<HostRow>& rows, const std::vector<HostRow>& older = {});
 
 }  // namespace dorvanta::tool

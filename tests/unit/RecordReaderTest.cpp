@@ -199,5 +199,17 @@ TEST(RecordReader, TheTextSummaryKeepsOnlyWhatItShows) {
   EXPECT_EQ(SummaryText(limited), SummaryText(whole));
 }
 
+// The run's start and its rule file's hash come from run-start, as written.
+TEST(RecordReader, StartAndRuleFileHash) {
+  const std::string hashed =
+      R"({"event":"run-start","time":"2026-12-09T08:00:00.250Z","host":"pc1","user":"root",)"
+      R"("program":"dvtool","ini":"r.ini","iniSha256":"5d41402abc4b","facts":{}})";
+  const HostRow row = ReadRecord(Record({hashed, End("success", "0", 0)}), "a");
+  EXPECT_EQ(row.Start, "2026-12-09T08:00:00.250Z");
+  EXPECT_EQ(row.StartMs, 1796803200250);
+  EXPECT_EQ(row.IniSha256, "5d41402abc4b");
+  EXPECT_EQ(ReadRecord(Record({kStart}), "a").IniSha256, std::nullopt);
+}
+
 }  // namespace
 }  // namespace dorvanta::tool

