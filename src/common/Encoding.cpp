@@ -140,8 +140,10 @@ std::size_t Utf8BytesOf(char32_t character) {
   return character < 0x10000 ? 3 : 4;
 }
 
-std::string EncodeUtf8(std::wstring_view text) {
-  return EncodeCodePoints(text, [](std::string& out, char32_t cp) {
+void AppendEncodedUtf8(std::string& out, std::wstring_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char32_t cp = NextCodePoint(text, i);
     if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF) {
       out.push_back(static_cast<char>(cp - kEscapeBase));
     } else if (IsSurrogate(cp) || cp > 0x10FFFF) {
@@ -149,7 +151,14 @@ std::string EncodeUtf8(std::wstring_view text) {
     } else {
       AppendUtf8(out, cp);
     }
-  });
+  }
+}
+
+std::string EncodeUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEncodedUtf8(out, text);
+  return out;
 }
 
 std::string EncodeEightBit(std::wstring_view text) {

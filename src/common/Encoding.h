@@ -25,6 +25,8 @@ std::size_t Utf8BytesOf(char32_t character);
 // Wide text to UTF-8. U+DC80..U+DCFF become the single byte they stand for;
 // any other unpaired surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::wstring_view text);
+// EncodeUtf8's bytes onto the end of `out`.
+void AppendEncodedUtf8(std::string& out, std::wstring_view text);
 
 // Wide text to 8-bit text: characters 0..255 become one byte of the same value,
 // every other character (a surrogate pair counts as one) becomes '?'.

@@ -7,7 +7,7 @@
 
 namespace dorvanta {
 
-// "2026-12-09T08:31:29.123Z": UTC, ISO 8601 with milliseconds.
+// "2026-12-09T08:31:29.123Z": UTC, ISO 8601 with milliseconds, a year of four digits.
 std::string IsoTime(const platform::UtcTime& time);
 
 }  // namespace dorvanta

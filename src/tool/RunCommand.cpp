@@ -103,8 +103,8 @@ class RecordFile final : public RecordSink {
   RecordFile(std::wstring path, platform::OutputFile file)
       : path_(std::move(path)), file_(std::move(file)) {}
 
-  void Append(const std::string& line) override {
-    if (file_) Check(platform::WriteOutputFile(*file_, line));
+  void Append(std::string_view lines) override {
+    if (file_) Check(platform::WriteOutputFile(*file_, lines));
   }
 
   void Sync() override {

@@ -8,6 +8,7 @@
 #include "common/Text.h"
 #include "platform/Clock.h"
 #include "rules/PairName.h"
+#include "tool/JsonLine.h"
 
 namespace dorvanta::tool {
 namespace {
@@ -15,6 +16,9 @@ namespace {
 constexpr int kRebootRequired = 3010;
 constexpr int kRebootInitiated = 1641;
 constexpr int kRetryLater = 1618;
+
+// The lines wait in memory until a sync or until they fill this many bytes.
+constexpr std::size_t kBatchBytes = std::size_t{64} * 1024;
 
 }  // namespace
 
@@ -101,16 +105,34 @@ bool IsRecordStart(std::string_view start) {
          program->is_string() && program->get_ref<const std::string&>().starts_with("dvtool ");
 }
 
-void RunRecord::Write(const char* event, const Json& fields) {
+template <typename Fields>
+void RunRecord::WriteLine(const char* event, const Fields& fields) {
   if (sink_ == nullptr) return;
-  Json line{{"event", event}, {"time", IsoTime(platform::UtcNow())}};
-  line.update(fields);
-  sink_->Append(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+  JsonLine line(batch_);
+  line.Add("event", event).Add("time", IsoTime(platform::UtcNow()));
+  fields(line);
+  line.End();
   unsynced_ = true;
+  if (batch_.size() >= kBatchBytes) Flush();
+}
+
+void RunRecord::Write(const char* event, const Json& fields) {
+  WriteLine(event, [&fields](JsonLine& line) {
+    for (auto field = fields.begin(); field != fields.end(); ++field) {
+      line.AddJson(field.key(), *field);
+    }
+  });
+}
+
+void RunRecord::Flush() {
+  if (batch_.empty()) return;
+  sink_->Append(batch_);
+  batch_.clear();
 }
 
 void RunRecord::Sync() {
   if (sink_ == nullptr || !std::exchange(unsynced_, false)) return;
+  Flush();
   sink_->Sync();
 }
 
@@ -125,9 +147,10 @@ void RunRecord::PairReached(int /*pair*/) { pendingPair_.reset(); }
 
 void RunRecord::CriterionEvaluated(int pair, const std::wstring& line,
                                    const CriterionResult& result) {
-  Json fields{{"pair", pair}, {"section", EncodeUtf8(PairSectionName(PairSide::Criteria, pair))}};
-  fields.update(CriterionJson(line, result));
-  Write("criterion", fields);
+  WriteLine("criterion", [&](JsonLine& fields) {
+    fields.Add("pair", pair).Add("section", PairSectionName(PairSide::Criteria, pair));
+    AddCriterionFields(fields, line, result);
+  });
 }
 
 void RunRecord::PairDecided(int pair, Verdict verdict) {
@@ -139,9 +162,11 @@ void RunRecord::WritePendingPair(bool actionsMissing) {
   if (!pendingPair_) return;
   const auto [pair, verdict] = *pendingPair_;
   pendingPair_.reset();
-  Write(
-      "pair",
-      Json{{"pair", pair}, {"verdict", VerdictName(verdict)}, {"actionsMissing", actionsMissing}});
+  WriteLine("pair", [&](JsonLine& fields) {
+    fields.Add("pair", pair)
+        .Add("verdict", VerdictName(verdict))
+        .Add("actionsMissing", actionsMissing);
+  });
 }
 
 void RunRecord::ActionsMissing(int /*pair*/) { WritePendingPair(true); }
@@ -175,7 +200,9 @@ void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult
 
 void RunRecord::WalkEnded(const WalkEnd& end) {
   WritePendingPair(false);
-  Write("walk-end", Json{{"reason", StopName(end.Reason)}, {"section", EncodeUtf8(end.Section)}});
+  WriteLine("walk-end", [&end](JsonLine& fields) {
+    fields.Add("reason", StopName(end.Reason)).Add("section", end.Section);
+  });
 }
 
 template <typename Call>

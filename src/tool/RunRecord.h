@@ -57,8 +57,8 @@ std::optional<CodeConflict> GiveCodeLists(
 class RecordSink {
  public:
   virtual ~RecordSink() = default;
-  // Takes one whole line (with its line end) at once: a kill afterwards keeps it.
-  virtual void Append(const std::string& line) = 0;
+  // Takes whole lines (each with its line end) at once: a kill afterwards keeps them.
+  virtual void Append(std::string_view lines) = 0;
   // Puts the lines taken so far on the disk: a power loss afterwards keeps them.
   virtual void Sync() = 0;
 };
@@ -79,8 +79,11 @@ RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions
 
 // Watches the run and carries its actions out through another executor,
 // timing each; every event becomes one line for the sink, when there is one.
-// The lines reach the disk at the start of the run, before the machine carries
-// an action out, after each action it did and at the end of the run.
+// The lines go to the sink in batches of whole lines: when a batch fills, and
+// at each sync. The lines reach the disk at the start of the run, before the
+// machine carries an action out, after each action it did and at the end of
+// the run; so after a kill the record holds whole lines only, every line
+// written before an action started among them.
 class RunRecord final : public WalkObserver, public ActionExecutor {
  public:
   RunRecord(RecordSink* sink, RunOptions options, ActionExecutor& machine)
@@ -104,8 +107,13 @@ class RunRecord final : public WalkObserver, public ActionExecutor {
   int Ended(int programExitCode);
 
  private:
+  // A line of `event` and the time, whose other members `fields(JsonLine&)` adds.
+  template <typename Fields>
+  void WriteLine(const char* event, const Fields& fields);
   void Write(const char* event, const Json& fields);
-  // Syncs the lines written since the last time, if any.
+  // Hands the batch to the sink.
+  void Flush();
+  // Hands the sink the lines written since the last time, if any, and syncs them.
   void Sync();
   // The pair line of a pair whose criteria did not fail waits for what its
   // ACTIONx holds: it is written before the first action starts.
@@ -114,6 +122,7 @@ class RunRecord final : public WalkObserver, public ActionExecutor {
   ActionOutcome Timed(Call call);
 
   RecordSink* sink_;
+  std::string batch_;  // whole lines the sink has not taken yet
   bool unsynced_ = false;
   RunOptions options_;
   ActionExecutor& machine_;

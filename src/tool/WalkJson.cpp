@@ -1,5 +1,6 @@
 #include "tool/WalkJson.h"
 
+#include <utility>
 #include <variant>
 
 #include "common/Encoding.h"
@@ -39,14 +40,29 @@ const char* StopName(WalkStop stop) {
   return "section-too-big";
 }
 
+namespace {
+
+// Members added one by one to a Json object, wide text as UTF-8.
+struct JsonFields {
+  JsonFields& Add(const char* name, const std::wstring& text) {
+    Object[name] = EncodeUtf8(text);
+    return *this;
+  }
+  template <typename Value>
+  JsonFields& Add(const char* name, const Value& value) {
+    Object[name] = value;
+    return *this;
+  }
+
+  Json Object = Json::object();
+};
+
+}  // namespace
+
 Json CriterionJson(const std::wstring& line, const CriterionResult& result) {
-  return Json{{"text", EncodeUtf8(line)},
-              {"key", EncodeUtf8(result.Key)},
-              {"operator", EncodeUtf8(result.Operator)},
-              {"operand", EncodeUtf8(result.Operand)},
-              {"fact", EncodeUtf8(result.Fact)},
-              {"verdict", VerdictName(result.Outcome)},
-              {"malformed", result.Malformed}};
+  JsonFields fields;
+  AddCriterionFields(fields, line, result);
+  return std::move(fields.Object);
 }
 
 Json RequestJson(const ActionResult& result) {

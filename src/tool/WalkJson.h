@@ -35,6 +35,19 @@ const char* StopName(WalkStop stop);
 // text, key, operator, operand, fact, verdict, malformed.
 Json CriterionJson(const std::wstring& line, const CriterionResult& result);
 
+// CriterionJson's members, each handed to `fields.Add(name, value)` in turn
+// (wide text as it is), for a writer that builds no Json.
+template <typename Fields>
+void AddCriterionFields(Fields& fields, const std::wstring& line, const CriterionResult& result) {
+  fields.Add("text", line)
+      .Add("key", result.Key)
+      .Add("operator", result.Operator)
+      .Add("operand", result.Operand)
+      .Add("fact", result.Fact)
+      .Add("verdict", VerdictName(result.Outcome))
+      .Add("malformed", result.Malformed);
+}
+
 // What an action line asked for; null when nothing was asked.
 Json RequestJson(const ActionResult& result);
 

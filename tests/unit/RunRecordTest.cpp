@@ -5,6 +5,8 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "fake/FakePlatform.h"
@@ -15,12 +17,18 @@
 namespace dorvanta::tool {
 namespace {
 
-// Keeps the record's lines as JSON, and the event of the last line at each sync.
+// Keeps the record's lines as JSON, the size of each batch the sink takes, and
+// the event of the last line at each sync.
 class Lines final : public RecordSink {
  public:
-  void Append(const std::string& line) override {
-    ASSERT_EQ(line.find('\n'), line.size() - 1) << line;
-    json.push_back(Json::parse(line));
+  void Append(std::string_view lines) override {
+    ASSERT_TRUE(lines.ends_with('\n')) << lines;
+    batches.push_back(lines.size());
+    for (std::size_t start = 0; start < lines.size();) {
+      const std::size_t end = lines.find('\n', start) + 1;
+      json.push_back(Json::parse(lines.substr(start, end - start)));
+      start = end;
+    }
   }
   void Sync() override {
     syncedAfter.push_back(json.back()["event"]);
@@ -28,6 +36,7 @@ class Lines final : public RecordSink {
   }
 
   std::vector<Json> json;
+  std::vector<std::size_t> batches;
   std::vector<std::string> syncedAfter;
   std::size_t synced = 0;
 };
@@ -142,6 +151,21 @@ TEST_F(RunRecordTest, LinesReachTheDiskBeforeAndAfterEachActionDoneAndAtTheEndOn
                                                          "pair", "action", "run-end"}));
   EXPECT_EQ(programs_->unsyncedAtStart, (std::vector<std::size_t>{0, 0, 0, 0}));
   EXPECT_EQ(sink_.synced, lines_.size());
+}
+
+// A walk without actions hands its lines over in batches of whole lines, none
+// much over 64 KiB, and syncs them once, at the end.
+TEST_F(RunRecordTest, LinesWithoutActionsGoInBatchesAndAreSyncedAtTheEnd) {
+  for (int pair = 1; pair <= 64; ++pair) {
+    platform_.Sections[L"CRITERIA" + std::to_wstring(pair)] =
+        std::vector<std::wstring>(16, L"OSMajor=GE,6");
+  }
+  Walk({}, RunOptions{});
+  EXPECT_EQ(lines_.size(), 64 * 17 + 2);
+  EXPECT_EQ(sink_.syncedAfter, std::vector<std::string>{"run-end"});
+  ASSERT_GE(sink_.batches.size(), 3U);
+  for (const std::size_t batch : sink_.batches) EXPECT_LT(batch, 65536U + 1024U);
+  EXPECT_GE(sink_.batches.front(), 65536U);
 }
 
 TEST_F(RunRecordTest, TheRunStartIsSyncedAndTellsARecordOfDvtools) {
