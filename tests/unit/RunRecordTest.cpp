@@ -31,7 +31,7 @@ class Lines final : public RecordSink {
     }
   }
   void Sync() override {
-    syncedAfter.push_back(json.back()["event"]);
+    syncedAfter.push_back(json.empty() ? "no line" : json.back()["event"]);
     synced = json.size();
   }
 
@@ -49,7 +49,7 @@ class Programs final : public ActionExecutor {
       : codes_(std::move(codes)), record_(record) {}
 
   ActionOutcome Execute(const ExecuteRequest& request, ReportSink& /*sink*/) override {
-    lastEventAtStart.push_back(record_.json.back()["event"]);
+    lastEventAtStart.push_back(record_.json.empty() ? "no line" : record_.json.back()["event"]);
     unsyncedAtStart.push_back(record_.json.size() - record_.synced);
     const auto code = codes_.find(request.Program);
     if (code == codes_.end()) return NotDone(L"The system cannot find the file specified.");
