@@ -19,31 +19,38 @@ struct Utf8Piece {
   std::size_t Length;
 };
 
+// What a lead byte of UTF-8 asks for: the bytes of its character (0 when it
+// leads none) and the range of the byte after it.
+struct Utf8Lead {
+  std::size_t Length;
+  std::uint8_t Low;
+  std::uint8_t High;
+};
+
+Utf8Lead LeadOf(std::uint8_t lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
+  if (lead == 0xE0) return {3, 0xA0, 0xBF};  // no overlong form
+  if (lead == 0xED) return {3, 0x80, 0x9F};  // no surrogate
+  if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
+  if (lead == 0xF0) return {4, 0x90, 0xBF};  // no overlong form
+  if (lead == 0xF4) return {4, 0x80, 0x8F};  // nothing beyond U+10FFFF
+  if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
+  return {0, 0, 0};
+}
+
 Utf8Piece NextPiece(std::string_view bytes) {
   const auto lead = static_cast<std::uint8_t>(bytes[0]);
   if (lead < 0x80) return {true, 1};
-  std::size_t length = 0;
-  std::uint8_t low = 0x80;  // the range of the second byte
-  std::uint8_t high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong form
-    if (lead == 0xED) high = 0x9F;  // no surrogate
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;   // no overlong form
-    if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
-  } else {
-    return {false, 1};
-  }
-  for (std::size_t k = 1; k < length; ++k) {
+  const Utf8Lead expected = LeadOf(lead);
+  if (expected.Length == 0) return {false, 1};
+  for (std::size_t k = 1; k < expected.Length; ++k) {
     if (k >= bytes.size()) return {false, k};
     const auto b = static_cast<std::uint8_t>(bytes[k]);
-    if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return {false, k};
+    if (b < (k == 1 ? expected.Low : 0x80) || b > (k == 1 ? expected.High : 0xBF)) {
+      return {false, k};
+    }
   }
-  return {true, length};
+  return {true, expected.Length};
 }
 
 // The number of bytes at the start of `bytes` that a JSON string holds as they are.

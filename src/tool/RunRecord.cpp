@@ -160,11 +160,11 @@ void RunRecord::PairDecided(int pair, Verdict verdict) {
 
 void RunRecord::WritePendingPair(bool actionsMissing) {
   if (!pendingPair_) return;
-  const auto [pair, verdict] = *pendingPair_;
+  const std::pair<int, Verdict> pending = *pendingPair_;
   pendingPair_.reset();
   WriteLine("pair", [&](JsonLine& fields) {
-    fields.Add("pair", pair)
-        .Add("verdict", VerdictName(verdict))
+    fields.Add("pair", pending.first)
+        .Add("verdict", VerdictName(pending.second))
         .Add("actionsMissing", actionsMissing);
   });
 }
