@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -108,15 +109,15 @@ std::optional<std::vector<std::wstring>> ExpectedHosts(const std::wstring& value
 // A row "no record" for every expected host that no record names (host names
 // match in any letter case, as the network's names do).
 void AddMissing(const std::vector<std::wstring>& expected, std::vector<HostRow>& rows) {
-  const auto named = [&](const std::wstring& name) {
-    return std::any_of(rows.begin(), rows.end(), [&](const HostRow& row) {
-      return row.Host && EqualsIgnoringAsciiCase(DecodeUtf8(*row.Host), name);
-    });
-  };
+  std::unordered_set<std::string> named;
+  for (const HostRow& row : rows) {
+    if (row.Host) named.insert(HostKey(*row.Host));
+  }
   for (const std::wstring& name : expected) {
-    if (named(name)) continue;
+    std::string host = EncodeUtf8(name);
+    if (!named.insert(HostKey(host)).second) continue;
     HostRow missing;
-    missing.Host = EncodeUtf8(name);
+    missing.Host = std::move(host);
     missing.Result = Standing::NoRecord;
     rows.push_back(std::move(missing));
   }

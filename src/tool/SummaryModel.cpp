@@ -82,6 +82,13 @@ std::vector<const HostRow*> Attention(const std::vector<HostRow>& rows) {
 
 namespace dorvanta::tool {
 
+std::string HostKey(std::string_view host) {
+  std::string key(host);
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  return key;
+}
+
 std::vector<HostRow> KeepNewest(std::vector<HostRow>& rows) {
   // Each host's newest row so far, by its name in lower case.
   std::unordered_map<std::string, std::size_t> newest;
@@ -89,10 +96,7 @@ std::vector<HostRow> KeepNewest(std::vector<HostRow>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const HostRow& row = rows[i];
     if (!row.Host || !row.StartMs) continue;
-    std::string key = *row.Host;
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    const auto [at, first] = newest.emplace(std::move(key), i);
+    const auto [at, first] = newest.emplace(HostKey(*row.Host), i);
     if (first) continue;
     if (*rows[at->second].StartMs <= *row.StartMs) {
       older[at->second] = true;

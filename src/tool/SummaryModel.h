@@ -77,6 +77,10 @@ std::string FailedText(const HostRow& row, std::size_t limit = std::string::npos
 // How many hosts have each result, by Standing.
 std::array<std::size_t, kStandingCount> Totals(const std::vector<HostRow>& rows);
 
+// A host's name as hosts are told apart: in any letter case, as the network's
+// names are (A to Z as a to z; other bytes as they are).
+std::string HostKey(std::string_view host);
+
 // Keeps the newest record of each host (named alike in any letter case) by its
 // start, of two alike the one given later, and returns the others in their
 // order. A row without a host or a start (an expected host, a record that is
