@@ -56,6 +56,9 @@ PACK_PAIRS = 256
 ABSENT_ID = r"PCI\VEN_FFFF&DEV_FFFF&SUBSYS_FFFFFFFF"
 # dvtool check: one section of this many criteria lines (100,000 lines are 2 MB).
 CHECK_LINES = (10_000, 100_000, 200_000)
+# dvtool summarize: this many run records of half as many hosts (each host's
+# earlier record is left out for its newer one), as the role fetches them.
+SUMMARY_RECORDS = 100_000
 PRESENT = "{present}"
 # The cheapest action line: it runs nothing (it is reported as not supported),
 # yet the walk reads the devices afresh after it, as after any action line.
@@ -430,6 +433,71 @@ def replace_check_report(runner: Runner, load: tuple[float, float]) -> None:
     section[4:4] = [f"Timed on its own (`bench/run.sh --check`) at {when}, load average "
                     f"(1 min) {load[0]:.1f} at the start and {load[1]:.1f} at the end.", ""]
     replace_section("## dvtool check", section)
+
+
+def summary_records() -> Path:
+    """A folder of SUMMARY_RECORDS records as dvtool run writes them: two runs
+    of each host a day apart, two rule file versions, every result class, a
+    failed action on every failure, a cut record now and then; and the list of
+    the hosts expected, the records' hosts and a tenth more without one."""
+    folder = WORK / "summary-records"
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    hashes = ("5d41402abc4b2a76b9719d911017c592ae6fa2f1f6cbf3ca8c8e9d3a0e2b6d40",
+              "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08")
+    classes = (("success", 0), ("failure", 1603), ("reboot-required", 3010),
+               ("retry-later", 1618), ("success", 0))
+    hosts = SUMMARY_RECORDS // 2
+    for n in range(SUMMARY_RECORDS):
+        host, day = n % hosts, 8 + n // hosts
+        result, code = classes[n % len(classes)]
+        start = {"event": "run-start", "kind": "record", "version": {"major": 2, "minor": 0},
+                 "time": f"2026-12-{day:02}T08:00:00.000Z", "host": f"pc-{host:06}",
+                 "systemHost": "vm", "user": "root", "program": "dvtool 4.0XP",
+                 "ini": "rules.ini", "iniSha256": hashes[day % 2], "facts": {"OSMajor": 10}}
+        action = {"event": "action", "time": f"2026-12-{day:02}T08:00:05.000Z", "pair": 1,
+                  "section": "ACTION1", "text": "Execute = WAIT, setup.exe, /quiet",
+                  "name": "Execute", "request": {"kind": "execute", "program": "setup.exe",
+                                                 "parameters": "/quiet", "wait": True},
+                  "done": True, "reason": None, "exitCode": code,
+                  "class": "failure" if result == "failure" else result, "durationMs": 5000}
+        end = {"event": "run-end", "time": f"2026-12-{day:02}T08:00:05.001Z", "result": result,
+               "exitCode": 1 if result == "failure" else code, "pairsRun": 1,
+               "actionsStarted": 1, "actionsFailed": 1 if result == "failure" else 0}
+        lines = [start, action] if n % 97 == 0 else [start, action, end]
+        (folder / f"pc-{host:06}-{day}.jsonl").write_text(
+            "".join(json.dumps(line, separators=(",", ":")) + "\n" for line in lines))
+    expected = WORK / "summary-hosts.txt"
+    expected.write_text("".join(f"pc-{n:06}\n" for n in range(hosts + hosts // 10)))
+    return folder
+
+
+def time_summarize(runner: Runner) -> None:
+    folder = summary_records()
+    expect = "@" + str(WORK / "summary-hosts.txt")
+    commands = {"native summarize text": dvtool(False, "summarize", str(folder), "--expect", expect),
+                "native summarize --json": dvtool(False, "summarize", str(folder), "--expect",
+                                                  expect, "--json")}
+    runner.time("native-summarize", commands, native_environment(), warmup=1, runs=3, rounds=1)
+
+
+def summarize_report(t: Runner, load: tuple[float, float]) -> list[str]:
+    when = datetime.datetime.now().astimezone().strftime("%Y-%m-%d %H:%M %Z")
+    out = ["## dvtool summarize", "",
+           f"`dvtool summarize` of a folder of {SUMMARY_RECORDS:,} generated run records (two "
+           f"runs a day apart of {SUMMARY_RECORDS // 2:,} hosts, two rule file versions, every "
+           "class, one record in 97 cut), with a tenth more hosts expected that have none, "
+           "natively. The older record of each host is left out, named below the totals.", "",
+           f"Timed on its own (`bench/run.sh --summarize`) at {when}, load average (1 min) "
+           f"{load[0]:.1f} at the start and {load[1]:.1f} at the end.", "",
+           "| output | native, ms | processor time, ms |", "|---|---|---|"]
+    for label in ("native summarize text", "native summarize --json"):
+        out.append(f"| {label.split(' ', 2)[2]} | {t[label].cell()} | "
+                   f"{ms(statistics.median(t.cpu[label]))} |")
+    slowest = max(t[label].median for label in ("native summarize text", "native summarize --json"))
+    out += ["", f"- {SUMMARY_RECORDS:,} records in **{slowest:.1f} s** at most on the clock "
+            f"(target: a few seconds: {verdict(slowest, 10.0)}).", ""]
+    return out
 
 
 def replace_section(heading: str, section: list[str]) -> None:
@@ -915,10 +983,24 @@ def main() -> int:
                         help="three timed runs a command, to try the script out")
     parser.add_argument("--check", action="store_true",
                         help="time only dvtool check and write its section of the results")
+    parser.add_argument("--summarize", action="store_true",
+                        help="time only dvtool summarize of 100,000 generated records and write "
+                             "its section of the results")
     parser.add_argument("--record-only", action="store_true",
                         help="time only dvtool run with and without --record and replace that "
                              "section of bench/RESULTS.md")
     args = parser.parse_args()
+    if args.summarize:
+        if not NATIVE_TOOL.is_file():
+            raise SystemExit(f"missing {NATIVE_TOOL}: run bench/run.sh")
+        WORK.mkdir(parents=True, exist_ok=True)
+        load_at_start = os.getloadavg()[0]
+        runner = Runner(args.quick)
+        time_summarize(runner)
+        replace_section("## dvtool summarize",
+                        summarize_report(runner, (load_at_start, os.getloadavg()[0])))
+        print(f"Written: the summary's section of {RESULTS.relative_to(ROOT)}")
+        return 0
     if args.check:
         if not NATIVE_TOOL.is_file():
             raise SystemExit(f"missing {NATIVE_TOOL}: run bench/run.sh")

@@ -4,13 +4,14 @@
 # actions, times them with hyperfine beside the reference points and writes
 # bench/RESULTS.md and bench/scaling.svg. Work files go to build/bench/. Takes
 # about fifteen minutes. With --check it times only "dvtool check" (a minute)
-# and writes that section of bench/RESULTS.md anew; with --record-only, only
+# and writes that section of bench/RESULTS.md anew, and likewise with --summarize
+# "dvtool summarize" of 100,000 generated records; with --record-only, only
 # dvtool run with and without --record (two minutes), whose section it replaces.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test hyperfine facter gnuplot-nox time strace valgrind
 
-if [ "${1:-}" = --check ]; then
+if [ "${1:-}" = --check ] || [ "${1:-}" = --summarize ]; then
   cmake --preset linux >/dev/null
   cmake --build --preset linux --target dvtool
   exec python3 bench/bench.py "$@"
