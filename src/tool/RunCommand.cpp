@@ -127,10 +127,19 @@ class RecordFile final : public RecordSink {
   platform::OutputFile file_;
 };
 
+// The codes of each class the run counts by, every class named.
+Json CodeClassesJson(const CodeClasses& classes) {
+  Json byClass = Json::object();
+  for (const std::string_view name : kRunClassNames) byClass[std::string(name)] = Json::array();
+  for (const auto& [code, runClass] : classes)
+    byClass[std::string(RunClassName(runClass))].push_back(code);
+  return byClass;
+}
+
 // The host is the name the record reports: the one given with --host (such as
 // the inventory's name for the machine), else the system's; the system's own
 // name is written beside it.
-Json StartFields(const RunCommandLine& line) {
+Json StartFields(const RunCommandLine& line, const RunOptions& options) {
   const std::wstring iniPath =
       line.ProgramWords.empty() ? std::wstring() : line.ProgramWords.front();
   const platform::FileRead ini = platform::ReadWholeFile(iniPath, kHashedIniLimit);
@@ -141,6 +150,7 @@ Json StartFields(const RunCommandLine& line) {
               {"program", EncodeUtf8(Format(L"dvtool %s", kProgramVersion))},
               {"ini", EncodeUtf8(iniPath)},
               {"iniSha256", ini.Bytes ? Json(Sha256Hex(*ini.Bytes)) : Json(nullptr)},
+              {"codeClasses", CodeClassesJson(options.Classes)},
               {"facts", FactsToJson(CollectFacts(MachineFacts()))["facts"]}};
 }
 
@@ -196,7 +206,7 @@ int RunRun(const Arguments& arguments) {
     }
   }
   RunRecord record(file ? &*file : nullptr, options, MachineExecutor());
-  if (file) record.Started(StartFields(line));
+  if (file) record.Started(StartFields(line, options));
   std::vector<std::wstring> programLine = std::move(line.ProgramWords);
   programLine.insert(programLine.begin(), L"dvtool run");
   return RunApplication(programLine, record, record,
