@@ -2,6 +2,7 @@
 // resolved, and what came of it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -66,7 +67,22 @@ class ActionExecutor {
   virtual ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) = 0;
 };
 
-// Starts the programs and writes the shortcut files.
+// Starts the programs and writes the shortcut files. A waited-for program that
+// still runs after `waitLimit`, when there is one, is ended with every program
+// it started, and its action is not done.
+class Machine final : public ActionExecutor {
+ public:
+  explicit Machine(std::optional<std::chrono::seconds> waitLimit = std::nullopt)
+      : waitLimit_(waitLimit) {}
+
+  ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) override;
+  ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) override;
+
+ private:
+  std::optional<std::chrono::seconds> waitLimit_;
+};
+
+// The machine without a time limit, as Dorvanta runs it.
 ActionExecutor& MachineExecutor();
 
 }  // namespace dorvanta

@@ -3,22 +3,16 @@
 #include "actions/ShellLinkWriter.h"
 
 namespace dorvanta {
-namespace {
 
-class Machine final : public ActionExecutor {
- public:
-  ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) override {
-    return LaunchProcess(sink, request.Program, request.Parameters, request.Wait);
-  }
+ActionOutcome Machine::Execute(const ExecuteRequest& request, ReportSink& sink) {
+  return LaunchProcess(sink, request.Program, request.Parameters, request.Wait, waitLimit_);
+}
 
-  // The link's description is its own path.
-  ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) override {
-    return WriteShellLink(sink, request.Target, request.File, request.IconNumber, request.File,
-                          request.Arguments, request.IconFile);
-  }
-};
-
-}  // namespace
+// The link's description is its own path.
+ActionOutcome Machine::CreateShortcut(const ShortcutRequest& request, ReportSink& sink) {
+  return WriteShellLink(sink, request.Target, request.File, request.IconNumber, request.File,
+                        request.Arguments, request.IconFile);
+}
 
 ActionExecutor& MachineExecutor() {
   static Machine machine;

@@ -1,5 +1,6 @@
 #include "actions/ProcessLaunch.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -13,6 +14,19 @@ namespace {
 
 // Each part of the split path holds at most this many characters.
 constexpr std::size_t kPartLimit = 259;
+
+// Ends a process that outlived its time limit, with everything it started.
+ActionOutcome EndTimedOut(ReportSink& sink, platform::StartedProcess& process,
+                          std::chrono::seconds limit) {
+  if (platform::EndProcessTree(process)) {
+    Report(sink, L"ERROR: Still running after %ld seconds: ended with all it started!\n\n",
+           static_cast<std::int32_t>(limit.count()));
+  } else {
+    Report(sink, L"ERROR: Still running after %ld seconds, and could not be ended!\n\n",
+           static_cast<std::int32_t>(limit.count()));
+  }
+  return NotDone(L"timed out");
+}
 
 }  // namespace
 
@@ -33,9 +47,10 @@ std::wstring WorkingDirectoryOf(const std::wstring& file) {
 }
 
 ActionOutcome LaunchProcess(ReportSink& sink, const std::wstring& file,
-                            const std::wstring& parameters, bool wait) {
-  platform::StartOutcome start = platform::StartProgram(
-      platform::StartRequest{file, parameters, WorkingDirectoryOf(file), wait});
+                            const std::wstring& parameters, bool wait,
+                            std::optional<std::chrono::seconds> limit) {
+  platform::StartOutcome start = platform::StartProgram(platform::StartRequest{
+      file, parameters, WorkingDirectoryOf(file), wait, wait && limit.has_value()});
   if (!start.Accepted) {
     ActionOutcome failed = NotDone(std::move(start.Reason));
     Report(sink, L"ERROR: ShellExecute \"%s\"!\n", failed.Failure);
@@ -52,11 +67,13 @@ ActionOutcome LaunchProcess(ReportSink& sink, const std::wstring& file,
            parameters);
     return NotDone(L"No process handle");
   }
-  const platform::WaitResult waited = platform::WaitForProcess(*start.Process);
+  const platform::WaitResult waited = platform::WaitForProcess(
+      *start.Process, limit ? std::optional<std::chrono::milliseconds>(*limit) : std::nullopt);
   switch (waited.End) {
     case platform::WaitEnd::Ended:
       break;
     case platform::WaitEnd::TimedOut:
+      if (limit) return EndTimedOut(sink, *start.Process, *limit);
       Report(sink, L"Error: Timeout - no object!\n");
       return NotDone(L"Timeout");
     case platform::WaitEnd::Failed:

@@ -1,6 +1,8 @@
 // Starting a program or document and waiting for it.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 #include "actions/ActionRequest.h"
@@ -16,8 +18,11 @@ std::wstring WorkingDirectoryOf(const std::wstring& file);
 // Starts `file` with `parameters` through the shell's default action from its
 // own folder and, when `wait`, waits for the process to end and reports its
 // exit code, to `sink`. Done when the start was accepted and, when waiting, the process
-// ended; otherwise not done, after a report.
+// ended; otherwise not done, after a report. With a `limit`, a process that
+// still runs then is ended with every process it started, and the action is
+// not done: "timed out".
 ActionOutcome LaunchProcess(ReportSink& sink, const std::wstring& file,
-                            const std::wstring& parameters, bool wait);
+                            const std::wstring& parameters, bool wait,
+                            std::optional<std::chrono::seconds> limit = std::nullopt);
 
 }  // namespace dorvanta

@@ -1,6 +1,7 @@
 // Starting programs and documents, and waiting for started processes.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,6 +25,10 @@ struct StartRequest {
   // without one gets no standard stream of the caller's that is no terminal
   // (natively /dev/null instead), so that it holds no pipe of the caller's open.
   bool KeepHandle = false;
+  // With KeepHandle: start it so that EndProcessTree can end it with every
+  // process it starts (natively in a process group of its own, on Windows in a
+  // job object of its own).
+  bool Endable = false;
 };
 
 struct StartOutcome {
@@ -46,8 +51,15 @@ struct WaitResult {
   std::uint32_t Other = 0;  // with WaitEnd::Other: the system's result number
 };
 
-// Waits without a time limit until the process has ended.
-WaitResult WaitForProcess(StartedProcess& process);
+// Waits until the process has ended: without a time limit, or at most `limit`
+// (WaitEnd::TimedOut when it still runs then).
+WaitResult WaitForProcess(StartedProcess& process,
+                          std::optional<std::chrono::milliseconds> limit = std::nullopt);
+
+// Ends the process with every process it started that still runs (all of them
+// when it was started Endable, else the process alone), and waits until it has
+// ended. False when it could not be ended.
+bool EndProcessTree(StartedProcess& process);
 
 // The exit code of an ended process; empty when it cannot be read.
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process);

@@ -105,6 +105,7 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     Report(sink, L"\nProcessing %s\n%s", actions, kProcessingRule);
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
       context.Devices.Forget();  // the action may change the devices present
+      observer.ActionReached(x, line);
       observer.ActionRun(x, line, RunActionLine(context, line, actions, executor));
     });
   }

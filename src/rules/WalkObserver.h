@@ -35,6 +35,8 @@ class WalkObserver {
   virtual void PairDecided(int /*pair*/, Verdict /*verdict*/) {}
   // The criteria did not fail, and ACTIONx is missing or empty.
   virtual void ActionsMissing(int /*pair*/) {}
+  // The action line is about to be read and carried out.
+  virtual void ActionReached(int /*pair*/, const std::wstring& /*line*/) {}
   virtual void ActionRun(int /*pair*/, const std::wstring& /*line*/,
                          const ActionResult& /*result*/) {}
   virtual void WalkEnded(const WalkEnd& /*end*/) {}

@@ -2,7 +2,10 @@
 // what came of the actions.
 #include "tool/RunCommand.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +46,7 @@ struct RunCommandLine {
   bool Codes = false;
   std::array<std::optional<std::wstring>, kCodeOptions.size()> CodeLists;
   std::optional<std::wstring> Host;
+  std::optional<std::wstring> ActionTimeout;
   std::vector<std::wstring> ProgramWords;
   std::wstring Error;  // when the options are wrong
 };
@@ -57,7 +61,9 @@ RunCommandLine TakeOptions(const std::vector<std::wstring>& words) {
       continue;
     }
     std::vector<std::pair<std::wstring_view, std::optional<std::wstring>*>> valued{
-        {L"--record", &line.Record}, {L"--host", &line.Host}};
+        {L"--record", &line.Record},
+        {L"--host", &line.Host},
+        {L"--action-timeout", &line.ActionTimeout}};
     for (std::size_t c = 0; c < kCodeOptions.size(); ++c) {
       valued.emplace_back(kCodeOptions[c], &line.CodeLists[c]);
     }
@@ -92,6 +98,20 @@ std::vector<CommandInput> ProgramInputs(const std::vector<std::wstring>& program
     }
   }
   return inputs;
+}
+
+// The longest --action-timeout: its milliseconds still fit a 32-bit count.
+constexpr std::int64_t kLongestTimeout = 2147483;
+
+// Whole seconds from 1 to kLongestTimeout; nothing for another word.
+std::optional<std::chrono::seconds> ParseTimeout(const std::wstring& word) {
+  if (word.empty() || word.size() > 7 ||
+      !std::all_of(word.begin(), word.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+    return std::nullopt;
+  }
+  const std::int64_t seconds = std::stoll(word);
+  if (seconds < 1 || seconds > kLongestTimeout) return std::nullopt;
+  return std::chrono::seconds(seconds);
 }
 
 const OutputKind kRecordKind{L"a run record", &IsRecordStart};
@@ -182,6 +202,14 @@ int RunRun(const Arguments& arguments) {
   options.Codes = line.Codes;
   options.ExitCodeBits = platform::ExitCodeBits();
   if (line.Error.empty()) line.Error = TakeCodeLists(line, options);
+  std::optional<std::chrono::seconds> timeout;
+  if (line.Error.empty() && line.ActionTimeout) {
+    timeout = ParseTimeout(*line.ActionTimeout);
+    if (!timeout) {
+      line.Error = Format(L"--action-timeout takes whole seconds from 1 to %ld, not %s",
+                          static_cast<std::int32_t>(kLongestTimeout), *line.ActionTimeout);
+    }
+  }
   if (line.Error.empty() && line.Host && line.Host->empty()) {
     line.Error = L"--host takes the name the record reports, not an empty one";
   }
@@ -205,7 +233,8 @@ int RunRun(const Arguments& arguments) {
       RecordFile::Fail(*line.Record, output.Failure);
     }
   }
-  RunRecord record(file ? &*file : nullptr, options, MachineExecutor());
+  Machine machine(timeout);
+  RunRecord record(file ? &*file : nullptr, options, machine);
   if (file) record.Started(StartFields(line, options));
   std::vector<std::wstring> programLine = std::move(line.ProgramWords);
   programLine.insert(programLine.begin(), L"dvtool run");
@@ -222,7 +251,8 @@ const Command& RunCommand() {
       L"Usage: dvtool run <INI file> [<logfile>] [/VERBOSE] [--record FILE] [--codes]\n"
       L"                  [--success-codes LIST] [--reboot-required-codes LIST]\n"
       L"                  [--reboot-initiated-codes LIST] [--retry-codes LIST]\n"
-      L"                  [--failure-codes LIST] [--host NAME]\n\n"
+      L"                  [--failure-codes LIST] [--host NAME]\n"
+      L"                  [--action-timeout SECONDS]\n\n"
       L"Runs the rule file exactly as Dorvanta does (the same facts, walk and actions,\n"
       L"the same console and log output); the words other than the options below are\n"
       L"read as Dorvanta reads its command line, help switches included.\n\n"
@@ -255,7 +285,12 @@ const Command& RunCommand() {
       L"                        list is a failure\n"
       L"  --host NAME           the host name the record reports (such as the\n"
       L"                        inventory's name for the machine); the system's\n"
-      L"                        own name stays in the record beside it\n\n"
+      L"                        own name stays in the record beside it\n"
+      L"  --action-timeout SECONDS\n"
+      L"                        a waited-for program still running after SECONDS\n"
+      L"                        (1 to 2147483) is ended with every program it\n"
+      L"                        started; its action is a failure, \"timed out\",\n"
+      L"                        and the run goes on (default: no limit)\n\n"
       L"Exit codes: without --codes Dorvanta's (0 done, 1 usage or a fatal error);\n"
       L"2 when the options above are wrong or the record is refused (1 with --codes).\n",
       OptionSpec{},

@@ -171,6 +171,8 @@ void RunRecord::WritePendingPair(bool actionsMissing) {
 
 void RunRecord::ActionsMissing(int /*pair*/) { WritePendingPair(true); }
 
+void RunRecord::ActionReached(int pair, const std::wstring& line) { actionReached_ = {pair, line}; }
+
 void RunRecord::ActionRun(int pair, const std::wstring& line, const ActionResult& result) {
   WritePendingPair(false);
   const auto* execute = std::get_if<ExecuteRequest>(&result.Request);
@@ -206,8 +208,13 @@ void RunRecord::WalkEnded(const WalkEnd& end) {
 }
 
 template <typename Call>
-ActionOutcome RunRecord::Timed(Call call) {
+ActionOutcome RunRecord::Timed(const Json& request, Call call) {
   WritePendingPair(false);
+  const auto& [pair, line] = actionReached_;
+  Write("action-start", Json{{"pair", pair},
+                             {"section", EncodeUtf8(PairSectionName(PairSide::Actions, pair))},
+                             {"text", EncodeUtf8(line)},
+                             {"request", request}});
   Sync();
   const auto start = std::chrono::steady_clock::now();
   ActionOutcome outcome = call();
@@ -217,11 +224,13 @@ ActionOutcome RunRecord::Timed(Call call) {
 }
 
 ActionOutcome RunRecord::Execute(const ExecuteRequest& request, ReportSink& sink) {
-  return Timed([&] { return machine_.Execute(request, sink); });
+  return Timed(RequestJson(ActionResult{{}, request, {}}),
+               [&] { return machine_.Execute(request, sink); });
 }
 
 ActionOutcome RunRecord::CreateShortcut(const ShortcutRequest& request, ReportSink& sink) {
-  return Timed([&] { return machine_.CreateShortcut(request, sink); });
+  return Timed(RequestJson(ActionResult{{}, request, {}}),
+               [&] { return machine_.CreateShortcut(request, sink); });
 }
 
 int RunRecord::Ended(int programExitCode) {

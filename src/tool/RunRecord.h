@@ -79,11 +79,11 @@ RunClass ActionClass(const ActionOutcome& outcome, bool waited, const RunOptions
 
 // Watches the run and carries its actions out through another executor,
 // timing each; every event becomes one line for the sink, when there is one.
-// The lines go to the sink in batches of whole lines: when a batch fills, and
-// at each sync. The lines reach the disk at the start of the run, before the
-// machine carries an action out, after each action it did and at the end of
-// the run; so after a kill the record holds whole lines only, every line
-// written before an action started among them.
+// Before the machine carries an action out, an action-start line names it, so
+// a record cut short says what was running. The lines go to the sink in batches of whole lines:
+// when a batch fills, and at each sync. The lines reach the disk at the start of the run, before
+// the machine carries an action out, after each action it did and at the end of the run; so after a
+// kill the record holds whole lines only, every line written before an action started among them.
 class RunRecord final : public WalkObserver, public ActionExecutor {
  public:
   RunRecord(RecordSink* sink, RunOptions options, ActionExecutor& machine)
@@ -97,6 +97,7 @@ class RunRecord final : public WalkObserver, public ActionExecutor {
                           const CriterionResult& result) override;
   void PairDecided(int pair, Verdict verdict) override;
   void ActionsMissing(int pair) override;
+  void ActionReached(int pair, const std::wstring& line) override;
   void ActionRun(int pair, const std::wstring& line, const ActionResult& result) override;
   void WalkEnded(const WalkEnd& end) override;
 
@@ -118,8 +119,10 @@ class RunRecord final : public WalkObserver, public ActionExecutor {
   // The pair line of a pair whose criteria did not fail waits for what its
   // ACTIONx holds: it is written before the first action starts.
   void WritePendingPair(bool actionsMissing);
+  // Writes action-start for the action line reached, which asks for
+  // `request`, puts the record on the disk and times the call.
   template <typename Call>
-  ActionOutcome Timed(Call call);
+  ActionOutcome Timed(const Json& request, Call call);
 
   RecordSink* sink_;
   std::string batch_;  // whole lines the sink has not taken yet
@@ -127,6 +130,7 @@ class RunRecord final : public WalkObserver, public ActionExecutor {
   RunOptions options_;
   ActionExecutor& machine_;
   std::optional<std::pair<int, Verdict>> pendingPair_;
+  std::pair<int, std::wstring> actionReached_;
   std::chrono::milliseconds lastDuration_{0};
   RunClass class_ = RunClass::Success;
   std::set<int> pairsRun_;

@@ -62,9 +62,17 @@ StartOutcome StartProgram(const StartRequest& request) {
   return outcome;
 }
 
-WaitResult WaitForProcess(StartedProcess&) {
-  fake::Shell().Processes.Calls.push_back(L"wait");
-  return fake::Shell().Processes.Waited;
+WaitResult WaitForProcess(StartedProcess&, std::optional<std::chrono::milliseconds> limit) {
+  fake::ProcessState& state = fake::Shell().Processes;
+  state.Calls.push_back(L"wait");
+  state.WaitLimit = limit;
+  return state.Waited;
+}
+
+bool EndProcessTree(StartedProcess&) {
+  fake::ProcessState& state = fake::Shell().Processes;
+  state.Calls.push_back(L"end tree");
+  return state.Ends;
 }
 
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess&) {

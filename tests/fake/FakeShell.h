@@ -2,6 +2,7 @@
 // environment, program starts and process waits.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -29,9 +30,12 @@ struct ProcessState {
   bool GiveHandle = true;  // a handle when the request asks for one
   platform::WaitResult Waited;
   std::optional<std::uint32_t> ExitCode = 0;
+  bool Ends = true;  // what EndProcessTree answers
 
   std::vector<platform::StartRequest> Starts;
-  // The process calls in order: "wait", "exit code", "close".
+  // The limit of the last wait.
+  std::optional<std::chrono::milliseconds> WaitLimit;
+  // The process calls in order: "wait", "end tree", "exit code", "close".
   std::vector<std::wstring> Calls;
   // Standard output's length when the handle was closed.
   std::size_t StdoutAtClose = 0;

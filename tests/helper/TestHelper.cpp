@@ -16,6 +16,11 @@
 //                   child of the helper's parent is still running, and begin
 //                   the marker with "zombies=N": how many of those children
 //                   are left as zombies, ended and not reaped
+//   child=NAME      first of all, start a copy of the helper with the arguments
+//                   "wait-for=NAME" and "marker=NAME.child", which the helper
+//                   does not wait for: while that copy lives, NAME appearing
+//                   makes it leave the file NAME.child; at most 60 seconds
+//   sleep=MS        at the end, wait MS milliseconds before ending
 // Faults for the run that started it, done in the order given, after the waits
 // and before the marker; one that fails ends the helper with exit code 97:
 //   remove=PATH         remove the file or folder PATH with all it holds
@@ -53,6 +58,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <spawn.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -152,6 +158,38 @@ std::string ZombieLine() {
 }
 #endif
 
+// Starts a copy of this program with `arguments`, not waited for; false when
+// it could not be started.
+bool StartCopy(const std::vector<std::string>& arguments) {
+#ifdef _WIN32
+  wchar_t self[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  if (length == 0 || length == MAX_PATH) return false;
+  std::wstring line = L"\"" + std::wstring(self) + L"\"";
+  for (const std::string& argument : arguments) {
+    line += L" " + std::wstring(argument.begin(), argument.end());
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  if (!::CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+    return false;
+  }
+  ::CloseHandle(started.hThread);
+  ::CloseHandle(started.hProcess);
+  return true;
+#else
+  std::vector<std::string> words{"helper"};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  return ::posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ) == 0;
+#endif
+}
+
 // One fault; false when it could not be done. Files opened by append= go to
 // `held`.
 bool DoFault(std::string_view argument, std::vector<std::ofstream>& held) {
@@ -232,7 +270,15 @@ int main(int argc, char** argv) {
   std::string waitFor;
   std::string linger;
   bool crash = false;
+  long sleepMs = 0;
   for (const std::string_view argument : arguments) {
+    if (const auto v = ValueOf(argument, "child="); !v.empty()) {
+      const std::string name(v);
+      if (!StartCopy({"wait-for=" + name, "marker=" + name + ".child"})) return kFaultFailed;
+    }
+    if (const auto v = ValueOf(argument, "sleep="); !v.empty()) {
+      sleepMs = std::strtol(std::string(v).c_str(), nullptr, 10);
+    }
     if (const auto v = ValueOf(argument, "exit="); !v.empty()) {
       exitCode = static_cast<int>(std::strtol(std::string(v).c_str(), nullptr, 10));
     }
@@ -255,5 +301,6 @@ int main(int argc, char** argv) {
   if (crash) Crash();
   if (!marker.empty()) WriteMarker(marker, waitFor, zombies, arguments);
   if (!linger.empty()) WaitUntil([&] { return std::filesystem::exists(linger); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
   return exitCode;
 }

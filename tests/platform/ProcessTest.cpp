@@ -152,6 +152,30 @@ TEST(Process, AWaitedForProgramWritesToTheCallersOutput) {
   ::close(output[0]);
 }
 
+// The program it started holds the output too: the output ends only when both
+// are gone.
+TEST(Process, AnEndableProgramIsEndedWithEveryProgramItStarted) {
+  int output[2];
+  ASSERT_EQ(::pipe2(output, O_CLOEXEC), 0);
+  const StartOutcome started =
+      StartWithStreams({L"/bin/sh", L"-c 'sleep 100 & echo started; wait'", L"", true, true},
+                       STDIN_FILENO, output[1]);
+  ASSERT_TRUE(started.Accepted && started.Process);
+  EXPECT_EQ(WaitForProcess(*started.Process, std::chrono::milliseconds(300)).End,
+            WaitEnd::TimedOut);
+  EXPECT_TRUE(EndProcessTree(*started.Process));
+  EXPECT_EQ(ReadToEnd(output[0]), "started\n");
+  EXPECT_EQ(ProcessExitCode(*started.Process), 128U + SIGKILL);
+  ::close(output[0]);
+}
+
+TEST(Process, AProgramEndingWithinTheLimitGivesItsCode) {
+  const StartOutcome started = StartProgram({L"/bin/sh", L"-c 'exit 3'", L"", true, true});
+  ASSERT_TRUE(started.Accepted && started.Process);
+  EXPECT_EQ(WaitForProcess(*started.Process, std::chrono::seconds(10)).End, WaitEnd::Ended);
+  EXPECT_EQ(ProcessExitCode(*started.Process), 3U);
+}
+
 TEST(Process, AProgramNotWaitedForSharesTheCallersTerminal) {
   const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   ASSERT_GE(terminal, 0);

@@ -50,6 +50,45 @@ TEST_F(LaunchTest, FailedWaitsReportTheirResultAndStillCloseTheHandle) {
   }
 }
 
+// A program still running at the limit is ended with all it started; without
+// a limit the wait is Dorvanta's, unbounded, and the start is as it always was.
+TEST_F(LaunchTest, AProgramOutlivingTheLimitIsEndedWithAllItStarted) {
+  processes_.Waited = {platform::WaitEnd::TimedOut};
+  const ActionOutcome outcome =
+      LaunchProcess(run_.Sink, L"a.exe", L"/x", true, std::chrono::seconds(5));
+  EXPECT_FALSE(outcome.Done);
+  EXPECT_EQ(outcome.Failure, L"timed out");
+  EXPECT_EQ(platform_.Stdout,
+            L"Waiting for a.exe /x...\n"
+            L"ERROR: Still running after 5 seconds: ended with all it started!\n\n");
+  EXPECT_EQ(processes_.Calls, (std::vector<std::wstring>{L"wait", L"end tree", L"close"}));
+  EXPECT_EQ(processes_.WaitLimit, std::chrono::milliseconds(5000));
+  EXPECT_TRUE(processes_.Starts.back().Endable);
+
+  SetUp();
+  processes_.Waited = {platform::WaitEnd::TimedOut};
+  processes_.Ends = false;
+  EXPECT_EQ(LaunchProcess(run_.Sink, L"a.exe", L"", true, std::chrono::seconds(1)).Failure,
+            L"timed out");
+  EXPECT_EQ(platform_.Stdout,
+            L"Waiting for a.exe ...\n"
+            L"ERROR: Still running after 1 seconds, and could not be ended!\n\n");
+
+  SetUp();
+  EXPECT_TRUE(LaunchProcess(run_.Sink, L"a.exe", L"", true, std::chrono::seconds(1)).Done);
+  EXPECT_EQ(processes_.Calls, (std::vector<std::wstring>{L"wait", L"exit code", L"close"}));
+
+  SetUp();
+  EXPECT_TRUE(LaunchProcess(run_.Sink, L"a.exe", L"", false, std::chrono::seconds(1)).Done);
+  EXPECT_FALSE(processes_.Starts.back().Endable);
+}
+
+TEST_F(LaunchTest, WithoutALimitTheWaitIsUnboundedAndTheStartAsBefore) {
+  EXPECT_TRUE(LaunchProcess(run_.Sink, L"a.exe", L"", true).Done);
+  EXPECT_FALSE(processes_.WaitLimit);
+  EXPECT_FALSE(processes_.Starts.back().Endable);
+}
+
 TEST_F(LaunchTest, ExitCodeIsSignedOrMissing) {
   processes_.ExitCode = 0xFFFFFFFFu;
   EXPECT_TRUE(LaunchProcess(run_.Sink, L"a.exe", L"", true).Done);

@@ -105,7 +105,7 @@ class RunRecordTest : public ::testing::Test {
   std::optional<Programs> programs_;
 };
 
-TEST_F(RunRecordTest, EachStepIsALineAndThePairLineComesBeforeItsActions) {
+TEST_F(RunRecordTest, EachStepIsALineAndThePairAndActionStartLinesComeBeforeTheirActions) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=EQ,6"};
   platform_.Sections[L"ACTION1"] = {L"Execute=WAIT,a.exe", L"Execute=NOWAIT,b.exe", L"Nope=1"};
   platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,7"};
@@ -113,19 +113,33 @@ TEST_F(RunRecordTest, EachStepIsALineAndThePairLineComesBeforeItsActions) {
   platform_.Sections[L"CRITERIA3"] = {L"OSMajor=GE,5", L"OSMajor=LE,6"};
 
   EXPECT_EQ(Walk({{L"a.exe", 3010}, {L"b.exe", 0}}, Options(true, 32)), 1);
-  EXPECT_EQ(Events(), (std::vector<std::string>{"criterion", "pair", "action", "action", "action",
-                                                "criterion", "pair", "criterion", "criterion",
-                                                "pair", "walk-end", "run-end"}));
-  EXPECT_EQ(programs_->lastEventAtStart, (std::vector<std::string>{"pair", "action"}));
+  // A line refused before anything was asked has no action-start.
+  EXPECT_EQ(Events(),
+            (std::vector<std::string>{"criterion", "pair", "action-start", "action", "action-start",
+                                      "action", "action", "criterion", "pair", "criterion",
+                                      "criterion", "pair", "walk-end", "run-end"}));
+  EXPECT_EQ(programs_->lastEventAtStart,
+            (std::vector<std::string>{"action-start", "action-start"}));
   EXPECT_EQ(lines_[0]["time"], "2026-12-09T08:31:29.007Z");
-  EXPECT_EQ(lines_[2]["exitCode"], 3010);
-  EXPECT_EQ(lines_[4]["name"], "Nope");
-  EXPECT_EQ(lines_[4]["request"], nullptr);
-  EXPECT_EQ(lines_[6]["verdict"], "fails");
-  EXPECT_EQ(lines_[9]["actionsMissing"], true);
-  EXPECT_EQ(lines_[10]["section"], "CRITERIA4");
+  EXPECT_EQ(
+      lines_[2],
+      (Json{{"event", "action-start"},
+            {"time", "2026-12-09T08:31:29.007Z"},
+            {"pair", 1},
+            {"section", "ACTION1"},
+            {"text", "Execute=WAIT,a.exe"},
+            {"request",
+             {{"kind", "execute"}, {"program", "a.exe"}, {"parameters", ""}, {"wait", true}}}}));
+  EXPECT_EQ(lines_[3]["exitCode"], 3010);
+  EXPECT_EQ(lines_[4]["text"], "Execute=NOWAIT,b.exe");
+  EXPECT_EQ(lines_[4]["request"], lines_[5]["request"]);
+  EXPECT_EQ(lines_[6]["name"], "Nope");
+  EXPECT_EQ(lines_[6]["request"], nullptr);
+  EXPECT_EQ(lines_[8]["verdict"], "fails");
+  EXPECT_EQ(lines_[11]["actionsMissing"], true);
+  EXPECT_EQ(lines_[12]["section"], "CRITERIA4");
   // The unknown action line fails the run, over the reboot.
-  EXPECT_EQ(lines_[11], (Json{{"event", "run-end"},
+  EXPECT_EQ(lines_[13], (Json{{"event", "run-end"},
                               {"time", "2026-12-09T08:31:29.007Z"},
                               {"result", "failure"},
                               {"exitCode", 1},
@@ -144,11 +158,12 @@ TEST_F(RunRecordTest, LinesReachTheDiskBeforeAndAfterEachActionDoneAndAtTheEndOn
   platform_.Sections[L"ACTION3"] = {L"Execute=WAIT,a.exe"};
 
   Walk({{L"a.exe", 0}, {L"b.exe", 0}}, RunOptions{});
-  // Nothing new between the end of one action and the start of the next: no
-  // sync there. The unknown line and the program that did not start changed
-  // nothing: their lines wait for the next sync, before the next start.
-  EXPECT_EQ(sink_.syncedAfter, (std::vector<std::string>{"pair", "action", "action", "action",
-                                                         "pair", "action", "run-end"}));
+  // Each start is on the disk before the program starts. The unknown line and
+  // the program that did not start changed nothing: their lines wait for the
+  // next sync, before the next start.
+  EXPECT_EQ(sink_.syncedAfter,
+            (std::vector<std::string>{"action-start", "action", "action-start", "action",
+                                      "action-start", "action-start", "action", "run-end"}));
   EXPECT_EQ(programs_->unsyncedAtStart, (std::vector<std::size_t>{0, 0, 0, 0}));
   EXPECT_EQ(sink_.synced, lines_.size());
 }
@@ -244,10 +259,10 @@ TEST_F(RunRecordTest, EachActionSaysItsClassAndTheSummaryReadsIt) {
                  Options(true, 8, {CodeList{0, 3}, CodeList{10}})),
             1);
   std::vector<std::string> classes;
-  std::string record =
-      R"({"event":"run-start","time":"2026-12-09T08:31:29.007Z","host":"pc","user":"root",)"
-      R"("program":"dvtool","ini":"rules.ini","iniSha256":null,"facts":{}})"
-      "\n";
+  std::string record = R"({"event":"run-start","time":"2026-12-09T08:31:29.007Z","kind":"record",)"
+                       R"("version":{"major":2,"minor":0},"host":"pc","user":"root",)"
+                       R"("program":"dvtool","ini":"rules.ini","iniSha256":null,"facts":{}})"
+                       "\n";
   for (const Json& line : lines_) {
     if (line["event"] == "action") classes.push_back(line["class"]);
     record += line.dump() + "\n";

@@ -1,13 +1,18 @@
 #include "platform/Process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -22,12 +27,16 @@ namespace dorvanta::platform {
 
 struct StartedProcess {
   pid_t Pid = 0;
-  int Status = 0;  // set by WaitForProcess
+  int Status = 0;        // set by WaitForProcess
+  bool Grouped = false;  // leads a process group of its own
 };
 
 void StartedProcessCloser::operator()(StartedProcess* process) const { delete process; }
 
 namespace {
+
+void CloseDescriptor(int descriptor) { ::close(descriptor); }
+using UniqueDescriptor = UniqueResource<&CloseDescriptor, int, -1>;
 
 // Owners of spawn objects, which live beside them: each destroys the object
 // it points to.
@@ -136,6 +145,15 @@ StartOutcome StartProgram(const StartRequest& request) {
   }
   const SpawnAttributes attributes(&attributesObject);
   DefaultSigpipe(attributes.get());
+  // A group of its own, which every program it starts joins unless it leaves
+  // on purpose: the group is what EndProcessTree ends.
+  const bool grouped = request.KeepHandle && request.Endable;
+  if (grouped) {
+    ::posix_spawnattr_setpgroup(attributes.get(), 0);
+    short flags = 0;
+    ::posix_spawnattr_getflags(attributes.get(), &flags);
+    ::posix_spawnattr_setflags(attributes.get(), static_cast<short>(flags | POSIX_SPAWN_SETPGROUP));
+  }
   pid_t pid = 0;
   const auto spawn = [&] {
     return executable ? ::posix_spawn(&pid, file.c_str(), actions.get(), attributes.get(),
@@ -153,16 +171,47 @@ StartOutcome StartProgram(const StartRequest& request) {
   }
 
   StartOutcome outcome{true, {}, nullptr};
-  if (request.KeepHandle) outcome.Process.reset(new StartedProcess{pid, 0});
+  if (request.KeepHandle) outcome.Process.reset(new StartedProcess{pid, 0, grouped});
   return outcome;
 }
 
-WaitResult WaitForProcess(StartedProcess& process) {
+namespace {
+
+// Waits until the process has ended, without reaping it, at most `limit`.
+WaitEnd AwaitEnd(const StartedProcess& process, std::chrono::milliseconds limit) {
+  // Through syscall(): glibc's <sys/pidfd.h> declares pidfd_open without C
+  // linkage for C++ (before 2.37).
+  const UniqueDescriptor descriptor(static_cast<int>(::syscall(SYS_pidfd_open, process.Pid, 0)));
+  if (!descriptor) return WaitEnd::Failed;
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd ended{descriptor.get(), POLLIN, 0};
+    const int ready = ::poll(&ended, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+    if (ready > 0) return WaitEnd::Ended;
+    if (ready == 0) return WaitEnd::TimedOut;
+    if (errno != EINTR) return WaitEnd::Failed;
+  }
+}
+
+}  // namespace
+
+WaitResult WaitForProcess(StartedProcess& process, std::optional<std::chrono::milliseconds> limit) {
+  if (limit) {
+    const WaitEnd end = AwaitEnd(process, *limit);
+    if (end != WaitEnd::Ended) return WaitResult{end};
+  }
   for (;;) {
     if (::waitpid(process.Pid, &process.Status, 0) == process.Pid)
       return WaitResult{WaitEnd::Ended};
     if (errno != EINTR) return WaitResult{WaitEnd::Failed};
   }
+}
+
+bool EndProcessTree(StartedProcess& process) {
+  if (::kill(process.Grouped ? -process.Pid : process.Pid, SIGKILL) != 0) return false;
+  return WaitForProcess(process).End == WaitEnd::Ended;
 }
 
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process) {
