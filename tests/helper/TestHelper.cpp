@@ -183,11 +183,31 @@ bool StartCopy(const std::vector<std::string>& arguments) {
   std::vector<std::string> words{"helper"};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
   return ::posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ) == 0;
 #endif
+}
+
+// Starts the copy of each child= argument; false when one could not be started.
+bool StartChildren(const std::vector<std::string_view>& arguments) {
+  return std::ranges::all_of(arguments, [](std::string_view argument) {
+    const std::string name(ValueOf(argument, "child="));
+    return name.empty() || StartCopy({"wait-for=" + name, "marker=" + name + ".child"});
+  });
+}
+
+// The time of the last sleep= argument; none without one.
+std::chrono::milliseconds SleepOf(const std::vector<std::string_view>& arguments) {
+  std::chrono::milliseconds sleep(0);
+  for (const std::string_view argument : arguments) {
+    if (const auto v = ValueOf(argument, "sleep="); !v.empty()) {
+      sleep = std::chrono::milliseconds(std::strtol(std::string(v).c_str(), nullptr, 10));
+    }
+  }
+  return sleep;
 }
 
 // One fault; false when it could not be done. Files opened by append= go to
@@ -270,15 +290,8 @@ int main(int argc, char** argv) {
   std::string waitFor;
   std::string linger;
   bool crash = false;
-  long sleepMs = 0;
+  if (!StartChildren(arguments)) return kFaultFailed;
   for (const std::string_view argument : arguments) {
-    if (const auto v = ValueOf(argument, "child="); !v.empty()) {
-      const std::string name(v);
-      if (!StartCopy({"wait-for=" + name, "marker=" + name + ".child"})) return kFaultFailed;
-    }
-    if (const auto v = ValueOf(argument, "sleep="); !v.empty()) {
-      sleepMs = std::strtol(std::string(v).c_str(), nullptr, 10);
-    }
     if (const auto v = ValueOf(argument, "exit="); !v.empty()) {
       exitCode = static_cast<int>(std::strtol(std::string(v).c_str(), nullptr, 10));
     }
@@ -301,6 +314,6 @@ int main(int argc, char** argv) {
   if (crash) Crash();
   if (!marker.empty()) WriteMarker(marker, waitFor, zombies, arguments);
   if (!linger.empty()) WaitUntil([&] { return std::filesystem::exists(linger); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
+  std::this_thread::sleep_for(SleepOf(arguments));
   return exitCode;
 }

@@ -58,6 +58,18 @@ void DefaultSigpipe(posix_spawnattr_t* attributes) {
   ::posix_spawnattr_setflags(attributes, POSIX_SPAWN_SETSIGDEF);
 }
 
+// A program started Endable leads a process group of its own, which every
+// program it starts joins unless it leaves on purpose: the group is what
+// EndProcessTree ends. Whether it does.
+bool LeadsOwnGroup(const StartRequest& request, posix_spawnattr_t* attributes) {
+  if (!request.KeepHandle || !request.Endable) return false;
+  ::posix_spawnattr_setpgroup(attributes, 0);
+  short flags = 0;
+  ::posix_spawnattr_getflags(attributes, &flags);
+  ::posix_spawnattr_setflags(attributes, static_cast<short>(flags | POSIX_SPAWN_SETPGROUP));
+  return true;
+}
+
 // A program that is not waited for keeps no standard stream of Dorvanta's that
 // is no terminal: each of them it gets as /dev/null instead. A pipe held by it
 // would keep the reader of Dorvanta's output (`Dorvanta rules.ini | tee log`)
@@ -145,15 +157,7 @@ StartOutcome StartProgram(const StartRequest& request) {
   }
   const SpawnAttributes attributes(&attributesObject);
   DefaultSigpipe(attributes.get());
-  // A group of its own, which every program it starts joins unless it leaves
-  // on purpose: the group is what EndProcessTree ends.
-  const bool grouped = request.KeepHandle && request.Endable;
-  if (grouped) {
-    ::posix_spawnattr_setpgroup(attributes.get(), 0);
-    short flags = 0;
-    ::posix_spawnattr_getflags(attributes.get(), &flags);
-    ::posix_spawnattr_setflags(attributes.get(), static_cast<short>(flags | POSIX_SPAWN_SETPGROUP));
-  }
+  const bool grouped = LeadsOwnGroup(request, attributes.get());
   pid_t pid = 0;
   const auto spawn = [&] {
     return executable ? ::posix_spawn(&pid, file.c_str(), actions.get(), attributes.get(),

@@ -94,7 +94,8 @@ WaitResult WaitForProcess(StartedProcess& process, std::optional<std::chrono::mi
 bool EndProcessTree(StartedProcess& process) {
   const BOOL ended = process.Job ? ::TerminateJobObject(process.Job.get(), kEndedExitCode)
                                  : ::TerminateProcess(process.Handle.get(), kEndedExitCode);
-  return ended && ::WaitForSingleObjectEx(process.Handle.get(), kEndWaitMs, FALSE) == WAIT_OBJECT_0;
+  return ended != FALSE &&
+         ::WaitForSingleObjectEx(process.Handle.get(), kEndWaitMs, FALSE) == WAIT_OBJECT_0;
 }
 
 std::optional<std::uint32_t> ProcessExitCode(StartedProcess& process) {
