@@ -37,12 +37,13 @@ UNREACHABLE = ("ansible_connection=ssh ansible_host=127.0.0.1 ansible_port=9 "
 
 class Host:
     def __init__(self, code: int, result: str, variables: str = "", message: str = "",
-                 row: str = ""):
+                 row: str = "", hang: bool = False):
         self.code = code            # the helper's exit code
         self.result = result        # the run's class, or "no record"
         self.variables = variables  # further inventory variables of the host
         self.message = message      # a text of the host's failure message
         self.row = row or result    # its result in the fleet summary
+        self.hang = hang            # the helper never ends: the role's time limit ends it
 
 
 # The first run: each class, the success codes in each form an INI inventory
@@ -63,11 +64,12 @@ FIRST = {
     "host7": Host(0, "no record", UNREACHABLE, "unreachable"),
 }
 # The second run: host1, whose first run succeeded, cannot be reached; every
-# other host fails.
+# other host fails, host3 by a program that never ends, under the role's time
+# limit.
 SECOND = {
     "host1": Host(0, "no record", UNREACHABLE, "unreachable"),
     "host2": Host(3, "failure"),
-    "host3": Host(3, "failure"),
+    "host3": Host(0, "failure", "dorvanta_action_timeout=2", hang=True),
 }
 
 
@@ -95,7 +97,8 @@ def write_inventory(work: Path, tool: Path, helper: Path, hosts: dict) -> None:
         shutil.copy(helper, folder / "helper")
         (work / f"{name}.ini").write_text(
             "[CRITERIA1]\nOSMajor = GE,0\n[ACTION1]\n"
-            f"Execute = WAIT, {folder / 'helper'}, exit={host.code} marker=ran.txt\n")
+            f"Execute = WAIT, {folder / 'helper'}, exit={host.code} marker=ran.txt"
+            + (" wait-for=never" if host.hang else "") + "\n")
         lines.append(f"{name} dorvanta_dir={folder} dorvanta_rules={work / (name + '.ini')} "
                      + host.variables)
     lines += ["[fleet:vars]", "ansible_connection=local",
@@ -167,6 +170,9 @@ def check_run(work: Path, done: subprocess.CompletedProcess, hosts: dict, failur
               f"{name}: the record is not whole", failures)
         check(events[0].get("host") == name, f"{name}: the record reports {events[0].get('host')}",
               failures)
+        if host.hang:
+            check(any(e.get("reason") == "timed out" for e in events),
+                  f"{name}: no action timed out", failures)
         check(events[-1].get("result") == host.result,
               f"{name}: the record's class is {events[-1].get('result')}, not {host.result}",
               failures)
