@@ -25,7 +25,7 @@ ActionOutcome EndTimedOut(ReportSink& sink, platform::StartedProcess& process,
     Report(sink, L"ERROR: Still running after %ld seconds, and could not be ended!\n\n",
            static_cast<std::int32_t>(limit.count()));
   }
-  return NotDone(L"timed out");
+  return NotDone(std::wstring(kTimedOut));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "actions/ActionRequest.h"
 
@@ -20,7 +21,8 @@ std::wstring WorkingDirectoryOf(const std::wstring& file);
 // exit code, to `sink`. Done when the start was accepted and, when waiting, the process
 // ended; otherwise not done, after a report. With a `limit`, a process that
 // still runs then is ended with every process it started, and the action is
-// not done: "timed out".
+// not done, for the reason kTimedOut.
+inline constexpr std::wstring_view kTimedOut = L"timed out";
 ActionOutcome LaunchProcess(ReportSink& sink, const std::wstring& file,
                             const std::wstring& parameters, bool wait,
                             std::optional<std::chrono::seconds> limit = std::nullopt);

@@ -4,6 +4,9 @@
 #include <map>
 #include <unordered_map>
 
+#include "actions/ProcessLaunch.h"
+#include "common/Encoding.h"
+
 namespace dorvanta::tool {
 
 Standing StandingOf(RunClass runClass) {
@@ -56,8 +59,14 @@ std::string FailedText(const HostRow& row, std::size_t limit) {
   for (const FailedAction& failed : row.Failed) {
     if (text.size() > limit) break;
     if (!text.empty()) text += ", ";
-    text += failed.Section + " " +
-            (failed.ExitCode ? std::to_string(*failed.ExitCode) : std::string("not started"));
+    text += failed.Section + " ";
+    if (failed.ExitCode) {
+      text += std::to_string(*failed.ExitCode);
+    } else if (const std::string timedOut = EncodeUtf8(kTimedOut); failed.Reason == timedOut) {
+      text += timedOut;  // started, and ended at the run's time limit
+    } else {
+      text += "not started";
+    }
   }
   return text;
 }

@@ -116,6 +116,16 @@ TEST(SummaryWriters, AnExpectedHostWithoutARecordNeedsAttention) {
 // Each row tells when its run started and which rule file it ran (the hash's
 // beginning in the text, whole in the documents); the totals are split by rule
 // file, and the records left out for a newer one are counted and named.
+// An action without an exit code either never started or was ended at the
+// run's time limit; the row says which.
+TEST(SummaryWriters, AFailedActionSaysWhetherItStarted) {
+  HostRow row;
+  row.Failed.push_back(FailedAction{1, "ACTION1", std::nullopt, std::nullopt, "timed out"});
+  row.Failed.push_back(FailedAction{2, "ACTION2", std::nullopt, std::nullopt, "File not found."});
+  row.Failed.push_back(FailedAction{2, "ACTION2", std::nullopt, 1603, std::nullopt});
+  EXPECT_EQ(FailedText(row), "ACTION1 timed out, ACTION2 not started, ACTION2 1603");
+}
+
 TEST(SummaryWriters, StartRuleFileAndOlderRecords) {
   const std::string hashA(64, 'a');
   const std::string hashB = "0123456789ab" + std::string(52, 'b');
