@@ -58,10 +58,10 @@ TEST(JsonLineTest, StringsAreTheBytesJsonWrites) {
 TEST(JsonLineTest, RandomBytesAreTheBytesJsonWrites) {
   std::mt19937 random(20261209);
   // Mostly bytes that start or continue sequences, with quotes and controls.
-  const std::string alphabet(
+  static constexpr char kAlphabet[] =
       "\x00\x0a\x1f\"\\a\x7f\x80\x8f\x90\x9f\xa0\xbf\xc0\xc2\xdf\xe0\xe1"
-      "\xed\xef\xf0\xf1\xf4\xf5\xff",
-      27);
+      "\xed\xef\xf0\xf1\xf4\xf5\xff";
+  const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
   std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
   std::uniform_int_distribution<std::size_t> length(0, 12);
   for (int round = 0; round < 20000; ++round) {
