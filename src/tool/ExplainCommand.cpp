@@ -14,6 +14,7 @@
 #include "rules/RuleDriver.h"
 #include "run/RunContext.h"
 #include "tool/FactsDocument.h"
+#include "tool/MachineVerdicts.h"
 #include "tool/WalkJson.h"
 
 namespace dorvanta::tool {
@@ -21,19 +22,6 @@ namespace {
 
 // A facts document is small; anything much larger is no such document.
 constexpr std::size_t kFactsDocumentLimit = std::size_t{64} * 1024 * 1024;
-
-// Announces what the real executor would do, and does none of it.
-class NothingRuns final : public ActionExecutor {
- public:
-  ActionOutcome Execute(const ExecuteRequest& /*request*/, ReportSink& sink) override {
-    Report(sink, L"(not run)\n\n");
-    return NotDone(L"not run");
-  }
-  ActionOutcome CreateShortcut(const ShortcutRequest& /*request*/, ReportSink& sink) override {
-    Report(sink, L"(not written)\n");
-    return NotDone(L"not written");
-  }
-};
 
 // Keeps the walk as a document, and the verdicts for the closing line.
 class Explanation final : public WalkObserver {
@@ -117,15 +105,6 @@ std::optional<FactsSnapshot> LoadFacts(const std::wstring& path) {
   }
   platform::WriteStandardError(
       Format(L"dvtool explain: cannot read the facts document %s: %s\n", path, reason));
-  return std::nullopt;
-}
-
-// The failure of a start-up fact that ends the program's run before the walk.
-std::optional<std::wstring> StartupFailure(const FactsSnapshot& facts) {
-  for (const wchar_t* key : {L"OSMajor", L"CurrentLocation"}) {
-    const auto failure = facts.Failures.find(key);
-    if (failure != facts.Failures.end()) return failure->second;
-  }
   return std::nullopt;
 }
 

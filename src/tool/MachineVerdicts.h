@@ -1,0 +1,40 @@
+// The verdicts of the rule file on one machine's facts, walked as the program
+// walks it with no action run: what explain shows, and what plan and test ask
+// of every machine of a fleet. Walks over different facts may run side by side.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "actions/ActionRequest.h"
+#include "facts/FactsSnapshot.h"
+#include "rules/RuleSource.h"
+#include "rules/WalkObserver.h"
+
+namespace dorvanta::tool {
+
+// Says what the real executor would do, and does none of it.
+class NothingRuns final : public ActionExecutor {
+ public:
+  ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) override;
+  ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) override;
+};
+
+// The failure of a start-up fact that ends the program's run before the walk.
+std::optional<std::wstring> StartupFailure(const FactsSnapshot& facts);
+
+struct MachineVerdicts {
+  // The run would end before the walk, with this failure; nothing else is set.
+  std::optional<std::wstring> StartupFailure;
+  std::vector<int> Holds;    // pairs whose criteria hold: their actions would run
+  std::vector<int> Unknown;  // pairs that none fails but that facts cannot decide
+  WalkEnd End;
+};
+
+// Walks `rules` over `facts` with nothing reported; `watcher`, when given, is
+// told every step besides.
+MachineVerdicts WalkVerdicts(RuleSource& rules, const FactsSnapshot& facts,
+                             WalkObserver* watcher = nullptr);
+
+}  // namespace dorvanta::tool
