@@ -159,6 +159,20 @@ void ReadAction(const Json& line, HostRow& row, const ReadLimits& limits) {
   row.Failed.push_back(std::move(failed));
 }
 
+// The machine's vendor and model from run-start's facts, where their sources
+// gave a text (a failed one is an object with its error).
+void ReadProduct(const Json& start, HostRow& row, const ReadLimits& limits) {
+  const auto facts = start.find("facts");
+  if (facts == start.end() || !facts->is_object()) return;
+  const auto text = [&](const char* key) -> std::optional<std::string> {
+    const auto fact = facts->find(key);
+    if (fact == facts->end() || !fact->is_string()) return std::nullopt;
+    return Kept(*fact, limits);
+  };
+  row.DmiVendor = text("DMIVendor");
+  row.DmiMachineType = text("DMIMachineType");
+}
+
 // One line after another into a host's row.
 class LineReader {
  public:
@@ -184,6 +198,7 @@ class LineReader {
       row_.StartMs = timeMs;
       const auto hash = line.find("iniSha256");
       if (hash != line.end() && hash->is_string()) row_.IniSha256 = Kept(*hash, limits_);
+      ReadProduct(line, row_, limits_);
       startMs_ = timeMs;
     } else if (event == "action") {
       ReadAction(line, row_, limits_);

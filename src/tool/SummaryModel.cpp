@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <unordered_map>
+#include <utility>
 
 #include "actions/ProcessLaunch.h"
 #include "common/Encoding.h"
@@ -71,6 +72,18 @@ std::string FailedText(const HostRow& row, std::size_t limit) {
   return text;
 }
 
+std::string AttentionText(const HostRow& row, std::size_t limit) {
+  return row.Note.empty() ? FailedText(row, limit) : row.Note;
+}
+
+std::string RunTimeText(const HostRow& row) {
+  if (!row.RunTimeMs) return "";
+  const std::int64_t ms = *row.RunTimeMs < 0 ? 0 : *row.RunTimeMs;
+  std::string fraction = std::to_string(ms % 1000);
+  fraction.insert(0, 3 - fraction.size(), '0');
+  return std::to_string(ms / 1000) + "." + fraction + " s";
+}
+
 std::array<std::size_t, kStandingCount> Totals(const std::vector<HostRow>& rows) {
   std::array<std::size_t, kStandingCount> totals{};
   for (const HostRow& row : rows) ++totals[static_cast<std::size_t>(row.Result)];
@@ -124,22 +137,56 @@ std::vector<HostRow> KeepNewest(std::vector<HostRow>& rows) {
   return left;
 }
 
-std::vector<RuleFileTotals> TotalsByRuleFile(const std::vector<HostRow>& rows) {
-  std::map<std::optional<std::string>, RuleFileTotals> byHash;
+namespace {
+
+// The rows' totals per the key that `keyOf` gives, `take` adding what else a
+// group holds of a row: the group with the most hosts first, then by key, the
+// group of the rows without one last.
+template <typename Totals, typename KeyOf, typename Take>
+std::vector<Totals> Grouped(const std::vector<HostRow>& rows, KeyOf keyOf, Take take) {
+  std::map<decltype(keyOf(rows.front())), Totals> groups;
   for (const HostRow& row : rows) {
-    RuleFileTotals& totals = byHash[row.IniSha256];
-    totals.IniSha256 = row.IniSha256;
+    Totals& totals = groups[keyOf(row)];
     ++totals.Hosts;
     ++totals.Counts[static_cast<std::size_t>(row.Result)];
+    take(totals, row);
   }
-  std::vector<RuleFileTotals> all;
-  all.reserve(byHash.size());
-  for (auto& [hash, totals] : byHash) all.push_back(std::move(totals));
-  std::stable_sort(all.begin(), all.end(), [](const RuleFileTotals& a, const RuleFileTotals& b) {
-    if (a.IniSha256.has_value() != b.IniSha256.has_value()) return a.IniSha256.has_value();
+  std::vector<Totals> all;
+  all.reserve(groups.size());
+  for (auto& [key, totals] : groups) all.push_back(std::move(totals));
+  std::stable_sort(all.begin(), all.end(), [](const Totals& a, const Totals& b) {
+    if (a.Known() != b.Known()) return a.Known();
     return a.Hosts > b.Hosts;
   });
   return all;
+}
+
+}  // namespace
+
+std::vector<RuleFileTotals> TotalsByRuleFile(const std::vector<HostRow>& rows) {
+  return Grouped<RuleFileTotals>(
+      rows, [](const HostRow& row) { return row.IniSha256; },
+      [](RuleFileTotals& totals, const HostRow& row) {
+        totals.IniSha256 = row.IniSha256;
+        if (!row.StartMs || !row.Start) return;
+        if (!totals.FirstStartMs || *row.StartMs < *totals.FirstStartMs) {
+          totals.FirstStartMs = row.StartMs;
+          totals.FirstStart = row.Start;
+        }
+        if (!totals.LastStartMs || *row.StartMs > *totals.LastStartMs) {
+          totals.LastStartMs = row.StartMs;
+          totals.LastStart = row.Start;
+        }
+      });
+}
+
+std::vector<ModelTotals> TotalsByModel(const std::vector<HostRow>& rows) {
+  return Grouped<ModelTotals>(
+      rows, [](const HostRow& row) { return std::pair(row.DmiVendor, row.DmiMachineType); },
+      [](ModelTotals& totals, const HostRow& row) {
+        totals.DmiVendor = row.DmiVendor;
+        totals.DmiMachineType = row.DmiMachineType;
+      });
 }
 
 }  // namespace dorvanta::tool

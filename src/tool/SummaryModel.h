@@ -52,7 +52,11 @@ struct HostRow {
   std::optional<std::string> Start;      // run-start's time, as the record writes it
   std::optional<std::int64_t> StartMs;   // the same in milliseconds since 1970
   std::optional<std::string> IniSha256;  // of the rule file, from run-start
-  std::string Note;                      // where an incomplete or unreadable record ends
+  // The machine's product, from run-start's facts: none when the record has no
+  // such fact or its source failed.
+  std::optional<std::string> DmiVendor;
+  std::optional<std::string> DmiMachineType;
+  std::string Note;  // where an incomplete or unreadable record ends
 
   [[nodiscard]] std::string_view Name() const {
     if (Host) return *Host;
@@ -74,6 +78,17 @@ struct ReadLimits {
 // bytes the text ends early, a little longer than `limit`.
 std::string FailedText(const HostRow& row, std::size_t limit = std::string::npos);
 
+// Why a host needs attention: where its incomplete or unreadable record ends,
+// else its failed actions (FailedText, `limit` alike).
+std::string AttentionText(const HostRow& row, std::size_t limit = std::string::npos);
+
+// The time from run start to run end as "12.179 s"; empty when the row has none.
+std::string RunTimeText(const HostRow& row);
+
+// A rule file's hash as the summaries show it beside each host: its beginning,
+// enough to tell versions apart.
+inline constexpr std::size_t kShortHashDigits = 12;
+
 // How many hosts have each result, by Standing.
 std::array<std::size_t, kStandingCount> Totals(const std::vector<HostRow>& rows);
 
@@ -87,16 +102,38 @@ std::string HostKey(std::string_view host);
 // unreadable from its first line) is kept.
 std::vector<HostRow> KeepNewest(std::vector<HostRow>& rows);
 
-// The hosts of one rule file (by its hash; none: the records that name none).
+// The hosts of one rule file (by its hash; none: the records that name none),
+// and the earliest and the latest start of their runs, as the records write them.
 struct RuleFileTotals {
   std::optional<std::string> IniSha256;
   std::size_t Hosts = 0;
   std::array<std::size_t, kStandingCount> Counts{};
+  std::optional<std::string> FirstStart;
+  std::optional<std::string> LastStart;
+  std::optional<std::int64_t> FirstStartMs;
+  std::optional<std::int64_t> LastStartMs;
+
+  [[nodiscard]] bool Known() const { return IniSha256.has_value(); }
 };
 
 // The totals per rule file, the one with the most hosts first, then by hash,
 // the hosts without one last.
 std::vector<RuleFileTotals> TotalsByRuleFile(const std::vector<HostRow>& rows);
+
+// The hosts of one product (DMIVendor and DMIMachineType; neither: the hosts
+// whose records name none).
+struct ModelTotals {
+  std::optional<std::string> DmiVendor;
+  std::optional<std::string> DmiMachineType;
+  std::size_t Hosts = 0;
+  std::array<std::size_t, kStandingCount> Counts{};
+
+  [[nodiscard]] bool Known() const { return DmiVendor || DmiMachineType; }
+};
+
+// The totals per product, the one with the most hosts first, then by vendor and
+// model, the hosts without one last.
+std::vector<ModelTotals> TotalsByModel(const std::vector<HostRow>& rows);
 
 // The hosts whose result is not success, the most severe first, in their order otherwise.
 std::vector<const HostRow*> Attention(const std::vector<HostRow>& rows);

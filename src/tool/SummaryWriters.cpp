@@ -19,8 +19,6 @@ constexpr std::size_t kHostWidth = 48;
 constexpr std::size_t kFailedWidth = 64;
 constexpr std::size_t kNoteWidth = 96;
 constexpr std::size_t kStartWidth = 24;  // 2026-12-09T08:31:29.123Z
-// A rule file's hash as the text shows it: its beginning, enough to tell versions apart.
-constexpr std::size_t kHashWidth = 12;
 constexpr std::wstring_view kCut = L"...";
 
 // A host's text as one cell of at most `width` characters, its controls escaped.
@@ -32,14 +30,6 @@ std::wstring Cell(std::string_view utf8, std::size_t width) {
   if (cell.size() <= width) return cell;  // the whole text: a longer one gives more characters
   cell.resize(width - kCut.size());
   return cell + std::wstring(kCut);
-}
-
-std::string RunTimeText(const HostRow& row) {
-  if (!row.RunTimeMs) return "";
-  const std::int64_t ms = *row.RunTimeMs < 0 ? 0 : *row.RunTimeMs;
-  std::string fraction = std::to_string(ms % 1000);
-  fraction.insert(0, 3 - fraction.size(), '0');
-  return std::to_string(ms / 1000) + "." + fraction + " s";
 }
 
 // Rows of cells as left-aligned columns two blanks apart, without trailing blanks.
@@ -71,7 +61,7 @@ std::wstring StartCell(const HostRow& row) {
 }
 
 std::wstring HashCell(const std::optional<std::string>& hash) {
-  return hash ? Cell(std::string_view(*hash).substr(0, kHashWidth), kHashWidth) : L"-";
+  return hash ? Cell(std::string_view(*hash).substr(0, kShortHashDigits), kShortHashDigits) : L"-";
 }
 
 // The counts of the results that have hosts, the most benign first: "; success 1, failure 2".
@@ -89,11 +79,6 @@ std::wstring CountsText(const std::array<std::size_t, kStandingCount>& counts) {
 
 std::wstring FailedCell(const HostRow& row, std::size_t width) {
   return Cell(FailedText(row, width), width);
-}
-
-// Where an incomplete or unreadable record ends, else its failed actions.
-std::wstring WhyCell(const HostRow& row) {
-  return row.Note.empty() ? FailedCell(row, kNoteWidth) : Cell(row.Note, kNoteWidth);
 }
 
 // A field as a spreadsheet takes it as text: one that it would read as a formula
@@ -183,8 +168,8 @@ std::wstring SummaryText(const std::vector<HostRow>& rows, const std::vector<Hos
   std::vector<std::vector<std::wstring>> first;
   first.reserve(attention.size());
   for (const HostRow* row : attention) {
-    first.push_back(
-        {Cell(row->Name(), kHostWidth), Wide(StandingName(row->Result)), WhyCell(*row)});
+    first.push_back({Cell(row->Name(), kHostWidth), Wide(StandingName(row->Result)),
+                     Cell(AttentionText(*row, kNoteWidth), kNoteWidth)});
   }
   return text + L"\nAttention first:\n" + Table(first, L"  ");
 }

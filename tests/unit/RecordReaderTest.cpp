@@ -211,5 +211,24 @@ TEST(RecordReader, StartAndRuleFileHash) {
   EXPECT_EQ(ReadRecord(Record({kStart}), "a").IniSha256, std::nullopt);
 }
 
+// The product comes from run-start's facts; a fact whose source failed, or a
+// record without it, names none, and the texts keep to the limits.
+TEST(RecordReader, VendorAndModelFromTheFacts) {
+  std::string start = kStart;
+  start.replace(start.find(R"("facts":{})"), 10,
+                R"("facts":{"DMIVendor":"LENOVO","DMIMachineType":"20XW\"x\"","OSMajor":10})");
+  const HostRow row = ReadRecord(Record({start, End("success", "0", 0)}), "a");
+  EXPECT_EQ(row.DmiVendor, "LENOVO");
+  EXPECT_EQ(row.DmiMachineType, "20XW\"x\"");
+  EXPECT_EQ(ReadRecord(Record({start}), "a", ReadLimits{2}).DmiMachineType, "20");
+
+  start.replace(start.find(R"("LENOVO")"), 8, R"({"error":"WMI failed"})");
+  EXPECT_EQ(ReadRecord(Record({start}), "a").DmiVendor, std::nullopt);
+  EXPECT_EQ(ReadRecord(Record({start}), "a").DmiMachineType, "20XW\"x\"");
+  const HostRow none = ReadRecord(Record({kStart}), "a");
+  EXPECT_EQ(none.DmiVendor, std::nullopt);
+  EXPECT_EQ(none.DmiMachineType, std::nullopt);
+}
+
 }  // namespace
 }  // namespace dorvanta::tool

@@ -54,6 +54,54 @@ TEST(SummaryModel, TotalsByRuleFileMostHostsFirstUnknownLast) {
   EXPECT_EQ(totals[3].Counts[static_cast<std::size_t>(Standing::Unreadable)], 1U);
 }
 
+// Each rule file's first and last start by time, whatever the rows' order;
+// rows without a start (an expected host) widen no range.
+TEST(SummaryModel, EachRuleFileHasTheRangeOfItsStarts) {
+  std::vector<HostRow> rows{Row("a", "a", 5000, "h1"), Row("b", "b", 900, "h1"),
+                            Row("c", "c", std::nullopt, "h1"), Row("d", "d", 7000, "h2"),
+                            Row("e", "e", std::nullopt)};
+  for (HostRow& row : rows) {
+    if (row.StartMs) row.Start = std::string("t").append(std::to_string(*row.StartMs));
+  }
+  const std::vector<RuleFileTotals> totals = TotalsByRuleFile(rows);
+  ASSERT_EQ(totals.size(), 3U);
+  EXPECT_EQ(totals[0].FirstStart, "t900");  // earlier, though "t5000" sorts first as text
+  EXPECT_EQ(totals[0].LastStart, "t5000");
+  EXPECT_EQ(totals[1].FirstStart, "t7000");
+  EXPECT_EQ(totals[1].LastStart, "t7000");
+  EXPECT_EQ(totals[2].FirstStart, std::nullopt);
+  EXPECT_EQ(totals[2].LastStart, std::nullopt);
+}
+
+// Hosts of one vendor and model together, the most first; a model of the same
+// name from another vendor is another group; hosts that name neither are last.
+TEST(SummaryModel, TotalsByModelMostHostsFirstUnknownLast) {
+  const auto product = [](HostRow row, std::optional<std::string> vendor,
+                          std::optional<std::string> model) {
+    row.DmiVendor = std::move(vendor);
+    row.DmiMachineType = std::move(model);
+    return row;
+  };
+  const std::vector<HostRow> rows{
+      product(Row("a", "a", 1), std::nullopt, std::nullopt),
+      product(Row("b", "b", 1), "Dell", "7090"),
+      product(Row("c", "c", 1, std::nullopt, Standing::Failure), "HP", "7090"),
+      product(Row("d", "d", 1), "HP", "7090"),
+      product(Row("e", "e", 1), std::nullopt, "Virtual"),
+      product(Row("f", "f", 1, std::nullopt, Standing::NoRecord), std::nullopt, std::nullopt)};
+  const std::vector<ModelTotals> totals = TotalsByModel(rows);
+  ASSERT_EQ(totals.size(), 4U);
+  EXPECT_EQ(totals[0].DmiVendor, "HP");
+  EXPECT_EQ(totals[0].Hosts, 2U);
+  EXPECT_EQ(totals[0].Counts[static_cast<std::size_t>(Standing::Failure)], 1U);
+  EXPECT_EQ(totals[1].DmiVendor, std::nullopt);  // a model alone is known
+  EXPECT_EQ(totals[1].DmiMachineType, "Virtual");
+  EXPECT_EQ(totals[2].DmiVendor, "Dell");
+  EXPECT_FALSE(totals[3].Known());
+  EXPECT_EQ(totals[3].Hosts, 2U);
+  EXPECT_EQ(totals[3].Counts[static_cast<std::size_t>(Standing::NoRecord)], 1U);
+}
+
 TEST(SummaryModel, EveryResultIsNamedAndReadBack) {
   for (std::size_t i = 0; i < kStandingCount; ++i) {
     EXPECT_EQ(StandingNamed(StandingName(static_cast<Standing>(i))), static_cast<Standing>(i));
