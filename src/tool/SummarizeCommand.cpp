@@ -14,8 +14,11 @@
 #include "common/Text.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
+#include "platform/OutputFile.h"
 #include "report/Format.h"
+#include "tool/OutputGuard.h"
 #include "tool/RecordReader.h"
+#include "tool/SummaryPage.h"
 #include "tool/SummaryWriters.h"
 
 namespace dorvanta::tool {
@@ -30,6 +33,7 @@ constexpr std::size_t kListLimit = std::size_t{64} * 1024 * 1024;
 // records (*.jsonl) of a folder; why not, when it cannot be read.
 struct Gathered {
   std::vector<HostRow> Rows;
+  std::vector<CommandInput> Inputs;  // every file read, which no output may be
   std::wstring Failure;
 };
 
@@ -50,6 +54,7 @@ bool GatherPath(const std::wstring& path, const ReadLimits& limits, Gathered& ga
       return false;
     }
     gathered.Rows.push_back(ReadRecord(*read.Bytes, EncodeUtf8(file), limits));
+    gathered.Inputs.push_back(CommandInput{file, L"a record"});
   }
   return true;
 }
@@ -84,6 +89,7 @@ bool Gather(const std::vector<std::wstring>& words, const ReadLimits& limits, Ga
     const std::optional<std::vector<std::wstring>> paths =
         ReadList(word.substr(1), gathered.Failure);
     if (!paths) return false;
+    gathered.Inputs.push_back(CommandInput{word.substr(1), L"a list of records"});
     for (const std::wstring& path : *paths) {
       if (!GatherPath(path, limits, gathered)) return false;
     }
@@ -121,6 +127,21 @@ void AddMissing(const std::vector<std::wstring>& expected, std::vector<HostRow>&
     missing.Result = Standing::NoRecord;
     rows.push_back(std::move(missing));
   }
+}
+
+const OutputKind kPageKind{L"a summary page", &IsSummaryPage};
+
+// Writes the page to `file`, unless it is one of `inputs` or holds something
+// else; why not, when it was not written.
+std::optional<std::wstring> WritePage(const std::wstring& file,
+                                      const std::vector<CommandInput>& inputs,
+                                      const std::string& page) {
+  GuardedOutput output = OpenGuardedOutput(file, inputs, kPageKind);
+  if (!output.Refusal.empty()) return Format(L"refusing to write %s: %s", file, output.Refusal);
+  std::optional<std::wstring> failure = std::move(output.Failure);
+  if (output.File) failure = platform::WriteOutputFile(*output.File, page);
+  if (failure) return Format(L"cannot write %s: %s", file, *failure);
+  return std::nullopt;
 }
 
 int Failed(const std::wstring& why) {
@@ -162,10 +183,11 @@ int RunSummarize(const Arguments& arguments) {
     }
     failOn = std::move(*results);
   }
+  const std::optional<std::wstring> html = arguments.Value(L"--html");
   // The text shows the beginnings of long texts alone, and keeps no more.
   const bool text = !arguments.Has(L"--json") && !arguments.Has(L"--csv");
   Gathered gathered;
-  if (!Gather(arguments.Words, text ? TextLimits() : ReadLimits{}, gathered)) {
+  if (!Gather(arguments.Words, text && !html ? TextLimits() : ReadLimits{}, gathered)) {
     return Failed(gathered.Failure);
   }
   const std::vector<HostRow> older = KeepNewest(gathered.Rows);
@@ -173,11 +195,20 @@ int RunSummarize(const Arguments& arguments) {
     const std::optional<std::vector<std::wstring>> names = ExpectedHosts(*expect, gathered.Failure);
     if (!names) return Failed(gathered.Failure);
     if (names->empty()) return UsageError(L"summarize", L"--expect names no host");
+    if (expect->starts_with(L'@')) {
+      gathered.Inputs.push_back(CommandInput{expect->substr(1), L"the list of expected hosts"});
+    }
     AddMissing(*names, gathered.Rows);
   }
   std::vector<HostRow>& rows = gathered.Rows;
   std::stable_sort(rows.begin(), rows.end(),
                    [](const HostRow& a, const HostRow& b) { return a.Name() < b.Name(); });
+  if (html) {
+    if (const std::optional<std::wstring> failure =
+            WritePage(*html, gathered.Inputs, SummaryPage(rows, older))) {
+      return Failed(*failure);
+    }
+  }
   if (arguments.Has(L"--json")) {
     platform::WriteStandardOutputBytes(SummaryJson(rows, older));
   } else if (arguments.Has(L"--csv")) {
@@ -196,7 +227,7 @@ const Command& SummarizeCommand() {
   static const Command command{
       L"summarize", L"summarize the run records of many hosts",
       L"Usage: dvtool summarize <record>... [--expect NAMES | --expect @FILE] [--json | --csv]\n"
-      L"                        [--fail-on RESULTS]\n\n"
+      L"                        [--fail-on RESULTS] [--html FILE]\n\n"
       L"Reads the records written by 'dvtool run --record' and shows one row per host:\n"
       L"its result class, the pairs whose actions ran, the actions that failed with\n"
       L"their exit codes (a reboot or retry code is told by the class), whether it needs\n"
@@ -219,13 +250,22 @@ const Command& SummarizeCommand() {
       L"  --fail-on RESULTS\n"
       L"                  exit code 1 when a host's result is one of RESULTS, names\n"
       L"                  as the summary writes them, comma-separated (such as\n"
-      L"                  \"failure,incomplete,no record,unreadable\")\n\n"
+      L"                  \"failure,incomplete,no record,unreadable\")\n"
+      L"  --html FILE     also write the summary as one HTML page to FILE: the results\n"
+      L"                  as a bar, the hosts that need attention, the results by\n"
+      L"                  model (DMIVendor, DMIMachineType) and by rule file with its\n"
+      L"                  first and last start, and every host; self-contained, no\n"
+      L"                  script, every text of a record escaped. An existing FILE\n"
+      L"                  is replaced only when it is empty or such a page of\n"
+      L"                  dvtool's, never when it is one of the inputs\n\n"
       L"The text shows control characters of the hosts' texts escaped (\\x1b, \\n) and\n"
-      L"cuts long cells with '...'; --json and --csv hold them whole.\n\n"
+      L"cuts long cells with '...'; --json and --csv hold them whole, the page whole\n"
+      L"and escaped as the text does.\n\n"
       L"Exit codes: 0 written (without --fail-on whatever the hosts' results); 1\n"
-      L"written, and a host has a result that --fail-on names; 2 usage error, or a\n"
-      L"record, folder or list could not be read.\n",
-      OptionSpec{{L"--json", L"--csv"}, {L"--expect", L"--fail-on"}}, &RunSummarize};
+      L"written, and a host has a result that --fail-on names; 2 usage error, a\n"
+      L"record, folder or list could not be read, or the page was refused or not\n"
+      L"written (then nothing is written to standard output).\n",
+      OptionSpec{{L"--json", L"--csv"}, {L"--expect", L"--fail-on", L"--html"}}, &RunSummarize};
   return command;
 }
 
