@@ -35,8 +35,9 @@ Lines starting with "@" are directives:
   @sparse PATH BYTES  the file (a @file, else a new empty one) extended with
                       zeros to BYTES, sparsely, before the run
   @stdout             a block: the expected console output
-  @check              a block instead of @stdout: lines that standard output
-                      holds whole, in this order, with any lines between
+  @check [PATH]       a block instead of @stdout: lines that standard output
+                      (or the file PATH that the run writes) holds whole, in
+                      this order, with any lines between
   @stderr             a block: the expected standard error (without it,
                       standard error is not compared)
   @schema SCHEMA [PATH] [lines]

@@ -39,6 +39,7 @@ class Case:
     tool: bool = False
     stderr: Block | None = None
     check: Block | None = None
+    checked: dict[str, Block] = field(default_factory=dict)  # @check PATH: files the run writes
     schemas: list[tuple[str, str | None, bool]] = field(default_factory=list)
     # @json blocks: the file (None: standard output), whether it is JSON Lines, the block
     documents: list[tuple[str | None, bool, Block]] = field(default_factory=list)
@@ -183,7 +184,11 @@ class CaseParser:
         elif word == "stderr":
             self.block = case.stderr = Block(where)
         elif word == "check":
-            self.block = case.check = Block(where)
+            self.block = Block(where)
+            if rest:
+                case.checked[checked_relative_path(rest, where)] = self.block
+            else:
+                case.check = self.block
         elif word == "log":
             self.block = case.logs[checked_relative_path(rest, where)] = Block(where)
         elif word == "helper":

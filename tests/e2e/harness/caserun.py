@@ -52,6 +52,12 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
             problems.append(byte_diff(expected_stdout, result.stdout, "stdout"))
     if case.check is not None:
         problems += missing_lines(render_block(case.check, render), result.stdout)
+    for name, block in case.checked.items():
+        path = work / name
+        if path.is_file():
+            problems += missing_lines(render_block(block, render), path.read_bytes(), name)
+        else:
+            problems.append(f"file {name} was not written")
     if case.stderr is not None:
         expected_stderr = render_block(case.stderr, render)
         if result.stderr != expected_stderr:
@@ -80,7 +86,7 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
             continue
         if actual != expected:
             problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
-    expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts)
+    expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts) | set(case.checked)
                       | {name for _, name, _ in case.schemas if name is not None}
                       | {name for name, _, _ in case.documents if name is not None}
                       | set(case.timed))

@@ -38,14 +38,15 @@ def byte_diff(expected: bytes, actual: bytes, what: str) -> str:
                      (f"expected {what}", f"actual {what}"), escape_above=0x80)
 
 
-def missing_lines(expected: bytes, actual: bytes) -> list[str]:
-    """The first expected line that the output does not hold whole after the ones before it."""
+def missing_lines(expected: bytes, actual: bytes, what: str = "stdout") -> list[str]:
+    """The first expected line that the output (`what`) does not hold whole after the ones
+    before it."""
     lines = actual.splitlines()
     at = 0
     for line in expected.splitlines():
         try:
             at = lines.index(line, at) + 1
         except ValueError:
-            return [f"stdout lacks, in this order, the line {line!r}; it was:\n"
+            return [f"{what} lacks, in this order, the line {line!r}; it was:\n"
                     + actual.decode("utf-8", errors="replace")]
     return []
