@@ -30,6 +30,7 @@ test=(
                                       # Windows tasks' syntax check
   clang-tidy-14 cppcheck              # static analysis (scripts/analyze.sh)
   clang-14 libclang-rt-14-dev         # the libFuzzer targets (scripts/fuzz-smoke.sh)
+  chromium                            # loading dvtool summarize's HTML page in a real browser
 )
 
 case "${1:-}" in
