@@ -278,10 +278,14 @@ void OlderTable(Page& page, const std::vector<HostRow>& older) {
 // Appends a character of `text` at `i` as UTF-8, a pair of UTF-16 surrogates
 // as one; returns how many units it took.
 std::size_t AppendCharacter(std::string& out, std::wstring_view text, std::size_t i) {
-  const auto unit = static_cast<std::uint32_t>(text[i]);
+  const auto code = [&text](std::size_t at) {
+    // A wchar_t code point (signed on Linux), which the check takes for a signed char.
+    // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
+    return static_cast<std::uint32_t>(text[at]);
+  };
+  const std::uint32_t unit = code(i);
   const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
-                    static_cast<std::uint32_t>(text[i + 1]) >= 0xDC00 &&
-                    static_cast<std::uint32_t>(text[i + 1]) <= 0xDFFF;
+                    code(i + 1) >= 0xDC00 && code(i + 1) <= 0xDFFF;
   if (!pair && unit >= 0xDC80 && unit <= 0xDCFF) {
     // A byte that is no UTF-8, as DecodeUtf8 keeps it.
     constexpr std::string_view kHex = "0123456789abcdef";
