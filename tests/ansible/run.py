@@ -10,8 +10,11 @@
          records, the failed hosts and their messages (dvtool's own words for a
          refused command line), the success codes written as an INI inventory
          writes a list, a number and a text, the reboot notification
-         (dorvanta_reboot=false), the facts kept in the fact cache and the fleet
-         summary of this run. Then again with every host failing and one host of
+         (dorvanta_reboot=false), the facts kept in Ansible's jsonfile fact cache
+         and written as facts documents (dorvanta_facts_dir), and the fleet
+         summary of this run. The record and facts folders are relative ones in
+         the inventory's group_vars, taken from the playbook's folder, not from
+         the folder ansible-playbook starts in. Then again with every host failing and one host of
          the first run unreachable: the summary is still written, and shows that
          host as "no record", not with its record of the first run.
 """
@@ -85,6 +88,7 @@ def environment(work: Path) -> dict:
         "ANSIBLE_FORKS": "8",
         "ANSIBLE_CACHE_PLUGIN": "jsonfile",
         "ANSIBLE_CACHE_PLUGIN_CONNECTION": str(work / "fact-cache"),
+        "ANSIBLE_ROLES_PATH": str(ANSIBLE / "roles"),
     })
     return env
 
@@ -105,17 +109,26 @@ def write_inventory(work: Path, tool: Path, helper: Path, hosts: dict) -> None:
               f"ansible_python_interpreter={sys.executable}",
               f"dorvanta_tool={tool}",
               f"dorvanta_controller_tool={tool}",
-              f"dorvanta_record_dir={work / 'records'}",
               "dorvanta_reboot=false"]
-    (work / "inventory.ini").write_text("\n".join(lines) + "\n")
+    (work / "inventory" / "hosts.ini").write_text("\n".join(lines) + "\n")
+
+
+def write_layout(work: Path) -> None:
+    """The playbook in the work folder (its folder is where relative paths start)
+    and an inventory folder whose group_vars give the controller's folders."""
+    shutil.copy(ANSIBLE / "site.yml", work / "site.yml")
+    (work / "inventory" / "group_vars").mkdir(parents=True)
+    (work / "inventory" / "group_vars" / "all.yml").write_text(
+        "---\ndorvanta_record_dir: records\ndorvanta_facts_dir: facts\n")
+    (work / "elsewhere").mkdir()
 
 
 def playbook(work: Path, extra: list) -> subprocess.CompletedProcess:
-    command = ["ansible-playbook", "-i", str(work / "inventory.ini"),
-               str(ANSIBLE / "site.yml")] + extra
+    command = ["ansible-playbook", "-i", str(work / "inventory" / "hosts.ini"),
+               str(work / "site.yml")] + extra
     started = time.monotonic()
-    done = subprocess.run(command, env=environment(work), capture_output=True, text=True,
-                          timeout=600)
+    done = subprocess.run(command, cwd=work / "elsewhere", env=environment(work),
+                          capture_output=True, text=True, timeout=600)
     print(f"$ {' '.join(command)}\n{done.stdout}{done.stderr}"
           f"({time.monotonic() - started:.0f} s)")
     return done
@@ -188,12 +201,35 @@ def check_run(work: Path, done: subprocess.CompletedProcess, hosts: dict, failur
     check(rows == expected, f"the summary's rows are {rows}, not {expected}", failures)
 
 
+def check_facts(work: Path, reached: list, failures: list) -> None:
+    """Ansible's fact cache and the facts folder: one file for each host reached,
+    with the facts of dvtool facts --json, the same in both but for the host's
+    name, the inventory's in the document."""
+    cache, documents = work / "fact-cache", work / "facts"
+    cached = sorted(p.name for p in cache.iterdir()) if cache.is_dir() else []
+    check(cached == sorted(reached), f"the fact cache holds {cached}, not {sorted(reached)}",
+          failures)
+    written = sorted(p.name for p in documents.iterdir()) if documents.is_dir() else []
+    wanted = sorted(f"{name}.facts.json" for name in reached)
+    check(written == wanted, f"the facts folder holds {written}, not {wanted}", failures)
+    for name in sorted(set(reached) & set(cached)):
+        facts = json.loads((cache / name).read_text()).get("dorvanta_facts", {})
+        check(facts.get("kind") == "facts" and "OSMajor" in facts.get("facts", {}),
+              f"{name}: dorvanta_facts is not among the host's cached facts", failures)
+        document = documents / f"{name}.facts.json"
+        if document.exists():
+            check(json.loads(document.read_text()) == dict(facts, host=name),
+                  f"{name}: its facts document is not its cached dorvanta_facts named {name}",
+                  failures)
+
+
 def run_role(args) -> list:
     work = Path(args.work).resolve()
     tool = Path(args.tool).resolve()
     helper = Path(args.helper).resolve()
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
+    write_layout(work)
     failures: list = []
     # The hosts whose rule file runs: reached, and a command line that dvtool takes.
     running = {name: host for name, host in FIRST.items() if host.row != "no record"}
@@ -207,6 +243,8 @@ def run_role(args) -> list:
         check(f"exit={host.code} marker=ran.txt" in checked.stdout,
               f"{name}: --check does not show the action that would run", failures)
     check(not run_folders(work), "--check fetched records", failures)
+    check(sorted(p.name for p in (work / "facts").glob("*")) == [f"{n}.facts.json" for n in shown],
+          "--check did not write the facts documents", failures)
 
     write_inventory(work, tool, helper, FIRST)
     first = playbook(work, [])
@@ -224,9 +262,8 @@ def run_role(args) -> list:
                   f"{name}: the reboot handler was not notified", failures)
         else:
             check(not notified.exists(), f"{name}: the reboot handler was notified", failures)
-        cached = json.loads((work / "fact-cache" / name).read_text())
-        check("OSMajor" in cached.get("dorvanta_facts", {}).get("facts", {}),
-              f"{name}: dorvanta_facts is not among the host's facts", failures)
+    reached = [name for name, host in FIRST.items() if host.message != "unreachable"]
+    check_facts(work, reached, failures)
 
     write_inventory(work, tool, helper, SECOND)
     second = playbook(work, [])
