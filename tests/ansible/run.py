@@ -17,19 +17,27 @@
          the folder ansible-playbook starts in. Then again with every host failing and one host of
          the first run unreachable: the summary is still written, and shows that
          host as "no record", not with its record of the first run.
+  example
+         the README's Ansible example as its reader runs it from a fresh
+         clone: its ansible-playbook command, from another folder, on a copy
+         of examples/ansible and contrib/ansible laid out as in a checkout
+         whose native build is the dvtool under test; the record and summary
+         land in the user's state folder, and the checkout is left as it was.
 """
 
 import argparse
 import json
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
 import time
 from pathlib import Path
 
-ANSIBLE = Path(__file__).resolve().parents[2] / "contrib" / "ansible"
+REPOSITORY = Path(__file__).resolve().parents[2]
+ANSIBLE = REPOSITORY / "contrib" / "ansible"
 # A code a started program returns on Linux: 8-bit exit statuses have no 3010,
 # and no code but 0 has a class unless the role's variables give it one.
 LINUX_REBOOT_REQUIRED = 10
@@ -273,6 +281,50 @@ def run_role(args) -> list:
     return failures
 
 
+def run_example(args) -> list:
+    work = Path(args.work).resolve()
+    shutil.rmtree(work, ignore_errors=True)
+    failures: list = []
+    command = next((shlex.split(line) for line in (REPOSITORY / "README.md").read_text().splitlines()
+                    if line.strip().startswith("ansible-playbook -i examples/ansible/")), None)
+    if command is None:
+        return ["the README shows no ansible-playbook command of examples/ansible"]
+    # A checkout as a clone and its linux-app build leave it, with the dvtool under test.
+    checkout = work / "checkout"
+    for folder in ("examples/ansible", "contrib/ansible"):
+        shutil.copytree(REPOSITORY / folder, checkout / folder)
+    build = checkout / "build/linux-app/src"
+    build.mkdir(parents=True)
+    (build / "dvtool").symlink_to(Path(args.tool).resolve())
+    before = sorted(checkout.rglob("*"))
+    # From another folder, with the README's paths taken from the checkout.
+    elsewhere = work / "elsewhere"
+    elsewhere.mkdir()
+    command = [str(checkout / word) if (checkout / word).exists() else word for word in command]
+    env = environment(work)
+    env["HOME"] = str(work / "home")
+    env.pop("XDG_STATE_HOME", None)
+    done = subprocess.run(command, cwd=elsewhere, env=env, capture_output=True, text=True,
+                          timeout=600)
+    print(f"$ {' '.join(command)}\n{done.stdout}{done.stderr}")
+    check(done.returncode == 0, f"the example ended with {done.returncode}", failures)
+    check(sorted(checkout.rglob("*")) == before and not any(elsewhere.iterdir()),
+          "the example wrote into the checkout or the current folder", failures)
+    records = work / "home/.local/state/dorvanta/records"
+    runs = sorted(records.glob("*/localhost.jsonl"))
+    check(len(runs) == 1, f"records of the example: {runs}", failures)
+    if runs:
+        events = [json.loads(line) for line in runs[0].read_text().splitlines()]
+        ran = [e for e in events if e["event"] == "action"]
+        check(events[-1].get("result") == "success" and len(ran) == 1 and ran[0]["done"]
+              and ran[0]["exitCode"] == 0, f"the example's run: {events[-1]}", failures)
+        summary = (records / "summary.txt").read_text() if (records / "summary.txt").exists() else ""
+        check(summary.startswith(f"Run {runs[0].parent.name}\n")
+              and re.search(r"^localhost +success ", summary, re.MULTILINE) is not None,
+              f"the example's summary:\n{summary}", failures)
+    return failures
+
+
 def lint(_args) -> list:
     failures: list = []
     for command in (["ansible-playbook", "-i", "localhost,", "--syntax-check", "site.yml"],
@@ -292,8 +344,11 @@ def main() -> int:
     role.add_argument("--tool", required=True, help="the native dvtool")
     role.add_argument("--helper", required=True, help="the native test helper program")
     role.add_argument("--work", required=True, help="a folder for the hosts, made afresh")
+    example = commands.add_parser("example")
+    example.add_argument("--tool", required=True, help="the native dvtool")
+    example.add_argument("--work", required=True, help="a folder for the checkout, made afresh")
     args = parser.parse_args()
-    failures = (lint if args.command == "lint" else run_role)(args)
+    failures = {"lint": lint, "role": run_role, "example": run_example}[args.command](args)
     for failure in failures:
         print(f"FAILED: {failure}")
     print("passed" if not failures else f"{len(failures)} checks failed")
