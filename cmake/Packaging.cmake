@@ -2,7 +2,8 @@
 # (Dorvanta.exe, dvtool.exe, the README, the examples and the JSON schemas at its
 # top), a Debian package for Linux (/usr/bin/Dorvanta, /usr/bin/dvtool, the
 # documents and examples under /usr/share/doc/dorvanta, the schemas under
-# /usr/share/dorvanta/schema). `cpack` in a build folder makes its package.
+# /usr/share/dorvanta/schema, the Ansible role and playbook under
+# /usr/share/dorvanta/ansible). `cpack` in a build folder makes its package.
 
 file(GLOB DORVANTA_SCHEMAS CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/schema/*.json")
 file(GLOB DORVANTA_EXAMPLES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/examples/*.ini")
@@ -30,6 +31,11 @@ else()
           DESTINATION ${DORVANTA_DOC_DIR})
   install(FILES ${DORVANTA_EXAMPLES} DESTINATION ${DORVANTA_DOC_DIR}/examples)
   install(FILES ${DORVANTA_SCHEMAS} DESTINATION share/dorvanta/schema)
+  # The role's YAML files alone: nothing a run of the playbook or its lint may have
+  # left in the checkout.
+  install(FILES "${PROJECT_SOURCE_DIR}/contrib/ansible/site.yml" DESTINATION share/dorvanta/ansible)
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/contrib/ansible/roles" DESTINATION share/dorvanta/ansible
+          FILES_MATCHING PATTERN "*.yml")
   install(FILES "${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides"
           DESTINATION share/lintian/overrides RENAME dorvanta)
 

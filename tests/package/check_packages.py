@@ -4,7 +4,8 @@
   check_packages.py deb --build DIR --work DIR --version V
       The Debian package: its declared dependencies, lintian (no error, no
       warning, no hardening flag missing), an installation with dpkg into a
-      fresh root under the work folder, and the installed executables run
+      fresh root under the work folder with the documents, examples, schemas
+      and the Ansible role and playbook, and the installed executables run
       from there.
   check_packages.py zip --build DIR --work DIR --version V
       The Windows ZIP: its listing holds exactly both executables, the README,
@@ -110,6 +111,15 @@ def check_deb(build: Path, work: Path, version: str) -> None:
     schema_folder = root / "usr/share/dorvanta/schema"
     schemas = {path.name for path in schema_folder.glob("*.json")}
     check(schemas == repository_files("schema", "*.json"), f"installed schemas {schemas}")
+    role = root / "usr/share/dorvanta/ansible"
+    installed_role = {str(path.relative_to(role)) for path in role.rglob("*") if path.is_file()}
+    role_files = {str(path.relative_to(REPOSITORY / "contrib/ansible"))
+                  for path in (REPOSITORY / "contrib/ansible").rglob("*.yml")}
+    check("site.yml" in role_files and installed_role == role_files,
+          f"installed Ansible files {sorted(installed_role)}, not {sorted(role_files)}")
+    syntax = run("ansible-playbook", "-i", "localhost,", "--syntax-check", role / "site.yml",
+                 cwd=work)
+    check(syntax.returncode == 0, "the installed playbook:\n" + syntax.stderr.decode())
 
     def installed(program: str, *arguments: str) -> bytes:
         """Standard output of an installed program that ends with exit code 0."""
