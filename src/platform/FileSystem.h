@@ -32,6 +32,10 @@ struct FolderFiles {
 // letter case), by name in code-unit order; none is no failure.
 FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix);
 
+// `path` as it is named from the folder that holds `file`: `path` itself when
+// it is absolute, else joined to that folder (none when `file` names no folder).
+std::wstring BesideFile(const std::wstring& file, const std::wstring& path);
+
 // A whole file read as bytes, or why it could not be.
 struct FileRead {
   std::optional<std::string> Bytes;

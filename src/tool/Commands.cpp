@@ -8,12 +8,13 @@
 #include "tool/FactsCommand.h"
 #include "tool/RunCommand.h"
 #include "tool/SummarizeCommand.h"
+#include "tool/TestCommand.h"
 
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand(), RunCommand(),
-                                    SummarizeCommand()};
+  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand(),
+                                    TestCommand(),  RunCommand(),     SummarizeCommand()};
   return kCommands;
 }
 

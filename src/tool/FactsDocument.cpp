@@ -72,29 +72,35 @@ std::wstring TextOf(const Json& value, const std::string& where) {
   return DecodeUtf8(value.get_ref<const std::string&>());
 }
 
-// A fact's value, or nothing after noting its failure.
-const Json* ValueOrFailure(const Json& facts, const std::wstring& key, FactsSnapshot& snapshot) {
-  const std::string name = EncodeUtf8(key);
-  const Json& value = Member(facts, name.c_str(), "facts");
+// Sets the fact of `key` from its value in a document. A failed source leaves
+// the fact as a fresh record holds it, as the run holds it then.
+void ReadFact(const Json& value, const CriterionKey& key, FactsSnapshot& snapshot) {
+  const std::wstring name(key.Key);
+  const std::string where = EncodeUtf8(name);
   if (value.is_object()) {
-    snapshot.Failures[key] = TextOf(Member(value, "error", name), name + ".error");
-    return nullptr;
+    snapshot.Failures[name] = TextOf(Member(value, "error", where), where + ".error");
+    const SystemFactsRecord fresh;
+    if (key.Fact.Text != nullptr) {
+      snapshot.Record.*key.Fact.Text = fresh.*key.Fact.Text;
+    } else {
+      key.Fact.WriteNumber(snapshot.Record, key.Fact.ReadNumber(fresh));
+    }
+    return;
   }
-  return &value;
+  if (key.Fact.Text != nullptr) {
+    snapshot.Record.*key.Fact.Text = TextOf(value, where);
+  } else if (!value.is_number_unsigned() || value.get<std::uint64_t>() > key.FactMax) {
+    throw Problem{name + L" is no number of its width"};
+  } else {
+    key.Fact.WriteNumber(snapshot.Record, value.get<std::uint32_t>());
+  }
+  snapshot.Failures.erase(name);
 }
 
 void ReadFacts(const Json& facts, FactsSnapshot& snapshot) {
   for (const CriterionKey& key : RecordKeys()) {
-    const std::wstring name(key.Key);
-    const Json* value = ValueOrFailure(facts, name, snapshot);
-    if (value == nullptr) continue;
-    if (key.Fact.Text != nullptr) {
-      snapshot.Record.*key.Fact.Text = TextOf(*value, EncodeUtf8(name));
-    } else if (!value->is_number_unsigned() || value->get<std::uint64_t>() > key.FactMax) {
-      throw Problem{name + L" is no number of its width"};
-    } else {
-      key.Fact.WriteNumber(snapshot.Record, value->get<std::uint32_t>());
-    }
+    const std::string name = EncodeUtf8(key.Key);
+    ReadFact(Member(facts, name.c_str(), "facts"), key, snapshot);
   }
 }
 
@@ -244,6 +250,16 @@ std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring&
     return ReadDocument(document);
   } catch (const Problem& problem) {
     error = problem.Reason;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::wstring> SetFactFromJson(FactsSnapshot& facts, const CriterionKey& key,
+                                            const Json& value) {
+  try {
+    ReadFact(value, key, facts);
+  } catch (const Problem& problem) {
+    return problem.Reason;
   }
   return std::nullopt;
 }

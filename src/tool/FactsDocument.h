@@ -2,12 +2,17 @@
 // and as text for a person.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
 
 #include "facts/FactsSnapshot.h"
+
+namespace dorvanta {
+struct CriterionKey;
+}  // namespace dorvanta
 
 namespace dorvanta::tool {
 
@@ -17,6 +22,13 @@ nlohmann::ordered_json FactsToJson(const FactsSnapshot& facts);
 // current major or of the first version (which does not say whose facts they
 // are); the reason in `error` when the bytes are no such document.
 std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error);
+
+// Sets the fact that `key` (a key that tests a fact of the record) tests from
+// its value as a document holds it: a number of the fact's width, a text, or
+// {"error": "..."} for a fact whose source failed. The reason when the value is
+// none of these; the facts are then as they were.
+std::optional<std::wstring> SetFactFromJson(FactsSnapshot& facts, const CriterionKey& key,
+                                            const nlohmann::ordered_json& value);
 
 // Aligned lines under a heading per group, with the criteria keys' names; the
 // machine's own first.

@@ -6,8 +6,10 @@
               name themselves under one $id host
   shared      the definitions ($defs) that several schemas carry are the same
               in each: each file has its own copy, written once per file
+              (and a test case's "set" names each fact of a facts document)
   cli         the command the README shows validates documents that dvtool
-              writes: a facts document and a run record's first line
+              writes: a facts document and a run record's first line; and the
+              example cases files and their facts documents
   fleet       the fleet that bench/gen_fleet.py generates follows the facts
               schema, is the same for the same seed, and dvtool reads its
               documents and its two rule files without a malformed line
@@ -29,8 +31,8 @@ ID_PREFIX = "https://dorvanta.example/schema/"
 SHARED = {
     "version": {"facts", "explain", "summary", "record"},
     "time": {"facts", "record"},
-    "facts": {"facts", "record"},
-    "failure": {"facts", "record"},
+    "facts": {"facts", "record", "cases"},
+    "failure": {"facts", "record", "cases"},
     "request": {"explain", "record"},
 }
 
@@ -86,6 +88,11 @@ def check_shared() -> list[str]:
         reference = copies["facts" if "facts" in copies else "explain"]
         problems += [f"$defs/{definition} of {name}.schema.json differs from the others'"
                      for name, copy in copies.items() if copy is not None and copy != reference]
+    facts = loaded["facts.schema.json"]["$defs"]["facts"]["properties"]
+    settable = loaded["cases.schema.json"]["$defs"]["case"]["properties"]["set"]["properties"]
+    if settable != {name: {"$ref": f"#/$defs/facts/properties/{name}"} for name in facts}:
+        problems.append("cases.schema.json: \"set\" does not name each fact as the facts "
+                        "document has it")
     return problems
 
 
@@ -111,7 +118,13 @@ def check_cli(dvtool: Path) -> list[str]:
                        capture_output=True, check=False)
         start = work / "line.json"
         start.write_text(record.read_text(encoding="utf-8").splitlines()[0], encoding="utf-8")
-        return validate(facts, "facts.schema.json") + validate(start, "record.schema.json")
+        problems = validate(facts, "facts.schema.json") + validate(start, "record.schema.json")
+    examples = REPOSITORY / "examples"
+    for cases in sorted(examples.glob("*.cases.json")):
+        problems += validate(cases, "cases.schema.json")
+        for case in json.loads(cases.read_text(encoding="utf-8"))["cases"]:
+            problems += validate(examples / case["facts"], "facts.schema.json")
+    return problems
 
 
 def check_fleet(dvtool: Path) -> list[str]:

@@ -73,6 +73,12 @@ FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix
   return FolderFiles{std::move(paths), std::wstring()};
 }
 
+std::wstring BesideFile(const std::wstring& file, const std::wstring& path) {
+  if (path.starts_with(L'/')) return path;
+  const std::size_t slash = file.rfind(L'/');
+  return slash == std::wstring::npos ? path : file.substr(0, slash + 1) + path;
+}
+
 FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
   const linux_impl::FileHandle file(
       ::open(linux_impl::ToNativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));

@@ -78,6 +78,16 @@ FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix
   return FolderFiles{std::move(paths), std::wstring()};
 }
 
+std::wstring BesideFile(const std::wstring& file, const std::wstring& path) {
+  // Rooted paths ("\\folder", "\\\\server\\share", either slash) and drive
+  // paths ("C:...") stand alone.
+  const bool rooted = !path.empty() && (path[0] == L'\\' || path[0] == L'/');
+  if (rooted || (path.size() >= 2 && path[1] == L':')) return path;
+  std::size_t end = file.find_last_of(L"\\/");
+  if (end == std::wstring::npos && file.size() >= 2 && file[1] == L':') end = 1;
+  return end == std::wstring::npos ? path : file.substr(0, end + 1) + path;
+}
+
 FileRead ReadWholeFile(const std::wstring& path, std::size_t limit) {
   const win32::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

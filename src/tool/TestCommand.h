@@ -1,0 +1,9 @@
+#pragma once
+
+#include "tool/Command.h"
+
+namespace dorvanta::tool {
+
+const Command& TestCommand();
+
+}  // namespace dorvanta::tool
