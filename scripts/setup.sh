@@ -20,6 +20,7 @@ package=(
 test=(
   "${package[@]}"
   python3 python3-jsonschema          # the test runner, its JSON Schema checks
+  python3-junitparser                 # reading back dvtool test's JUnit reports
   libgtest-dev                        # unit tests
   wine wine64                         # running the Windows executables in the tests
   locales                             # locale sources for the tests under other LANGs

@@ -10,7 +10,8 @@
 namespace dorvanta::tool {
 
 inline constexpr int kExitOk = 0;
-// check: the rule file has errors. run: what the exit-code class says.
+// check: the rule file has errors. test: a case failed. run: what the
+// exit-code class says.
 inline constexpr int kExitFindings = 1;
 // A usage error, or an input that could not be read.
 inline constexpr int kExitUsage = 2;

@@ -206,24 +206,22 @@ int RunTest(const Arguments& arguments) {
     PairTracer tracer;
     const MachineVerdicts verdicts = WalkVerdicts(rules, testCase.Facts, &tracer);
     const std::vector<Difference> differences = Differences(testCase, verdicts, tracer);
+    // The texts of a document are another machine's: on the terminal their
+    // control characters are written out; the report holds them as they are.
+    std::wstring text =
+        (differences.empty() ? L"PASS " : L"FAIL ") + EscapeControls(testCase.Name) + L"\n";
     JUnitCase junitCase{testCase.Name, {}, {}};
     for (const Difference& difference : differences) {
       junitCase.FailureMessage +=
           (junitCase.FailureMessage.empty() ? L"" : L"; ") + difference.Summary;
       junitCase.FailureText += difference.Summary + L"\n";
-      for (const std::wstring& line : difference.Lines)
+      text += L"  " + difference.Summary + L"\n";
+      for (const std::wstring& line : difference.Lines) {
         junitCase.FailureText += L"  " + line + L"\n";
-    }
-    std::wstring text = (differences.empty() ? L"PASS " : L"FAIL ") + testCase.Name + L"\n";
-    if (!differences.empty()) {
-      ++failed;
-      std::wstring_view rest = junitCase.FailureText;
-      while (!rest.empty()) {
-        const std::size_t end = rest.find(L'\n') + 1;
-        text += L"  " + std::wstring(rest.substr(0, end));
-        rest.remove_prefix(end);
+        text += L"    " + EscapeControls(line) + L"\n";
       }
     }
+    if (!differences.empty()) ++failed;
     platform::WriteStandardOutput(text);
     reported.push_back(std::move(junitCase));
   }

@@ -25,9 +25,9 @@ void PrintOverview() {
     text += Format(L"%s\n", command.Summary);
   }
   text +=
-      L"\nExit codes: 0 done; 1 findings (check: the rule file has errors); 2 usage error or\n"
-      L"an input that could not be read. run ends with Dorvanta's exit code, or with the\n"
-      L"class of the run (--codes).\n";
+      L"\nExit codes: 0 done; 1 findings (check: the rule file has errors; test: a case\n"
+      L"failed); 2 usage error or an input that could not be read. run ends with\n"
+      L"Dorvanta's exit code, or with the class of the run (--codes).\n";
   platform::WriteStandardOutput(text);
 }
 

@@ -79,6 +79,14 @@ Lines starting with "@" are directives:
                       of the Exec key and "Icon" of a launcher that
                       desktop-file-validate accepts and that is executable;
                       one "Field: value" line each, in that order
+  @junit PATH         a block: a JUnit XML report that the run writes, as
+                      junitparser reads it: "suites NAME: N tests, M failures",
+                      per suite "suite NAME: N tests, M failures, E errors, S
+                      skipped", per test case "case CLASS / NAME: passed" (or
+                      "failed"), and for each failure "failure: MESSAGE" and
+                      the lines of its text
+  @example NAME       the file examples/NAME of the repository, copied into the
+                      work folder before the run
   @repeat N ... @endrepeat
                       inside a block: the lines between, N times
 

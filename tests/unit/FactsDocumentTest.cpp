@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -145,6 +146,30 @@ TEST(FactsDocument, RefusesAFactOutsideItsWidth) {
   std::wstring error;
   EXPECT_FALSE(Read(document, error));
   EXPECT_EQ(error, L"ProcessorModel is no number of its width");
+}
+
+// A case's facts are set through the reader of a document's: a value replaces
+// a failure, a failure leaves the fact as a fresh record has it, and a value of
+// the wrong kind changes nothing.
+TEST(FactsDocument, SetsOneFactAsTheDocumentReaderDoes) {
+  const auto key = [](std::wstring_view name) -> const CriterionKey& {
+    const auto keys = CriterionKeys();
+    return *std::find_if(keys.begin(), keys.end(), [&](const auto& k) { return k.Key == name; });
+  };
+  FactsSnapshot facts = Machine();
+  EXPECT_FALSE(SetFactFromJson(facts, key(L"DMIVendor"), "LENOVO"));
+  EXPECT_EQ(facts.Record.DmiVendor, L"LENOVO");
+  EXPECT_FALSE(facts.Failures.contains(L"DMIVendor"));
+  EXPECT_FALSE(SetFactFromJson(facts, key(L"DMIPANumber"), Json{{"error", "no WMI"}}));
+  EXPECT_EQ(facts.Record.DmiPaNumber, L"");
+  EXPECT_EQ(facts.Failures.at(L"DMIPANumber"), L"no WMI");
+  EXPECT_FALSE(SetFactFromJson(facts, key(L"OSMajor"), Json{{"error", "no version"}}));
+  EXPECT_EQ(facts.Record.OsMajor, SystemFactsRecord{}.OsMajor);
+  EXPECT_EQ(SetFactFromJson(facts, key(L"Bit"), "64"), L"Bit is no number of its width");
+  EXPECT_EQ(SetFactFromJson(facts, key(L"DMIVendor"), Json{{"error", 1}}),
+            L"DMIVendor.error is no text");
+  EXPECT_EQ(facts.Record.DmiVendor, L"LENOVO");
+  EXPECT_FALSE(facts.Failures.contains(L"DMIVendor"));
 }
 
 TEST(FactsDocument, TextShowsTheMachineFirst) {

@@ -35,6 +35,8 @@ class Case:
     self_copies: list[str] = field(default_factory=list)
     made: dict[str, Block] = field(default_factory=dict)
     shortcuts: dict[str, Block] = field(default_factory=dict)
+    junit: dict[str, Block] = field(default_factory=dict)
+    examples: list[str] = field(default_factory=list)
     closed_stdout: bool = False
     tool: bool = False
     stderr: Block | None = None
@@ -199,6 +201,10 @@ class CaseParser:
             self.block = case.made[checked_relative_path(rest, where)] = Block(where)
         elif word == "shortcut":
             self.block = case.shortcuts[checked_relative_path(rest, where)] = Block(where)
+        elif word == "junit":
+            self.block = case.junit[checked_relative_path(rest, where)] = Block(where)
+        elif word == "example":
+            case.examples.append(checked_relative_path(rest, where))
         else:
             raise CaseError(f"{where}: unknown directive @{word}")
 

@@ -8,9 +8,11 @@ from datetime import datetime, timezone
 from pathlib import Path
 
 from .casefile import Block, Case
-from .common import CaseError, SetupError, files_in, fresh_folder, require_file
+from .common import (REPOSITORY, CaseError, SetupError, files_in, fresh_folder,
+                     require_file)
 from .diffs import byte_diff, missing_lines, text_diff
 from .documents import holding_problems, schema_problems, time_problems
+from .junit import junit_lines
 from .locales import with_generated_locales
 from .oracle import machine_facts
 from .render import Render, render_block
@@ -86,7 +88,22 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
             continue
         if actual != expected:
             problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
+    for name, block in case.junit.items():
+        path = work / name
+        if not path.is_file():
+            problems.append(f"JUnit report {name} was not written")
+            continue
+        expected = render_block(block, files_render).decode("utf-8")
+        try:
+            actual = "".join(f"{line}\n" for line in junit_lines(path))
+        except SetupError as error:
+            problems.append(f"JUnit report {name}: {error}")
+            continue
+        if actual != expected:
+            problems.append(text_diff(expected, actual, ("expected", f"JUnit report {name}"),
+                                      0x7F))
     expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts) | set(case.checked)
+                      | set(case.junit)
                       | {name for _, name, _ in case.schemas if name is not None}
                       | {name for name, _, _ in case.documents if name is not None}
                       | set(case.timed))
@@ -119,6 +136,9 @@ def run_case(case: Case, exe: Executable, work_root: Path, helper: Path | None) 
     for name in case.helpers:
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(helper, work / name)
+    for name in case.examples:
+        (work / name).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(REPOSITORY / "examples" / name, work / name)
     for name in case.self_copies:
         (work / name).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(exe.path, work / name)
