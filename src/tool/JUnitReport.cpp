@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 
 #include "common/Encoding.h"
 #include "report/Format.h"
@@ -18,18 +20,19 @@ bool AllowedInXml(char32_t c) {
          (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+char32_t CodeUnit(wchar_t unit) {
+  return static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(unit));
+}
 
 // The character that starts at `at` (a surrogate pair is one where wchar_t is
 // a UTF-16 unit), and how many units it takes.
 std::pair<char32_t, std::size_t> CharacterAt(std::wstring_view text, std::size_t at) {
-  const auto unit = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[at]));
+  const char32_t unit = CodeUnit(text[at]);
   if constexpr (sizeof(wchar_t) == 2) {
-    if (IsHighSurrogate(unit) && at + 1 < text.size()) {
-      const auto low =
-          static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[at + 1]));
-      if (IsLowSurrogate(low)) return {0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), 2};
+    if (unit >= 0xD800 && unit <= 0xDBFF && at + 1 < text.size()) {
+      const char32_t low = CodeUnit(text[at + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF)
+        return {0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), 2};
     }
   }
   return {unit, 1};

@@ -163,6 +163,31 @@ std::wstring ClassName(const std::wstring& iniPath) {
   return name;
 }
 
+// Walks the case's facts, writes its line and what differs to standard output,
+// and gives its JUnit test case.
+JUnitCase RunCase(RuleSource& rules, const RuleTestCase& testCase) {
+  PairTracer tracer;
+  const MachineVerdicts verdicts = WalkVerdicts(rules, testCase.Facts, &tracer);
+  const std::vector<Difference> differences = Differences(testCase, verdicts, tracer);
+  // The texts of a document are another machine's: on the terminal their
+  // control characters are written out; the report holds them as they are.
+  std::wstring text =
+      (differences.empty() ? L"PASS " : L"FAIL ") + EscapeControls(testCase.Name) + L"\n";
+  JUnitCase junitCase{testCase.Name, {}, {}};
+  for (const Difference& difference : differences) {
+    junitCase.FailureMessage +=
+        (junitCase.FailureMessage.empty() ? L"" : L"; ") + difference.Summary;
+    junitCase.FailureText += difference.Summary + L"\n";
+    text += L"  " + difference.Summary + L"\n";
+    for (const std::wstring& line : difference.Lines) {
+      junitCase.FailureText += L"  " + line + L"\n";
+      text += L"    " + EscapeControls(line) + L"\n";
+    }
+  }
+  platform::WriteStandardOutput(text);
+  return junitCase;
+}
+
 bool IsJUnitReport(std::string_view start) { return start.starts_with(kJUnitStart); }
 
 const OutputKind kJUnitKind{L"a JUnit report", &IsJUnitReport};
@@ -203,27 +228,8 @@ int RunTest(const Arguments& arguments) {
   std::vector<JUnitCase> reported;
   std::uint32_t failed = 0;
   for (const RuleTestCase& testCase : cases->Cases) {
-    PairTracer tracer;
-    const MachineVerdicts verdicts = WalkVerdicts(rules, testCase.Facts, &tracer);
-    const std::vector<Difference> differences = Differences(testCase, verdicts, tracer);
-    // The texts of a document are another machine's: on the terminal their
-    // control characters are written out; the report holds them as they are.
-    std::wstring text =
-        (differences.empty() ? L"PASS " : L"FAIL ") + EscapeControls(testCase.Name) + L"\n";
-    JUnitCase junitCase{testCase.Name, {}, {}};
-    for (const Difference& difference : differences) {
-      junitCase.FailureMessage +=
-          (junitCase.FailureMessage.empty() ? L"" : L"; ") + difference.Summary;
-      junitCase.FailureText += difference.Summary + L"\n";
-      text += L"  " + difference.Summary + L"\n";
-      for (const std::wstring& line : difference.Lines) {
-        junitCase.FailureText += L"  " + line + L"\n";
-        text += L"    " + EscapeControls(line) + L"\n";
-      }
-    }
-    if (!differences.empty()) ++failed;
-    platform::WriteStandardOutput(text);
-    reported.push_back(std::move(junitCase));
+    reported.push_back(RunCase(rules, testCase));
+    if (!reported.back().FailureMessage.empty()) ++failed;
   }
   const auto total = static_cast<std::uint32_t>(cases->Cases.size());
   platform::WriteStandardOutput(Format(L"%u passed, %u failed\n", total - failed, failed));
