@@ -10,9 +10,6 @@
   cli         the command the README shows validates documents that dvtool
               writes: a facts document and a run record's first line; and the
               example cases files and their facts documents
-  fleet       the fleet that bench/gen_fleet.py generates follows the facts
-              schema, is the same for the same seed, and dvtool reads its
-              documents and its two rule files without a malformed line
 """
 
 import argparse
@@ -127,70 +124,15 @@ def check_cli(dvtool: Path) -> list[str]:
     return problems
 
 
-def check_fleet(dvtool: Path) -> list[str]:
-    import jsonschema
-    sys.path.insert(0, str(REPOSITORY / "bench"))
-    import gen_fleet
-    validator = jsonschema.Draft202012Validator(
-        json.loads((SCHEMAS / "facts.schema.json").read_text(encoding="utf-8")))
-    problems = []
-    with tempfile.TemporaryDirectory() as folder:
-        work = Path(folder)
-        for name, seed in (("a", 7), ("b", 7), ("c", 8)):
-            gen_fleet.write_fleet(work / name, 60, seed)
-        files = sorted(path.name for path in (work / "a").iterdir())
-        if files != sorted(path.name for path in (work / "b").iterdir()) or any(
-                (work / "a" / name).read_bytes() != (work / "b" / name).read_bytes()
-                for name in files):
-            problems.append("one seed wrote two different fleets")
-        if all((work / "a" / name).read_bytes() == (work / "c" / name).read_bytes()
-               for name in files if (work / "c" / name).is_file()):
-            problems.append("another seed wrote the same fleet")
-        platforms, models = set(), set()
-        for name in files:
-            document = json.loads((work / "a" / name).read_text(encoding="utf-8"))
-            problems += [f"{name}: {error.message}" for error in validator.iter_errors(document)]
-            if name != document["host"] + ".json":
-                problems.append(f"{name} holds the facts of {document['host']}")
-            ids = [len(device["hardwareIds"]) for device in document["devices"]]
-            if not 100 <= len(ids) <= 140 or set(ids) != {4}:
-                problems.append(f"{name}: {len(ids)} devices of {sorted(set(ids))} IDs")
-            platforms.add(document["platform"])
-            models.add(document["facts"]["DMIMachineType"])
-        if platforms != {"windows", "linux"} or len(models) < 15:
-            problems.append(f"the fleet is of {sorted(platforms)} and {len(models)} models")
-        old, new = work / "old.ini", work / "new.ini"
-        gen_fleet.write_rules(old, new)
-        for rules, pairs in ((old, 255), (new, 256)):
-            for name in files[::12]:
-                done = subprocess.run([str(dvtool), "explain", str(rules), "--facts",
-                                       str(work / "a" / name), "--json"],
-                                      capture_output=True, text=True, check=False)
-                if done.returncode != 0:
-                    problems.append(f"explain {rules.name} {name}: {done.stderr}")
-                    continue
-                walk = json.loads(done.stdout)["pairs"]
-                malformed = [line["text"] for pair in walk for line in pair["criteriaLines"]
-                             if line["malformed"]]
-                if len(walk) != pairs or malformed:
-                    problems.append(f"{rules.name} on {name}: {len(walk)} pairs, malformed "
-                                    f"{malformed}")
-                if not any(pair["verdict"] == "holds" for pair in walk):
-                    problems.append(f"no pair of {rules.name} holds on {name}")
-    return problems
-
-
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("check", choices=["standalone", "shared", "cli", "fleet"])
-    parser.add_argument("--dvtool", type=Path, help="the native dvtool (cli, fleet)")
+    parser.add_argument("check", choices=["standalone", "shared", "cli"])
+    parser.add_argument("--dvtool", type=Path, help="the native dvtool (cli)")
     arguments = parser.parse_args()
     if arguments.check == "standalone":
         problems = check_standalone()
     elif arguments.check == "shared":
         problems = check_shared()
-    elif arguments.check == "fleet":
-        problems = check_fleet(arguments.dvtool)
     else:
         problems = check_cli(arguments.dvtool)
     for problem in problems:
