@@ -10,6 +10,12 @@ std::optional<std::wstring> Arguments::Value(const std::wstring& option) const {
   return found->second;
 }
 
+std::vector<std::wstring> Arguments::All(const std::wstring& option) const {
+  const auto found = Lists.find(option);
+  if (found == Lists.end()) return {};
+  return found->second;
+}
+
 ParsedArguments ParseArguments(std::span<const std::wstring> arguments, const OptionSpec& spec) {
   Arguments parsed;
   bool optionsEnded = false;
@@ -29,7 +35,7 @@ ParsedArguments ParseArguments(std::span<const std::wstring> arguments, const Op
       if (!parsed.Flags.insert(name).second) {
         return {std::nullopt, Format(L"option %s is given twice", name)};
       }
-    } else if (spec.Valued.contains(name)) {
+    } else if (spec.Valued.contains(name) || spec.Repeated.contains(name)) {
       std::wstring value;
       if (equals != std::wstring::npos) {
         value = argument.substr(equals + 1);
@@ -38,7 +44,9 @@ ParsedArguments ParseArguments(std::span<const std::wstring> arguments, const Op
       } else {
         return {std::nullopt, Format(L"option %s needs a value", name)};
       }
-      if (!parsed.Values.emplace(name, value).second) {
+      if (spec.Repeated.contains(name)) {
+        parsed.Lists[name].push_back(std::move(value));
+      } else if (!parsed.Values.emplace(name, value).second) {
         return {std::nullopt, Format(L"option %s is given twice", name)};
       }
     } else {

@@ -6,6 +6,7 @@
 #include "tool/Command.h"
 #include "tool/ExplainCommand.h"
 #include "tool/FactsCommand.h"
+#include "tool/PlanCommand.h"
 #include "tool/RunCommand.h"
 #include "tool/SummarizeCommand.h"
 #include "tool/TestCommand.h"
@@ -13,8 +14,9 @@
 namespace dorvanta::tool {
 
 std::span<const Command> Commands() {
-  static const std::array kCommands{FactsCommand(), ExplainCommand(), CheckCommand(),
-                                    TestCommand(),  RunCommand(),     SummarizeCommand()};
+  static const std::array kCommands{FactsCommand(),    ExplainCommand(), CheckCommand(),
+                                    TestCommand(),     RunCommand(),     PlanCommand(),
+                                    SummarizeCommand()};
   return kCommands;
 }
 

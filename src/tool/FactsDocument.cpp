@@ -246,6 +246,10 @@ std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring&
     error = L"no JSON document";
     return std::nullopt;
   }
+  return FactsFromDocument(document, error);
+}
+
+std::optional<FactsSnapshot> FactsFromDocument(const Json& document, std::wstring& error) {
   try {
     return ReadDocument(document);
   } catch (const Problem& problem) {

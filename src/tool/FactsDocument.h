@@ -23,6 +23,10 @@ nlohmann::ordered_json FactsToJson(const FactsSnapshot& facts);
 // are); the reason in `error` when the bytes are no such document.
 std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error);
 
+// The same of a document already parsed, such as one held inside another.
+std::optional<FactsSnapshot> FactsFromDocument(const nlohmann::ordered_json& document,
+                                               std::wstring& error);
+
 // Sets the fact that `key` (a key that tests a fact of the record) tests from
 // its value as a document holds it: a number of the fact's width, a text, or
 // {"error": "..."} for a fact whose source failed. The reason when the value is

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/Csv.h"
 #include "common/Encoding.h"
 #include "common/Text.h"
 #include "report/Format.h"
@@ -79,22 +80,6 @@ std::wstring CountsText(const std::array<std::size_t, kStandingCount>& counts) {
 
 std::wstring FailedCell(const HostRow& row, std::size_t width) {
   return Cell(FailedText(row, width), width);
-}
-
-// A field as a spreadsheet takes it as text: one that it would read as a formula
-// (starting with =, +, -, @, a tab or a carriage return) behind a ', and quoted
-// (RFC 4180) when it holds a comma, a quote or a line end, its quotes doubled.
-std::string CsvField(const std::string& field) {
-  const bool formula =
-      !field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos;
-  std::string text = formula ? "'" + field : field;
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
 }
 
 Json OptionalJson(const std::optional<std::string>& text) {

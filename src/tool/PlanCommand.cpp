@@ -1,0 +1,251 @@
+// dvtool plan: what a rule file would do on every machine of a fleet, from the
+// machines' facts documents, and what changes against an older rule file.
+#include "tool/PlanCommand.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "common/Encoding.h"
+#include "platform/Console.h"
+#include "platform/ProfileReader.h"
+#include "report/Format.h"
+#include "rules/RuleSource.h"
+#include "tool/MachineVerdicts.h"
+#include "tool/PlanInputs.h"
+#include "tool/PlanModel.h"
+#include "tool/PlanWriters.h"
+
+namespace dorvanta::tool {
+namespace {
+
+// What is written is handed to standard output in pieces of about this size.
+constexpr std::size_t kOutputPiece = std::size_t{64} * 1024;
+// How far the workers may run ahead of the machine written last: the machines
+// planned but not yet written in input order.
+constexpr std::size_t kAhead = 256;
+
+// One input planned: the machine, or why its file holds none.
+struct Planned {
+  std::optional<MachinePlan> Plan;
+  std::wstring Failure;
+};
+
+struct PlanRules {
+  KeptRules& Rules;
+  KeptRules* Baseline;
+  PlanGrouping By;
+};
+
+Planned PlanOne(const PlanInput& input, const PlanRules& rules) {
+  MachineFacts machine = ReadMachine(input);
+  if (!machine.Facts) return Planned{std::nullopt, std::move(machine.Failure)};
+  MachinePlan plan;
+  plan.File = EncodeUtf8(input.Path);
+  plan.Host = EncodeUtf8(machine.Host);
+  plan.Group = GroupOf(*machine.Facts, rules.By);
+  const MachineVerdicts verdicts = WalkVerdicts(rules.Rules, *machine.Facts);
+  if (rules.Baseline == nullptr) {
+    SetVerdicts(plan, verdicts, nullptr);
+  } else {
+    const MachineVerdicts baseline = WalkVerdicts(*rules.Baseline, *machine.Facts);
+    SetVerdicts(plan, verdicts, &baseline);
+  }
+  return Planned{std::move(plan), std::wstring()};
+}
+
+// Plans the inputs on worker threads and hands each result over in input
+// order, one at a time, as soon as those before it are handed over.
+class OrderedPlanning {
+ public:
+  using Deliver = std::function<void(std::size_t index, Planned& planned)>;
+
+  OrderedPlanning(const std::vector<PlanInput>& inputs, const PlanRules& rules, Deliver deliver)
+      : inputs_(inputs), rules_(rules), deliver_(std::move(deliver)) {}
+
+  void Run() {
+    const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
+                                                        std::max<std::size_t>(inputs_.size(), 1));
+    std::vector<std::thread> threads;
+    for (std::size_t i = 1; i < workers; ++i) threads.emplace_back([this] { Work(); });
+    Work();
+    for (std::thread& thread : threads) thread.join();
+  }
+
+ private:
+  void Work() {
+    for (;;) {
+      std::size_t index = 0;
+      {
+        std::unique_lock lock(mutex_);
+        room_.wait(lock, [this] { return next_ >= inputs_.size() || next_ < handed_ + kAhead; });
+        if (next_ >= inputs_.size()) return;
+        index = next_++;
+      }
+      Planned planned = PlanOne(inputs_[index], rules_);
+      std::unique_lock lock(mutex_);
+      waiting_.emplace(index, std::move(planned));
+      bool handed = false;
+      while (!waiting_.empty() && waiting_.begin()->first == handed_) {
+        deliver_(handed_, waiting_.begin()->second);
+        waiting_.erase(waiting_.begin());
+        ++handed_;
+        handed = true;
+      }
+      if (handed) room_.notify_all();
+    }
+  }
+
+  const std::vector<PlanInput>& inputs_;
+  const PlanRules& rules_;
+  Deliver deliver_;
+  std::mutex mutex_;
+  std::condition_variable room_;
+  std::size_t next_ = 0;
+  std::size_t handed_ = 0;
+  std::map<std::size_t, Planned> waiting_;
+};
+
+void CannotRead(const std::wstring& what, const std::wstring& reason) {
+  platform::WriteStandardError(Format(L"dvtool plan: cannot read %s: %s\n", what, reason));
+}
+
+std::optional<Profile> ReadRules(const std::wstring& path, const wchar_t* role) {
+  std::optional<Profile> profile = platform::ReadProfile(path);
+  if (!profile) CannotRead(Format(L"the %s %s", role, path), L"no such file, or no readable file");
+  return profile;
+}
+
+// The writer of the form the command line asks for; nothing after a usage error.
+std::unique_ptr<PlanWriter> WriterOf(const Arguments& arguments, const PlanHeading& heading) {
+  if (arguments.Has(L"--json") && arguments.Has(L"--csv")) {
+    UsageError(L"plan", L"--json or --csv, not both");
+    return nullptr;
+  }
+  if (arguments.Has(L"--json")) return JsonPlanWriter(heading);
+  if (arguments.Has(L"--csv")) return CsvPlanWriter(heading);
+  return TextPlanWriter(heading);
+}
+
+int RunPlan(const Arguments& arguments) {
+  if (arguments.Words.size() != 1) {
+    return UsageError(L"plan",
+                      arguments.Words.empty() ? L"which rule file?" : L"one rule file at a time");
+  }
+  const std::vector<std::wstring> factsPaths = arguments.All(L"--facts");
+  if (factsPaths.empty()) return UsageError(L"plan", L"which machines? (--facts PATH)");
+  PlanHeading heading{arguments.Words.front(), arguments.Value(L"--baseline")};
+  if (const std::optional<std::wstring> by = arguments.Value(L"--by")) {
+    const std::optional<PlanGrouping> grouping = GroupingNamed(*by);
+    if (!grouping) return UsageError(L"plan", L"--by takes model, os or language, not " + *by);
+    heading.By = *grouping;
+  }
+  const std::unique_ptr<PlanWriter> writer = WriterOf(arguments, heading);
+  if (!writer) return kExitUsage;
+
+  std::optional<Profile> profile = ReadRules(heading.File, L"rule file");
+  if (!profile) return kExitUsage;
+  KeptRules rules(std::move(*profile));
+  std::optional<KeptRules> baseline;
+  if (heading.Baseline) {
+    std::optional<Profile> old = ReadRules(*heading.Baseline, L"baseline");
+    if (!old) return kExitUsage;
+    baseline.emplace(std::move(*old));
+  }
+
+  PlanTotals totals;
+  std::vector<PlanInput> inputs;
+  for (const std::wstring& path : factsPaths) {
+    ListedInputs listed = ListInputs(path);
+    if (!listed.Failure.empty() || listed.Inputs.empty()) {
+      CannotRead(path, listed.Failure.empty() ? L"the folder holds no file" : listed.Failure);
+      writer->Unreadable(path,
+                         listed.Failure.empty() ? L"the folder holds no file" : listed.Failure);
+      ++totals.Unreadable;
+      continue;
+    }
+    std::move(listed.Inputs.begin(), listed.Inputs.end(), std::back_inserter(inputs));
+  }
+
+  const bool text = !arguments.Has(L"--json") && !arguments.Has(L"--csv");
+  const auto flush = [&writer, text] {
+    const std::string bytes = writer->Take();
+    if (bytes.empty()) return;
+    if (text) {
+      platform::WriteStandardOutput(DecodeUtf8(bytes));
+    } else {
+      platform::WriteStandardOutputBytes(bytes);
+    }
+  };
+  const PlanRules planRules{rules, baseline ? &*baseline : nullptr, heading.By};
+  OrderedPlanning planning(inputs, planRules, [&](std::size_t index, Planned& planned) {
+    if (!planned.Plan) {
+      CannotRead(inputs[index].Path, planned.Failure);
+      writer->Unreadable(inputs[index].Path, planned.Failure);
+      ++totals.Unreadable;
+      return;
+    }
+    totals.Add(*planned.Plan);
+    writer->Machine(*planned.Plan);
+    if (writer->Waiting() >= kOutputPiece) flush();
+  });
+  planning.Run();
+  writer->End(totals);
+  flush();
+  if (totals.Unreadable != 0) return kExitUsage;
+  return totals.Changed != 0 ? kExitFindings : kExitOk;
+}
+
+}  // namespace
+
+const Command& PlanCommand() {
+  static const Command command{
+      L"plan", L"show what a rule file would do on each machine of a fleet, and what changes",
+      L"Usage: dvtool plan <INI file> --facts PATH... [--baseline OLD-INI]\n"
+      L"                   [--by model|os|language] [--json | --csv]\n\n"
+      L"Walks the rule file over the facts of every machine, as 'dvtool explain --facts'\n"
+      L"does for one, with no action run, and shows for each machine the pairs whose\n"
+      L"criteria hold (their actions would run) and those that facts cannot decide\n"
+      L"(unknown: a FileExists line). A machine whose facts end the run before the walk\n"
+      L"(the OS version or the location could not be read) is named with that failure.\n"
+      L"With --baseline, the older rule file is walked too, and a machine has changed\n"
+      L"when a pair's status (runs, unknown, does not run) differs between the two.\n"
+      L"Then per group of machines alike in one fact: how many machines, and per pair\n"
+      L"how many it runs on, is unknown on, and (with --baseline) gains or loses.\n\n"
+      L"  --facts PATH  a facts document ('dvtool facts --json'), or a folder: its\n"
+      L"                *.json files are facts documents, each other file (but those\n"
+      L"                beginning with '.') a file of Ansible's jsonfile fact cache,\n"
+      L"                named after its host and holding the fact dorvanta_facts; by\n"
+      L"                name, not its subfolders. May be given several times. A\n"
+      L"                machine is named after its cache file, else the document's\n"
+      L"                host, else its file name without .facts.json or .json\n"
+      L"  --baseline OLD-INI\n"
+      L"                the rule file to compare with\n"
+      L"  --by FACT     the groups of the totals: model (DMI vendor and product name,\n"
+      L"                the default), os (OS version major.minor and build) or\n"
+      L"                language (the user's UI language ID)\n"
+      L"  --json        a JSON document (schema/plan.schema.json), UTF-8, a machine a\n"
+      L"                line in input order\n"
+      L"  --csv         a row per machine in input order with a header line, UTF-8;\n"
+      L"                pair numbers separated by blanks; a cell that a spreadsheet\n"
+      L"                would take for a formula begins with '\n\n"
+      L"The text shows the changed machines first, then the machines whose run ends\n"
+      L"before the walk, the files not read, the groups and a line of totals.\n\n"
+      L"Exit codes: 0 planned, and no machine changed (or no --baseline); 1 planned,\n"
+      L"and a machine changed; 2 usage error, or a rule file, facts file or folder\n"
+      L"could not be read (each named on standard error; the other machines are\n"
+      L"still planned).\n",
+      OptionSpec{{L"--json", L"--csv"}, {L"--baseline", L"--by"}, {L"--facts"}}, &RunPlan};
+  return command;
+}
+
+}  // namespace dorvanta::tool

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "tool/Command.h"
+
+namespace dorvanta::tool {
+
+const Command& PlanCommand();
+
+}  // namespace dorvanta::tool

@@ -1,0 +1,92 @@
+#include "tool/PlanInputs.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+#include "tool/FactsDocument.h"
+
+namespace dorvanta::tool {
+namespace {
+
+// A facts document is some kilobytes, a host's fact cache some more.
+constexpr std::size_t kMachineFileLimit = std::size_t{64} * 1024 * 1024;
+
+constexpr std::wstring_view kDocumentSuffix = L".json";
+constexpr std::wstring_view kFactsSuffix = L".facts.json";
+constexpr char kCachedFact[] = "dorvanta_facts";
+
+std::wstring_view FileName(std::wstring_view path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+}
+
+bool EndsWith(std::wstring_view name, std::wstring_view suffix) {
+  return name.size() >= suffix.size() &&
+         EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
+// A document's file name without the ending that says what it holds.
+std::wstring DocumentStem(std::wstring_view path) {
+  std::wstring_view name = FileName(path);
+  for (const std::wstring_view suffix : {kFactsSuffix, kDocumentSuffix}) {
+    if (EndsWith(name, suffix) && name.size() > suffix.size()) {
+      name.remove_suffix(suffix.size());
+      break;
+    }
+  }
+  return std::wstring(name);
+}
+
+}  // namespace
+
+ListedInputs ListInputs(const std::wstring& path) {
+  if (!platform::IsFolder(path)) return ListedInputs{{PlanInput{path}}, {}};
+  platform::FolderFiles listing = platform::ListFolderFiles(path, L"");
+  if (!listing.Paths) return ListedInputs{{}, listing.Failure};
+  ListedInputs listed;
+  for (std::wstring& file : *listing.Paths) {
+    if (FileName(file).starts_with(L'.')) continue;
+    const bool cacheOnly = !EndsWith(FileName(file), kDocumentSuffix);
+    listed.Inputs.push_back(PlanInput{std::move(file), cacheOnly});
+  }
+  return listed;
+}
+
+MachineFacts ReadMachine(const PlanInput& input) {
+  MachineFacts machine;
+  const platform::FileRead read = platform::ReadWholeFile(input.Path, kMachineFileLimit);
+  if (!read.Bytes) {
+    machine.Failure = read.Failure;
+    return machine;
+  }
+  const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(*read.Bytes, nullptr, false);
+  if (parsed.is_discarded()) {
+    machine.Failure = L"no JSON document";
+    return machine;
+  }
+  const bool cached = parsed.is_object() && parsed.contains(kCachedFact);
+  if (!cached && input.CacheOnly) {
+    machine.Failure =
+        L"neither a facts document (*.json) nor a fact cache file with dorvanta_facts";
+    return machine;
+  }
+  machine.Facts = FactsFromDocument(cached ? parsed.at(kCachedFact) : parsed, machine.Failure);
+  if (!machine.Facts) {
+    if (cached) machine.Failure = L"dorvanta_facts: " + machine.Failure;
+    return machine;
+  }
+  if (cached) {
+    machine.Host = std::wstring(FileName(input.Path));
+  } else if (machine.Facts->Origin && !machine.Facts->Origin->Host.empty()) {
+    machine.Host = machine.Facts->Origin->Host;
+  } else {
+    machine.Host = DocumentStem(input.Path);
+  }
+  return machine;
+}
+
+}  // namespace dorvanta::tool
