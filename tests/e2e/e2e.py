@@ -134,6 +134,8 @@ Subcommands:
            'dvtool explain' on one target and require the same verdicts
   replay   capture the facts under Wine in each --locale, run the INI file
            there, and require the native 'dvtool explain --facts' to walk alike
+  plan-oracle  plan a generated fleet with 'dvtool plan' and require the
+           verdicts of 'dvtool explain --facts' for every machine
   imports  check that the Windows executable imports only system DLLs
 """
 
@@ -144,6 +146,7 @@ from pathlib import Path
 
 from harness.casefile import find_case, load_cases
 from harness.caserun import run_case
+from harness.fleet import run_plan_oracle
 from harness.common import CaseError, SetupError, TARGETS, WINDOWS_VERSIONS
 from harness.runner import Executable, make_prefix
 from harness.suites import check_imports, run_corpus, run_explain_corpus, run_replay
@@ -203,6 +206,12 @@ def main(argv: list[str]) -> int:
     replay.add_argument("--locale", action="append", required=True)
     replay.add_argument("ini", type=Path)
 
+    plan = sub.add_parser("plan-oracle")
+    plan.add_argument("--target", required=True, choices=TARGETS)
+    plan.add_argument("--tool", required=True)
+    plan.add_argument("--prefix", help="Wine prefix, for the Windows targets")
+    plan.add_argument("--work", required=True, type=Path)
+
     imports = sub.add_parser("imports")
     imports.add_argument("--objdump", default="x86_64-w64-mingw32-objdump")
     imports.add_argument("exe", type=Path)
@@ -242,6 +251,9 @@ def main(argv: list[str]) -> int:
                                  Path(args.prefix).resolve())
             return run_replay(args.ini.resolve(), windows, args.windows_tool.resolve(),
                               args.native_tool.resolve(), args.locale, args.work.resolve())
+        if args.command == "plan-oracle":
+            args.exe = args.tool
+            return run_plan_oracle(executable_argument(args.target, args), args.work.resolve())
         return check_imports(args.exe, args.objdump)
     except (CaseError, SetupError, subprocess.SubprocessError) as error:
         print(f"FAILED: {error}")

@@ -8,8 +8,9 @@
               in each: each file has its own copy, written once per file
               (and a test case's "set" names each fact of a facts document)
   cli         the command the README shows validates documents that dvtool
-              writes: a facts document and a run record's first line; and the
-              example cases files and their facts documents
+              writes: a facts document, a run record's first line and a plan
+              with a baseline; and the example cases files and their facts
+              documents
 """
 
 import argparse
@@ -26,7 +27,7 @@ ID_PREFIX = "https://dorvanta.example/schema/"
 # The check's document has a major version of its own (its findings grouped by
 # file), so its version is its own too.
 SHARED = {
-    "version": {"facts", "explain", "summary", "record"},
+    "version": {"facts", "explain", "summary", "record", "plan"},
     "time": {"facts", "record"},
     "facts": {"facts", "record", "cases"},
     "failure": {"facts", "record", "cases"},
@@ -115,7 +116,12 @@ def check_cli(dvtool: Path) -> list[str]:
                        capture_output=True, check=False)
         start = work / "line.json"
         start.write_text(record.read_text(encoding="utf-8").splitlines()[0], encoding="utf-8")
-        problems = validate(facts, "facts.schema.json") + validate(start, "record.schema.json")
+        plan = work / "plan.json"
+        with plan.open("wb") as output:
+            subprocess.run([str(dvtool), "plan", str(rules), "--baseline", str(rules), "--facts",
+                            str(facts), "--json"], stdout=output, check=True)
+        problems = (validate(facts, "facts.schema.json") + validate(start, "record.schema.json")
+                    + validate(plan, "plan.schema.json"))
     examples = REPOSITORY / "examples"
     for cases in sorted(examples.glob("*.cases.json")):
         problems += validate(cases, "cases.schema.json")
