@@ -209,7 +209,7 @@ int RunPlan(const Arguments& arguments) {
 
 const Command& PlanCommand() {
   static const Command command{
-      L"plan", L"show what a rule file would do on each machine of a fleet, and what changes",
+      L"plan", L"show what a rule file would do on every machine of a fleet",
       L"Usage: dvtool plan <INI file> --facts PATH... [--baseline OLD-INI]\n"
       L"                   [--by model|os|language] [--json | --csv]\n\n"
       L"Walks the rule file over the facts of every machine, as 'dvtool explain --facts'\n"

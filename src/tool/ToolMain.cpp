@@ -26,8 +26,8 @@ void PrintOverview() {
   }
   text +=
       L"\nExit codes: 0 done; 1 findings (check: the rule file has errors; test: a case\n"
-      L"failed); 2 usage error or an input that could not be read. run ends with\n"
-      L"Dorvanta's exit code, or with the class of the run (--codes).\n";
+      L"failed; plan: a machine changed); 2 usage error or an input that could not be\n"
+      L"read. run ends with Dorvanta's exit code, or with the class of the run (--codes).\n";
   platform::WriteStandardOutput(text);
 }
 
