@@ -3,6 +3,8 @@ machine: the same verdicts of both rule files, the machines' names and order,
 the changed pairs and the group totals, a document the schema accepts; and the
 files that hold no machine named on standard error while the others are planned."""
 
+import csv
+import io
 import json
 import random
 from dataclasses import dataclass, field
@@ -20,8 +22,8 @@ VENDORS = {"Dell Inc.": ["Latitude 7420", "OptiPlex 7090"], "LENOVO": ["20XW0026
            "HP": ["EliteBook 840 G8"]}
 LANGUAGES = [1031, 1033, 1036, 2057, 3082]
 LOCATIONS = ["DE", "US", "FR", "GB", "ES"]
-DEVICES = [["PCI\\VEN_8086&DEV_15BB&SUBSYS_0A2D1028&REV_10", "PCI\\VEN_8086&DEV_15BB&SUBSYS_0A2D1028",
-            "PCI\\VEN_8086&DEV_15BB"],
+DEVICES = [["PCI\\VEN_8086&DEV_15BB&SUBSYS_0A2D1028&REV_10",
+            "PCI\\VEN_8086&DEV_15BB&SUBSYS_0A2D1028", "PCI\\VEN_8086&DEV_15BB"],
            ["PCI\\VEN_10EC&DEV_8168&SUBSYS_00000000&REV_15", "PCI\\VEN_10EC&DEV_8168"],
            ["USB\\VID_046D&PID_C52B&REV_1211", "USB\\VID_046D&PID_C52B"],
            ["ACPI\\PNP0C0A", "*PNP0C0A"],
@@ -64,7 +66,8 @@ def fact_values(rng: random.Random, index: int) -> dict:
         "SysDefaultUI": system, "SysDefaultUIPri": system & 0x3FF, "SysDefaultUISec": system >> 10,
         "SysDefault": system, "SysDefaultPri": system & 0x3FF, "SysDefaultSec": system >> 10,
         "CurrentLocation": rng.choice(LOCATIONS), "DMIVendor": vendor,
-        "DMIMachineType": rng.choice(VENDORS[vendor]), "DMIPANumber": rng.choice(["A01", "A07", "B2"]),
+        "DMIMachineType": rng.choice(VENDORS[vendor]),
+        "DMIPANumber": rng.choice(["A01", "A07", "B2"]),
     }
     # Facts whose source failed: two end the run before the walk, one is a DMI text.
     failed = {3: "OSMajor", 11: "CurrentLocation", 17: "DMIVendor"}.get(index)
@@ -110,7 +113,8 @@ def make_fleet(work: Path, count: int = 30) -> list[Machine]:
         path.parent.mkdir(parents=True, exist_ok=True)
         content = machine.document
         if machine.cached:
-            content = {"ansible_hostname": machine.host, "discovered_interpreter_python": "/usr/bin/python3",
+            content = {"ansible_hostname": machine.host,
+                       "discovered_interpreter_python": "/usr/bin/python3",
                        "dorvanta_facts": machine.document}
         path.write_text(json.dumps(content, indent=4, sort_keys=True), encoding="utf-8")
         oracle = work / "oracle" / f"{machine.file}.document"
@@ -144,7 +148,8 @@ def make_rules(work: Path) -> tuple[str, str]:
 
 
 def explained(tool: Executable, work: Path, ini: str, machine: Machine) -> tuple:
-    result = tool.run(["explain", ini, "--facts", f"oracle/{machine.file}.document", "--json"], work)
+    facts = f"oracle/{machine.file}.document"
+    result = tool.run(["explain", ini, "--facts", facts, "--json"], work)
     if result.returncode != 0:
         raise AssertionError(f"explain {ini} of {machine.file}: exit {result.returncode} "
                              f"{result.stderr!r}")
@@ -255,10 +260,24 @@ def run_plan_oracle(tool: Executable, work_root: Path) -> int:
     for entry, machine in zip(by_os["machines"], machines):
         facts_of = machine.document["facts"]
         build = machine.document.get("os", {}).get("build")
+        version = f"{facts_of['OSMajor']}.{facts_of['OSMinor']}"
         want = ("(unknown)" if isinstance(facts_of["OSMajor"], dict) else
-                f"{facts_of['OSMajor']}.{facts_of['OSMinor']}" + (f" build {build}" if build else ""))
+                version + (f" build {build}" if build else ""))
         if entry["group"] != want or "changed" in entry:
             problems.append(f"--by os, {machine.file}: {entry}, not the group {want!r}")
+
+    # The CSV by language: a row per machine, its group the user's UI language ID.
+    rows = list(csv.DictReader(io.StringIO(
+        tool.run(["plan", new, *facts, "--csv", "--by", "language"], work).stdout.decode("utf-8"))))
+    for row, machine in zip(rows, machines):
+        language = machine.document["facts"]["UserDefaultUI"]
+        _, holds, unknown = machine.verdicts[new]
+        want = [machine.host, f"{language} ({language:#x})", " ".join(map(str, holds)),
+                " ".join(map(str, unknown))]
+        if [row["host"], row["group"], row["holds"], row["unknown"]] != want:
+            problems.append(f"--csv --by language, {machine.file}: {row}, not {want}")
+    if len(rows) != len(machines):
+        problems.append(f"--csv: {len(rows)} rows for {len(machines)} machines")
 
     # Files that hold no machine: each named, the others planned, exit code 2.
     bad = work / "fleet" / "bad"
