@@ -52,6 +52,9 @@ class SnapshotFacts final : public FactSource {
   explicit SnapshotFacts(const FactsSnapshot& snapshot) : snapshot_(snapshot) {}
 
   std::vector<platform::PresentDevice> PresentDevices() override { return snapshot_.Devices; }
+  const std::vector<platform::PresentDevice>* LentDevices() const override {
+    return &snapshot_.Devices;
+  }
   std::optional<bool> PathExists(const std::wstring& /*path*/) override { return std::nullopt; }
   platform::FolderLookup ShellFolder(int csidl) override;
   // That machine's ending, this system's when the snapshot does not say.

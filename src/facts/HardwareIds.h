@@ -11,7 +11,8 @@
 namespace dorvanta {
 
 // The present devices of a fact source, read at the first search and kept for
-// later ones (a read that failed or stopped early included) until Forget.
+// later ones (a read that failed or stopped early included) until Forget; or
+// those the source lends, which never change.
 class KeptDevices {
  public:
   explicit KeptDevices(FactSource& source) : source_(source) {}
@@ -27,6 +28,9 @@ class KeptDevices {
   void Forget() { kept_.reset(); }
 
  private:
+  // The source's devices when it lends them, else those read and kept.
+  const std::vector<platform::PresentDevice>& Devices();
+
   FactSource& source_;
   std::optional<std::vector<platform::PresentDevice>> kept_;
 };

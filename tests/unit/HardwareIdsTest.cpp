@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "facts/FactsSnapshot.h"
 #include "fake/FakeDevices.h"
 #include "fake/FakePlatform.h"
 #include "fake/FakeRun.h"
@@ -61,6 +62,23 @@ TEST_F(HardwareIds, UnopenableListIsNoDevice) {
   fake::Devices().OpenFails = true;
   Add(fake::DeviceWithIds({u"X"}));
   EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"X", false));
+}
+
+// A snapshot's devices are searched where they lie, before and after Forget:
+// a search copies none, so one the snapshot holds later is found at once.
+TEST(LentDevices, SnapshotsDevicesAreSearchedWithoutACopy) {
+  FactsSnapshot snapshot;
+  snapshot.Devices.push_back(
+      platform::PresentDevice{{L"PCI\\VEN_8086&DEV_15BB", L"PCI\\VEN_8086"}});
+  SnapshotFacts source(snapshot);
+  KeptDevices devices(source);
+  EXPECT_TRUE(devices.FindHardwareId(L"pci\\ven_8086", false));
+  EXPECT_FALSE(devices.FindHardwareId(L"USB\\VID_046D", true));
+  snapshot.Devices.push_back(platform::PresentDevice{{L"USB\\VID_046D&PID_C52B"}});
+  EXPECT_TRUE(devices.FindHardwareId(L"USB\\VID_046D", true));
+  devices.Forget();
+  EXPECT_TRUE(devices.FindHardwareId(L"usb\\vid_046d&pid_c52b", false));
+  EXPECT_FALSE(devices.FindHardwareId(L"ACPI", true));
 }
 
 }  // namespace
