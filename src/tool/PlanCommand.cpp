@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -67,7 +68,7 @@ Planned PlanOne(const PlanInput& input, const PlanRules& rules) {
 // order, one at a time, as soon as those before it are handed over.
 class OrderedPlanning {
  public:
-  using Deliver = std::function<void(std::size_t index, Planned& planned)>;
+  using Deliver = std::function<void(std::size_t index, const Planned& planned)>;
 
   OrderedPlanning(const std::vector<PlanInput>& inputs, const PlanRules& rules, Deliver deliver)
       : inputs_(inputs), rules_(rules), deliver_(std::move(deliver)) {}
@@ -125,6 +126,24 @@ std::optional<Profile> ReadRules(const std::wstring& path, const wchar_t* role) 
   return profile;
 }
 
+// The rule files and the grouping of the command line; nothing after a usage error.
+std::optional<PlanHeading> HeadingOf(const Arguments& arguments) {
+  if (arguments.Words.size() != 1) {
+    UsageError(L"plan", arguments.Words.empty() ? L"which rule file?" : L"one rule file at a time");
+    return std::nullopt;
+  }
+  PlanHeading heading{arguments.Words.front(), arguments.Value(L"--baseline")};
+  if (const std::optional<std::wstring> by = arguments.Value(L"--by")) {
+    const std::optional<PlanGrouping> grouping = GroupingNamed(*by);
+    if (!grouping) {
+      UsageError(L"plan", L"--by takes model, os or language, not " + *by);
+      return std::nullopt;
+    }
+    heading.By = *grouping;
+  }
+  return heading;
+}
+
 // The writer of the form the command line asks for; nothing after a usage error.
 std::unique_ptr<PlanWriter> WriterOf(const Arguments& arguments, const PlanHeading& heading) {
   if (arguments.Has(L"--json") && arguments.Has(L"--csv")) {
@@ -136,73 +155,94 @@ std::unique_ptr<PlanWriter> WriterOf(const Arguments& arguments, const PlanHeadi
   return TextPlanWriter(heading);
 }
 
-int RunPlan(const Arguments& arguments) {
-  if (arguments.Words.size() != 1) {
-    return UsageError(L"plan",
-                      arguments.Words.empty() ? L"which rule file?" : L"one rule file at a time");
-  }
-  const std::vector<std::wstring> factsPaths = arguments.All(L"--facts");
-  if (factsPaths.empty()) return UsageError(L"plan", L"which machines? (--facts PATH)");
-  PlanHeading heading{arguments.Words.front(), arguments.Value(L"--baseline")};
-  if (const std::optional<std::wstring> by = arguments.Value(L"--by")) {
-    const std::optional<PlanGrouping> grouping = GroupingNamed(*by);
-    if (!grouping) return UsageError(L"plan", L"--by takes model, os or language, not " + *by);
-    heading.By = *grouping;
-  }
-  const std::unique_ptr<PlanWriter> writer = WriterOf(arguments, heading);
-  if (!writer) return kExitUsage;
+// The machines and the unreadable inputs in input order, to the writer and the
+// totals, and the writer's output to standard output as it grows.
+class PlanOutput {
+ public:
+  PlanOutput(std::unique_ptr<PlanWriter> writer, bool text)
+      : writer_(std::move(writer)), text_(text) {}
 
-  std::optional<Profile> profile = ReadRules(heading.File, L"rule file");
-  if (!profile) return kExitUsage;
-  KeptRules rules(std::move(*profile));
-  std::optional<KeptRules> baseline;
-  if (heading.Baseline) {
-    std::optional<Profile> old = ReadRules(*heading.Baseline, L"baseline");
-    if (!old) return kExitUsage;
-    baseline.emplace(std::move(*old));
+  void Unreadable(const std::wstring& path, const std::wstring& reason) {
+    CannotRead(path, reason);
+    writer_->Unreadable(path, reason);
+    ++totals_.Unreadable;
   }
 
-  PlanTotals totals;
-  std::vector<PlanInput> inputs;
-  for (const std::wstring& path : factsPaths) {
-    ListedInputs listed = ListInputs(path);
-    if (!listed.Failure.empty() || listed.Inputs.empty()) {
-      CannotRead(path, listed.Failure.empty() ? L"the folder holds no file" : listed.Failure);
-      writer->Unreadable(path,
-                         listed.Failure.empty() ? L"the folder holds no file" : listed.Failure);
-      ++totals.Unreadable;
-      continue;
-    }
-    std::move(listed.Inputs.begin(), listed.Inputs.end(), std::back_inserter(inputs));
+  void Machine(const MachinePlan& plan) {
+    totals_.Add(plan);
+    writer_->Machine(plan);
+    if (writer_->Waiting() >= kOutputPiece) Flush();
   }
 
-  const bool text = !arguments.Has(L"--json") && !arguments.Has(L"--csv");
-  const auto flush = [&writer, text] {
-    const std::string bytes = writer->Take();
+  // Writes the rest and gives the exit code.
+  int Finish() {
+    writer_->End(totals_);
+    Flush();
+    if (totals_.Unreadable != 0) return kExitUsage;
+    return totals_.Changed != 0 ? kExitFindings : kExitOk;
+  }
+
+ private:
+  void Flush() {
+    const std::string bytes = writer_->Take();
     if (bytes.empty()) return;
-    if (text) {
+    if (text_) {
       platform::WriteStandardOutput(DecodeUtf8(bytes));
     } else {
       platform::WriteStandardOutputBytes(bytes);
     }
-  };
-  const PlanRules planRules{rules, baseline ? &*baseline : nullptr, heading.By};
-  OrderedPlanning planning(inputs, planRules, [&](std::size_t index, Planned& planned) {
-    if (!planned.Plan) {
-      CannotRead(inputs[index].Path, planned.Failure);
-      writer->Unreadable(inputs[index].Path, planned.Failure);
-      ++totals.Unreadable;
-      return;
+  }
+
+  std::unique_ptr<PlanWriter> writer_;
+  bool text_;
+  PlanTotals totals_;
+};
+
+// The files that the --facts paths name; a path that names none is unreadable.
+std::vector<PlanInput> GatherInputs(const std::vector<std::wstring>& paths, PlanOutput& output) {
+  std::vector<PlanInput> inputs;
+  for (const std::wstring& path : paths) {
+    ListedInputs listed = ListInputs(path);
+    if (listed.Inputs.empty()) {
+      output.Unreadable(path,
+                        listed.Failure.empty() ? L"the folder holds no file" : listed.Failure);
+      continue;
     }
-    totals.Add(*planned.Plan);
-    writer->Machine(*planned.Plan);
-    if (writer->Waiting() >= kOutputPiece) flush();
+    std::move(listed.Inputs.begin(), listed.Inputs.end(), std::back_inserter(inputs));
+  }
+  return inputs;
+}
+
+int RunPlan(const Arguments& arguments) {
+  const std::optional<PlanHeading> heading = HeadingOf(arguments);
+  if (!heading) return kExitUsage;
+  const std::vector<std::wstring> factsPaths = arguments.All(L"--facts");
+  if (factsPaths.empty()) return UsageError(L"plan", L"which machines? (--facts PATH)");
+  std::unique_ptr<PlanWriter> writer = WriterOf(arguments, *heading);
+  if (!writer) return kExitUsage;
+
+  std::optional<Profile> profile = ReadRules(heading->File, L"rule file");
+  if (!profile) return kExitUsage;
+  KeptRules rules(std::move(*profile));
+  std::optional<KeptRules> baseline;
+  if (heading->Baseline) {
+    std::optional<Profile> old = ReadRules(*heading->Baseline, L"baseline");
+    if (!old) return kExitUsage;
+    baseline.emplace(std::move(*old));
+  }
+
+  PlanOutput output(std::move(writer), !arguments.Has(L"--json") && !arguments.Has(L"--csv"));
+  const std::vector<PlanInput> inputs = GatherInputs(factsPaths, output);
+  const PlanRules planRules{rules, baseline ? &*baseline : nullptr, heading->By};
+  OrderedPlanning planning(inputs, planRules, [&](std::size_t index, const Planned& planned) {
+    if (planned.Plan) {
+      output.Machine(*planned.Plan);
+    } else {
+      output.Unreadable(inputs[index].Path, planned.Failure);
+    }
   });
   planning.Run();
-  writer->End(totals);
-  flush();
-  if (totals.Unreadable != 0) return kExitUsage;
-  return totals.Changed != 0 ? kExitFindings : kExitOk;
+  return output.Finish();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tool/PlanModel.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "common/Encoding.h"
 #include "common/Text.h"
