@@ -11,12 +11,13 @@
          refused command line), the success codes written as an INI inventory
          writes a list, a number and a text, the reboot notification
          (dorvanta_reboot=false), the facts kept in Ansible's jsonfile fact cache
-         and written as facts documents (dorvanta_facts_dir), and the fleet
-         summary of this run. The record and facts folders are relative ones in
-         the inventory's group_vars, taken from the playbook's folder, not from
-         the folder ansible-playbook starts in. Then again with every host failing and one host of
-         the first run unreachable: the summary is still written, and shows that
-         host as "no record", not with its record of the first run.
+         and written as facts documents (dorvanta_facts_dir), each host planned
+         alike by dvtool plan over either, and the fleet summary of this run.
+         The record and facts folders are relative ones in the inventory's
+         group_vars, taken from the playbook's folder, not from the folder
+         ansible-playbook starts in. Then again with every host failing and one
+         host of the first run unreachable: the summary is still written, and
+         shows that host as "no record", not with its record of the first run.
   example
          the README's Ansible example as its reader runs it from a fresh
          clone: its ansible-playbook command, from another folder, on a copy
@@ -36,8 +37,11 @@ import sys
 import time
 from pathlib import Path
 
+import jsonschema
+
 REPOSITORY = Path(__file__).resolve().parents[2]
 ANSIBLE = REPOSITORY / "contrib" / "ansible"
+FACTS_SCHEMA = REPOSITORY / "schema" / "facts.schema.json"
 # A code a started program returns on Linux: 8-bit exit statuses have no 3010,
 # and no code but 0 has a class unless the role's variables give it one.
 LINUX_REBOOT_REQUIRED = 10
@@ -212,7 +216,8 @@ def check_run(work: Path, done: subprocess.CompletedProcess, hosts: dict, failur
 def check_facts(work: Path, reached: list, failures: list) -> None:
     """Ansible's fact cache and the facts folder: one file for each host reached,
     with the facts of dvtool facts --json, the same in both but for the host's
-    name, the inventory's in the document."""
+    name, the inventory's in the document, which follows the facts schema."""
+    schema = jsonschema.Draft202012Validator(json.loads(FACTS_SCHEMA.read_text()))
     cache, documents = work / "fact-cache", work / "facts"
     cached = sorted(p.name for p in cache.iterdir()) if cache.is_dir() else []
     check(cached == sorted(reached), f"the fact cache holds {cached}, not {sorted(reached)}",
@@ -226,9 +231,54 @@ def check_facts(work: Path, reached: list, failures: list) -> None:
               f"{name}: dorvanta_facts is not among the host's cached facts", failures)
         document = documents / f"{name}.facts.json"
         if document.exists():
-            check(json.loads(document.read_text()) == dict(facts, host=name),
+            written = json.loads(document.read_text())
+            errors = [error.message for error in schema.iter_errors(written)]
+            check(not errors, f"{name}: its facts document breaks the schema: {errors}", failures)
+            check(written == dict(facts, host=name),
                   f"{name}: its facts document is not its cached dorvanta_facts named {name}",
                   failures)
+
+
+def plan(tool: Path, work: Path, facts: Path) -> tuple:
+    """dvtool plan of the changed rule file against the first over these facts:
+    its exit code and host -> its verdicts."""
+    command = [str(tool), "plan", str(work / "plan-new.ini"), "--baseline",
+               str(work / "plan-old.ini"), "--facts", str(facts), "--json"]
+    done = subprocess.run(command, capture_output=True, text=True, timeout=120)
+    print(f"$ {' '.join(command)}\n{done.stdout}{done.stderr}")
+    try:
+        document = json.loads(done.stdout)
+    except json.JSONDecodeError:
+        return done.returncode, [], ["not JSON"]
+    machines = [(m["host"], {k: v for k, v in m.items() if k not in ("file", "host")})
+                for m in document.get("machines", [])]
+    return done.returncode, machines, document.get("unreadable")
+
+
+def check_plans(work: Path, tool: Path, reached: list, failures: list) -> None:
+    """dvtool plan over the fact cache and over the facts folder: each host reached
+    once, under its inventory name, with the same verdicts in both."""
+    # A pair that no longer holds, one that holds in both, one only the machine
+    # itself could decide.
+    pairs = ("[CRITERIA1]\nOSMajor = {}\n[ACTION1]\nExecute = WAIT, true\n"
+             "[CRITERIA2]\nProcessors = GE,1\n[ACTION2]\nExecute = WAIT, true\n"
+             "[CRITERIA3]\nFileExists = EQ,/\n[ACTION3]\nExecute = WAIT, true\n")
+    (work / "plan-old.ini").write_text(pairs.format("GE,0"))
+    (work / "plan-new.ini").write_text(pairs.format("GT,4000000000"))
+    plans = {}
+    for facts in (work / "fact-cache", work / "facts"):
+        code, machines, unreadable = plan(tool, work, facts)
+        check(code == 1, f"plan over {facts.name}: exit code {code}, not 1 (changed)", failures)
+        check(unreadable == [], f"plan over {facts.name}: unreadable {unreadable}", failures)
+        hosts = sorted(host for host, _ in machines)
+        check(hosts == sorted(reached), f"plan over {facts.name} names {hosts}", failures)
+        plans[facts.name] = dict(machines)
+        for host, verdicts in machines:
+            check(verdicts.get("changed") == [1] and verdicts.get("holds") == [2]
+                  and verdicts.get("unknown") == [3],
+                  f"plan over {facts.name}: {host}'s verdicts are {verdicts}", failures)
+    check(plans["fact-cache"] == plans["facts"],
+          "the plans over the fact cache and the facts folder differ", failures)
 
 
 def run_role(args) -> list:
@@ -272,6 +322,7 @@ def run_role(args) -> list:
             check(not notified.exists(), f"{name}: the reboot handler was notified", failures)
     reached = [name for name, host in FIRST.items() if host.message != "unreachable"]
     check_facts(work, reached, failures)
+    check_plans(work, tool, reached, failures)
 
     write_inventory(work, tool, helper, SECOND)
     second = playbook(work, [])
