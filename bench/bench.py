@@ -24,6 +24,7 @@ import tempfile
 from dataclasses import dataclass
 from pathlib import Path
 
+import gen_fleet
 import gen_rules
 
 ROOT = Path(__file__).resolve().parent.parent
@@ -59,6 +60,13 @@ CHECK_LINES = (10_000, 100_000, 200_000)
 # dvtool summarize: this many run records of half as many hosts (each host's
 # earlier record is left out for its newer one), as the role fetches them.
 SUMMARY_RECORDS = 100_000
+# dvtool plan: fleets of this many machines, the loop of explain runs timed on
+# this many documents of the first and scaled up, and what a document may take
+# on the disk at most (the generator's are some 27 KB) before the fleet is made.
+PLAN_MACHINES = (3_000, 100_000)
+LOOP_SAMPLE = 200
+DOCUMENT_ROOM = 40_000
+FLOOR = ROOT / "build" / "linux" / "bench" / "facts_floor"
 PRESENT = "{present}"
 # The cheapest action line: it runs nothing (it is reported as not supported),
 # yet the walk reads the devices afresh after it, as after any action line.
@@ -497,6 +505,201 @@ def summarize_report(t: Runner, load: tuple[float, float]) -> list[str]:
     slowest = max(t[label].median for label in ("native summarize text", "native summarize --json"))
     out += ["", f"- {SUMMARY_RECORDS:,} records in **{slowest:.1f} s** at most on the clock "
             f"(target: a few seconds: {verdict(slowest, 10.0)}).", ""]
+    return out
+
+
+def floor_stages() -> tuple[str, ...]:
+    """The stages of facts_floor, simdjson among them where it was built with it
+    (else the stage is a usage error)."""
+    with tempfile.TemporaryDirectory(dir=WORK) as empty:
+        done = subprocess.run([str(FLOOR), empty, "--stage", "simdjson"], capture_output=True,
+                              check=False)
+    return ("read", "parse", "facts") + (("simdjson",) if done.returncode == 0 else ())
+
+
+def plan_label(machines: int, what: str) -> str:
+    return f"native {what} {machines}"
+
+
+def plan_command(fleet: Path, old: Path, new: Path) -> list[str]:
+    return dvtool(False, "plan", str(new), "--baseline", str(old), "--facts", str(fleet))
+
+
+@dataclass
+class PlanFigures:
+    """What is measured beside hyperfine's times: peak memory, the loop, the profile."""
+    rss: dict[str, int]
+    fleet_bytes: dict[int, int]
+    loop_seconds: float = 0.0
+    loop_cpu: float = 0.0
+    hot: list[str] | None = None
+
+
+def explain_loop(fleet: Path, old: Path, new: Path, figures: PlanFigures) -> None:
+    """What a user's loop takes: dvtool explain of each rule file on LOOP_SAMPLE
+    documents spread over the fleet, one run after another, as a shell loop runs them."""
+    documents = sorted(fleet.glob("*.json"))
+    sample = documents[::len(documents) // LOOP_SAMPLE][:LOOP_SAMPLE]
+    before = os.times()
+    start = datetime.datetime.now().timestamp()
+    for document in sample:
+        for rules in (new, old):
+            subprocess.run(dvtool(False, "explain", str(rules), "--facts", str(document),
+                                  "--json"), env=native_environment(),
+                           stdout=subprocess.DEVNULL, check=True)
+    after = os.times()
+    figures.loop_seconds = datetime.datetime.now().timestamp() - start
+    figures.loop_cpu = (after.children_user - before.children_user
+                        + after.children_system - before.children_system)
+
+
+def perf_profile(argv: list[str]) -> list[str]:
+    """The functions where a native run spends most of its time (perf samples,
+    self time), with template and parameter lists left out."""
+    data = WORK / "perf.data"
+    subprocess.run(["perf", "record", "-e", "cpu-clock", "-F", "499", "-o", str(data), "--",
+                    *argv], env=native_environment(), stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=False)
+    text = subprocess.run(["perf", "report", "-i", str(data), "--stdio", "--no-children",
+                           "--sort", "dso,symbol"], capture_output=True, text=True,
+                          check=True).stdout
+    row = re.compile(r"\s*([\d.]+)%\s+(\S+)\s+\[.\]\s+(.*?)\s*$")
+    rows = []
+    for line in text.splitlines():
+        if not (match := row.match(line)):
+            continue
+        name = re.split(r"\s{2,}", match.group(3))[0]
+        while (shorter := re.sub(r"<[^<>]*>", "", name)) != name:
+            name = shorter
+        name = re.sub(r"\(.*", "", name).replace("json_abi_v3_11_2::", "")
+        rows.append(f"{float(match.group(1)):6.2f}%  {name} ({match.group(2)})")
+    return rows[:12]
+
+
+def time_once(argv: list[str], env: dict[str, str]) -> tuple[float, float, int]:
+    """A run's time on the clock and in the processors (user and system), in
+    seconds, and its peak resident size in KiB; its exit code is not looked at
+    (plan ends with 1 when a machine changed)."""
+    with tempfile.TemporaryFile() as report:
+        subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", *argv], env=env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=report,
+                       check=False)
+        report.seek(0)
+        wall, user, system, kib = report.read().decode().splitlines()[-1].split()
+    return float(wall), float(user) + float(system), int(kib)
+
+
+def time_plan(runner: Runner) -> PlanFigures:
+    """dvtool plan of each fleet against the floor of reading its documents,
+    the loop of explain runs on the smaller one, peak memory and the profile.
+    Each fleet is written to a folder of its own under build/bench/ and
+    deleted when it has been timed."""
+    old, new = WORK / "plan-old.ini", WORK / "plan-new.ini"
+    gen_fleet.write_rules(old, new)
+    stages = floor_stages()
+    figures = PlanFigures({}, {})
+    env = native_environment()
+    for machines in PLAN_MACHINES:
+        free = shutil.disk_usage(WORK).free
+        if free < machines * DOCUMENT_ROOM:
+            raise SystemExit(f"{machines:,} facts documents need {machines * DOCUMENT_ROOM:,} "
+                             f"bytes on the disk of {WORK}; {free:,} are free")
+        fleet = Path(tempfile.mkdtemp(prefix=f"fleet-{machines}-", dir=WORK))
+        try:
+            print(f"### writing {machines:,} facts documents to {fleet}", flush=True)
+            gen_fleet.write_fleet(fleet, machines, seed=1)
+            figures.fleet_bytes[machines] = sum(p.stat().st_size for p in fleet.iterdir())
+            # The documents in the page cache before the first timed run.
+            quiet([str(FLOOR), str(fleet), "--stage", "read"], env)
+            commands = {plan_label(machines, "plan"): plan_command(fleet, old, new)}
+            for stage in stages:
+                if stage != "parse" or machines == PLAN_MACHINES[0]:
+                    commands[plan_label(machines, f"floor {stage}")] = [
+                        str(FLOOR), str(fleet), "--stage", stage]
+            # Runs of many seconds: each command is timed by /usr/bin/time, which
+            # tells its peak memory of the same run, in rounds that share the load.
+            for _ in range(3 if machines < 10_000 else 1):
+                for label, argv in commands.items():
+                    print(f"### {label}", flush=True)
+                    wall, cpu, kib = time_once(argv, env)
+                    runner.times.setdefault(label, []).append(wall)
+                    runner.cpu.setdefault(label, []).append(cpu)
+                    figures.rss[label] = max(figures.rss.get(label, 0), kib)
+            if machines == PLAN_MACHINES[0]:
+                explain_loop(fleet, old, new, figures)
+                figures.hot = perf_profile(commands[plan_label(machines, "plan")])
+        finally:
+            shutil.rmtree(fleet, ignore_errors=True)
+    return figures
+
+
+def plan_report(t: Runner, figures: PlanFigures, load: tuple[float, float]) -> list[str]:
+    when = datetime.datetime.now().astimezone().strftime("%Y-%m-%d %H:%M %Z")
+    small, large = PLAN_MACHINES
+    out = ["## dvtool plan", "",
+           "`dvtool plan new.ini --baseline old.ini --facts FOLDER` over a generated fleet "
+           "(`bench/gen_fleet.py`, seed 1: facts documents as `dvtool facts --json` writes "
+           "them, some 120 devices of four hardware IDs each, 40 models, mostly Windows 10 and "
+           "11) with a rule file of 255 pairs and its changed copy of 256 (a model added, an "
+           "OS bound moved, a language changed), natively, beside the floor: `facts_floor` "
+           "(bench/FactsFloor.cpp) reading the same documents on as many threads and nothing "
+           "else: the bytes (read), the JSON tree (parse), the facts as dvtool reads them "
+           "(facts), and where it is installed simdjson's tree with every text decoded as the "
+           "reader does (simdjson; the JSON tree alone only for the smaller fleet). Each run "
+           "is timed by `/usr/bin/time` (clock, user and system time, peak resident size), "
+           "three rounds of every command for the smaller fleet, one for the larger.", "",
+           f"Timed on its own (`bench/run.sh --plan`) at {when} at commit "
+           f"{first_line(['git', '-C', str(ROOT), 'log', '-1', '--format=%h'])}, load average "
+           f"(1 min) {load[0]:.1f} at the start and {load[1]:.1f} at the end (the machine is "
+           f"shared: processor time varies less than the clock), {os.cpu_count()} processors; "
+           "the documents were in the page cache.", "",
+           "| machines | run | wall, ms | processor time, ms | processors used | "
+           "µs of processor time a machine |", "|---|---|---|---|---|---|"]
+    cores: dict[str, float] = {}
+    for machines in PLAN_MACHINES:
+        for label in (key for key in t.times if key.endswith(f" {machines}")):
+            what = label.split(" ", 1)[1].rsplit(" ", 1)[0]
+            cpu = statistics.mean(t.cpu[label])
+            cores[label] = cpu / statistics.mean(t.times[label])
+            out.append(f"| {machines:,} | {what} | {t[label].cell()} | {ms(cpu)} | "
+                       f"{cores[label]:.2f} | {cpu / machines * 1e6:.0f} |")
+    plan_small, plan_large = (t[plan_label(n, "plan")] for n in PLAN_MACHINES)
+    loop = figures.loop_seconds / LOOP_SAMPLE * small
+    speedup = loop / plan_small.median
+    rss = {n: figures.rss[plan_label(n, "plan")] / 1024 for n in PLAN_MACHINES}
+    flat = rss[large] <= 1.5 * rss[small] and rss[large] <= 64
+    used = cores[plan_label(large, "plan")]
+    out += ["", f"The fleets take {figures.fleet_bytes[small] / small / 1024:.1f} KiB a "
+            f"document ({figures.fleet_bytes[large] / 2**30:.2f} GiB for {large:,}).", "",
+            f"The loop a user would write, `dvtool explain RULES --facts DOC --json` of both "
+            f"rule files for each document, was timed on {LOOP_SAMPLE} documents of the "
+            f"{small:,} (every {small // LOOP_SAMPLE}th), one run after another: "
+            f"{figures.loop_seconds:.1f} s ({figures.loop_cpu:.1f} s of processor time), "
+            f"scaled up: **{loop:.0f} s** for {small:,} machines.", "",
+            f"Peak resident size (the largest of a command's runs): plan "
+            + ", ".join(f"{rss[n]:.1f} MiB for {n:,}" for n in PLAN_MACHINES)
+            + "; the floor (facts) "
+            + ", ".join(f"{figures.rss[plan_label(n, 'floor facts')] / 1024:.1f} MiB"
+                        for n in PLAN_MACHINES) + ".", "",
+            f"- plan against the loop, {small:,} machines: **{speedup:.0f}×** as fast "
+            f"(target at least 50×: {'met' if speedup >= 50 else 'missed'}).",
+            f"- {large:,} machines in **{plan_large.median:.1f} s** on the clock "
+            f"(target at most 20 s: {verdict(plan_large.median, 20.0)}).",
+            f"- Peak memory {rss[large]:.1f} MiB for {large:,} against {rss[small]:.1f} MiB for "
+            f"{small:,} (target at most 64 MiB, flat in the machines: "
+            f"{'met' if flat else 'missed'}).",
+            f"- On an idle machine of this kind {large:,} machines would take at best the "
+            f"processor time shared over its {os.cpu_count()} processors: "
+            f"**{statistics.mean(t.cpu[plan_label(large, 'plan')]) / (os.cpu_count() or 1):.1f} s**"
+            f" (the floor of reading the facts: "
+            f"{statistics.mean(t.cpu[plan_label(large, 'floor facts')]) / (os.cpu_count() or 1):.1f}"
+            " s).",
+            f"- Processors used by plan of {large:,} (processor time over the clock): "
+            f"**{used:.2f}** of {os.cpu_count()} (target: both: "
+            f"{'met' if used >= 0.8 * (os.cpu_count() or 1) else 'missed'}).", ""]
+    if figures.hot:
+        out += [f"Where plan of {small:,} machines spends its time (`perf record`, self time "
+                "of the top functions):", "", "```", *figures.hot, "```", ""]
     return out
 
 
@@ -994,10 +1197,26 @@ def main() -> int:
     parser.add_argument("--summarize", action="store_true",
                         help="time only dvtool summarize of 100,000 generated records and write "
                              "its section of the results")
+    parser.add_argument("--plan", action="store_true",
+                        help="time only dvtool plan of generated fleets of 3,000 and 100,000 "
+                             "machines beside the floor and the loop of explain runs, and "
+                             "write its section of the results")
     parser.add_argument("--record-only", action="store_true",
                         help="time only dvtool run with and without --record and replace that "
                              "section of bench/RESULTS.md")
     args = parser.parse_args()
+    if args.plan:
+        for path in (NATIVE_TOOL, FLOOR):
+            if not path.is_file():
+                raise SystemExit(f"missing {path}: run bench/run.sh --plan")
+        WORK.mkdir(parents=True, exist_ok=True)
+        load_at_start = os.getloadavg()[0]
+        runner = Runner(args.quick)
+        figures = time_plan(runner)
+        replace_section("## dvtool plan",
+                        plan_report(runner, figures, (load_at_start, os.getloadavg()[0])))
+        print(f"Written: the plan's section of {RESULTS.relative_to(ROOT)}")
+        return 0
     if args.summarize:
         if not NATIVE_TOOL.is_file():
             raise SystemExit(f"missing {NATIVE_TOOL}: run bench/run.sh")

@@ -5,11 +5,22 @@
 # bench/RESULTS.md and bench/scaling.svg. Work files go to build/bench/. Takes
 # about fifteen minutes. With --check it times only "dvtool check" (a minute)
 # and writes that section of bench/RESULTS.md anew, and likewise with --summarize
-# "dvtool summarize" of 100,000 generated records; with --record-only, only
-# dvtool run with and without --record (two minutes), whose section it replaces.
+# "dvtool summarize" of 100,000 generated records, and with --plan "dvtool plan"
+# of generated fleets of 3,000 and 100,000 machines beside the floor of reading
+# their documents (facts_floor, built here) and the loop of explain runs (some
+# ten minutes; the fleets need 3 GB of disk for a while); with --record-only,
+# only dvtool run with and without --record (two minutes), whose section it
+# replaces.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh test hyperfine facter gnuplot-nox time strace valgrind
+scripts/setup.sh test hyperfine facter gnuplot-nox time strace valgrind linux-perf \
+  libsimdjson-dev
+
+if [ "${1:-}" = --plan ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux --target dvtool facts_floor
+  exec python3 bench/bench.py "$@"
+fi
 
 if [ "${1:-}" = --check ] || [ "${1:-}" = --summarize ]; then
   cmake --preset linux >/dev/null
