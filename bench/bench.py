@@ -62,7 +62,7 @@ CHECK_LINES = (10_000, 100_000, 200_000)
 SUMMARY_RECORDS = 100_000
 # dvtool plan: fleets of this many machines, the loop of explain runs timed on
 # this many documents of the first and scaled up, and what a document may take
-# on the disk at most (the generator's are some 27 KB) before the fleet is made.
+# on the disk at most (the generator's are some 26 KB) before the fleet is made.
 PLAN_MACHINES = (3_000, 100_000)
 LOOP_SAMPLE = 200
 DOCUMENT_ROOM = 40_000

@@ -3,7 +3,7 @@
 
 `facts FOLDER --machines N` writes N facts documents as `dvtool facts --json`
 writes them (schema/facts.schema.json, version 2), one `<host>.json` each, of
-about 20 KB: some 120 devices of four hardware IDs each (PCI, USB, ACPI and HID
+about 26 KB: some 120 devices of four hardware IDs each (PCI, USB, ACPI and HID
 IDs of the machine's model, its docks and peripherals), one of 40 models (DMI
 vendor, product and version with the model's processor), mostly Windows 10 and
 11 builds beside a few older Windows, servers and Linux machines, varied UI
