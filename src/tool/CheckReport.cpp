@@ -11,11 +11,6 @@
 namespace dorvanta::tool {
 namespace {
 
-// The check's document: each file its own findings and counts, and the files
-// that were not read.
-constexpr int kCheckDocumentMajor = 3;
-constexpr int kCheckDocumentMinor = 0;
-
 constexpr std::string_view kSarifSchema =
     "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/sarif-schema-2.1.0.json";
 
@@ -118,8 +113,8 @@ std::wstring CheckText(const CheckReport& report) {
 }
 
 std::string CheckJson(const CheckReport& report) {
-  Json document = DocumentHeader("check");
-  document["version"] = Json{{"major", kCheckDocumentMajor}, {"minor", kCheckDocumentMinor}};
+  // Each file its own findings and counts, and the files that were not read.
+  Json document = DocumentHeader(DocumentKind::Check);
   document["files"] = Json::array();
   for (const CheckedFile& file : report.Files) {
     Json entry{{"file", EncodeUtf8(file.Path)}, {"findings", Json::array()}};

@@ -51,7 +51,7 @@ class Explanation final : public WalkObserver {
   void WalkEnded(const WalkEnd& end) override { end_ = end; }
 
   [[nodiscard]] Json Document(const std::wstring& iniPath, const Json& facts) const {
-    Json document = DocumentHeader("explain");
+    Json document = DocumentHeader(DocumentKind::Explain);
     document.update(Json{
         {"file", EncodeUtf8(iniPath)},
         {"facts", facts},

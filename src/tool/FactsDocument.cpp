@@ -144,10 +144,11 @@ bool IsCurrentForm(const Json& document) {
   const bool current = version.is_object() && version.contains("major") &&
                        version.contains("minor") && version["minor"].is_number_unsigned() &&
                        version["major"].is_number_unsigned() &&
-                       version["major"].get<std::uint64_t>() == kDocumentMajor;
+                       version["major"].get<std::uint64_t>() ==
+                           static_cast<std::uint64_t>(FormOf(DocumentKind::Facts).Major);
   if (!current) {
     throw Problem{Format(L"the document is of version %s; this dvtool reads 1 and %d.x",
-                         VersionText(version), kDocumentMajor)};
+                         VersionText(version), FormOf(DocumentKind::Facts).Major)};
   }
   const Json& kind = Member(document, "kind", "the document");
   if (kind != "facts")
@@ -213,7 +214,7 @@ constexpr std::size_t kFolderColumn = 33;
 }  // namespace
 
 Json FactsToJson(const FactsSnapshot& facts) {
-  Json document = DocumentHeader("facts");
+  Json document = DocumentHeader(DocumentKind::Facts);
   document["producer"] = EncodeUtf8(Format(L"dvtool %s", kProgramVersion));
   if (facts.Origin) {
     const FactsOrigin& origin = *facts.Origin;

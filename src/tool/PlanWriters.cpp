@@ -111,7 +111,7 @@ Json PairsJson(const PairList& pairs) { return Json(pairs); }
 class JsonWriter final : public PlanWriter {
  public:
   explicit JsonWriter(PlanHeading heading) : baseline_(heading.Baseline.has_value()) {
-    Json start = DocumentHeader("plan");
+    Json start = DocumentHeader(DocumentKind::Plan);
     start["file"] = EncodeUtf8(heading.File);
     start["baseline"] = baseline_ ? Json(EncodeUtf8(*heading.Baseline)) : Json(nullptr);
     start["by"] = GroupingName(heading.By);

@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tool/WalkJson.h"
+
 namespace dorvanta::tool {
 namespace {
 
@@ -15,7 +17,7 @@ using Json = nlohmann::json;
 
 // The record versions this reader knows; a record without a version is of the first.
 constexpr std::int64_t kFirstMajor = 1;
-constexpr std::int64_t kLastMajor = 2;
+constexpr std::int64_t kLastMajor = FormOf(DocumentKind::Record).Major;
 constexpr std::int64_t kPairLimit = 256;
 
 // Milliseconds since 1970 of a time stamp of the form 2026-12-09T08:31:29.123Z.
@@ -253,7 +255,7 @@ HostRow ReadRecord(std::string_view bytes, std::string file, const ReadLimits& l
     std::string_view text = bytes.substr(at, whole ? end - at : std::string_view::npos);
     at = whole ? end + 1 : bytes.size();
     if (text.ends_with('\r')) text.remove_suffix(1);
-    const Json line = Json::parse(text, nullptr, false);
+    const nlohmann::json line = nlohmann::json::parse(text, nullptr, false);
     if (line.is_discarded() && !whole) break;  // the last line, cut while it was written
     ++number;
     if (line.is_discarded()) return reader.Unreadable(number, "not JSON");

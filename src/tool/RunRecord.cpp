@@ -137,7 +137,7 @@ void RunRecord::Sync() {
 }
 
 void RunRecord::Started(const Json& fields) {
-  Json start = DocumentHeader("record");
+  Json start = DocumentHeader(DocumentKind::Record);
   start.update(fields);
   Write("run-start", start);
   Sync();

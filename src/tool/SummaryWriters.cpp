@@ -207,7 +207,7 @@ std::string SummaryJson(const std::vector<HostRow>& rows, const std::vector<Host
                     {"iniSha256", OptionalJson(row.IniSha256)},
                     {"result", StandingName(row.Result)}});
   }
-  Json document = DocumentHeader("summary");
+  Json document = DocumentHeader(DocumentKind::Summary);
   document["hosts"] = std::move(hosts);
   document["totals"] = std::move(totals);
   document["totalsByRuleFile"] = std::move(byRuleFile);

@@ -11,9 +11,9 @@ std::string JsonText(const Json& document) {
   return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-Json DocumentHeader(const char* kind) {
-  return Json{{"kind", kind},
-              {"version", Json{{"major", kDocumentMajor}, {"minor", kDocumentMinor}}}};
+Json DocumentHeader(DocumentKind kind) {
+  const DocumentForm& form = FormOf(kind);
+  return Json{{"kind", form.Name}, {"version", Json{{"major", form.Major}, {"minor", form.Minor}}}};
 }
 
 const char* VerdictName(Verdict verdict) {

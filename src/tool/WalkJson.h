@@ -2,6 +2,8 @@
 // explain's document and the run record share.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,15 +21,39 @@ using Json = nlohmann::ordered_json;
 // is replaced, never refused.
 std::string JsonText(const Json& document);
 
-// Every document dvtool writes begins with its kind ("facts", "explain",
-// "check", "summary"; "record" on a run record's first line) and the version of
-// its form. A reader takes any minor version of the major it knows: a minor
-// version only adds.
-inline constexpr int kDocumentMajor = 2;
-inline constexpr int kDocumentMinor = 0;
+// Every document dvtool writes begins with its kind and the version of its
+// form. A reader takes any minor version of the major it knows: a minor
+// version only adds, and goes up with every member a document gains.
+enum class DocumentKind { Facts, Explain, Check, Summary, Record, Plan };
 
-// {"kind": kind, "version": {"major": 2, "minor": 0}}
-Json DocumentHeader(const char* kind);
+struct DocumentForm {
+  DocumentKind Kind;
+  const char* Name;  // "record" on a run record's first line
+  int Major;
+  int Minor;
+};
+
+// Each kind's form. What the minor versions added:
+//   summary 2.1  totalsByRuleFile, olderRecords, a host's start and iniSha256
+//   record  2.1  run-start's codeClasses, the action-start line
+// check 3.0 groups the findings by file.
+inline constexpr std::array kDocumentForms{
+    DocumentForm{DocumentKind::Facts, "facts", 2, 0},
+    DocumentForm{DocumentKind::Explain, "explain", 2, 0},
+    DocumentForm{DocumentKind::Check, "check", 3, 0},
+    DocumentForm{DocumentKind::Summary, "summary", 2, 1},
+    DocumentForm{DocumentKind::Record, "record", 2, 1},
+    DocumentForm{DocumentKind::Plan, "plan", 2, 0},
+};
+
+constexpr const DocumentForm& FormOf(DocumentKind kind) {
+  return kDocumentForms.at(static_cast<std::size_t>(kind));
+}
+static_assert(FormOf(DocumentKind::Plan).Kind == DocumentKind::Plan,
+              "the forms are listed in the order of their kinds");
+
+// {"kind": "explain", "version": {"major": 2, "minor": 1}}
+Json DocumentHeader(DocumentKind kind);
 
 const char* VerdictName(Verdict verdict);
 const char* StopName(WalkStop stop);
