@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "criteria/CriteriaLine.h"
 #include "report/Report.h"
 #include "rules/ActionLine.h"
 #include "rules/PairName.h"
+#include "rules/PairWalk.h"
 
 namespace dorvanta {
 namespace {
@@ -53,25 +56,23 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
   // Reads one section into the shared buffer; false when it does not fit.
   std::array<wchar_t, kSectionBufferSize> buffer{};
   std::uint32_t length = 0;
+  std::wstring tooBig;
   const auto read = [&](const std::wstring& section) {
     length = rules.ReadSection(section, buffer);
     if (length != buffer.size() - 2) return true;
     Report(sink, L"ERROR: Section %s too big for buffer!\n", section);
+    tooBig = section;
     return false;
   };
 
-  Report(sink, L"%s", kEqualsLine);
-  Report(sink, L"Process INI File:\n");
-  for (int x = 1; x <= kMaxSectionPairs; ++x) {
+  const auto criteriaLines = [&](int x) -> std::optional<bool> {
+    if (!read(PairSectionName(PairSide::Criteria, x))) return std::nullopt;
+    Report(sink, L"%s", kEqualsLine);
+    return length != 0;
+  };
+  const auto walkPair = [&](int x) {
     const std::wstring criteria = PairSectionName(PairSide::Criteria, x);
     const std::wstring actions = PairSectionName(PairSide::Actions, x);
-
-    if (!read(criteria)) return stop(WalkStop::SectionTooBig, criteria);
-    Report(sink, L"%s", kEqualsLine);
-    if (length == 0) {
-      Report(sink, L"\nSection %s empty or not existing ... stop processing!\n", criteria);
-      return stop(WalkStop::MissingCriteria, criteria);
-    }
     observer.PairReached(x);
     Report(sink, L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
@@ -85,7 +86,7 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     observer.PairDecided(x, verdict);
     if (verdict == Verdict::Fails) {
       Report(sink, L"\nNot all Criteria for %s match or error --> next criterium\n\n", criteria);
-      continue;
+      return true;
     }
     Report(sink, L"%s", kDashLine);
     if (verdict == Verdict::Holds) {
@@ -96,11 +97,11 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
              criteria);
     }
 
-    if (!read(actions)) return stop(WalkStop::SectionTooBig, actions);
+    if (!read(actions)) return false;
     if (length == 0) {
       observer.ActionsMissing(x);
       Report(sink, L"\nWARNING: Section %s empty or not existing --> next criterium\n", actions);
-      continue;
+      return true;
     }
     Report(sink, L"\nProcessing %s\n%s", actions, kProcessingRule);
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
@@ -108,8 +109,17 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
       observer.ActionReached(x, line);
       observer.ActionRun(x, line, RunActionLine(context, line, actions, executor));
     });
-  }
-  return stop(WalkStop::LastPair, std::wstring());
+    return true;
+  };
+
+  Report(sink, L"%s", kEqualsLine);
+  Report(sink, L"Process INI File:\n");
+  const PairsEnd end = WalkPairs(criteriaLines, walkPair);
+  if (end.Cut) return stop(WalkStop::SectionTooBig, tooBig);
+  if (end.Pair > kMaxSectionPairs) return stop(WalkStop::LastPair, std::wstring());
+  const std::wstring missing = PairSectionName(PairSide::Criteria, end.Pair);
+  Report(sink, L"\nSection %s empty or not existing ... stop processing!\n", missing);
+  return stop(WalkStop::MissingCriteria, missing);
 }
 
 }  // namespace dorvanta

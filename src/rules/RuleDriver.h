@@ -4,15 +4,14 @@
 #include <string>
 
 #include "actions/ActionRequest.h"
+#include "rules/PairWalk.h"
 #include "rules/RuleSource.h"
 #include "rules/WalkObserver.h"
 #include "run/RunContext.h"
 
 namespace dorvanta {
 
-// The walk reads CRITERIA1 .. CRITERIA256, each section into one buffer of
-// this many characters.
-inline constexpr int kMaxSectionPairs = 256;
+// The walk reads each section into one buffer of this many characters.
 inline constexpr std::size_t kSectionBufferSize = 4096;
 
 // Walks the pairs 1 .. 256 of `rules` in `context` (its facts, fact source and

@@ -8,6 +8,7 @@
 #include "common/Text.h"
 #include "report/Format.h"
 #include "rules/PairName.h"
+#include "rules/PairWalk.h"
 #include "rules/RuleDriver.h"
 
 namespace dorvanta::tool {
@@ -91,8 +92,12 @@ void CheckWalk(const Profile& profile, const std::vector<Section>& outline, Find
     return found != sections.end() && !found->second->Lines.empty();
   };
   // The walk stops at the first CRITERIAx that is missing or has no lines.
-  std::uint32_t stop = 1;
-  while (stop <= static_cast<std::uint32_t>(kMaxSectionPairs) && holdsLines(criteria, stop)) ++stop;
+  const PairsEnd end = WalkPairs(
+      [&](int x) -> std::optional<bool> {
+        return holdsLines(criteria, static_cast<std::uint32_t>(x));
+      },
+      [](int /*x*/) { return true; });
+  const auto stop = static_cast<std::uint32_t>(end.Pair);
   if (criteria.empty()) {
     findings.At(0, std::wstring());
     findings.Add(FindingKind::NoFirstPair,
