@@ -65,6 +65,10 @@ class ActionExecutor {
   // Each reports what it does to `sink`, as the run's messages say it.
   virtual ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) = 0;
   virtual ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) = 0;
+
+  // False for one that only takes note: what the actions would change is then
+  // unchanged, and the walk cannot know it after them.
+  [[nodiscard]] virtual bool CarriesOut() const { return true; }
 };
 
 // Starts the programs and writes the shortcut files. A waited-for program that

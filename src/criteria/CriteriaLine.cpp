@@ -13,14 +13,18 @@
 #include "criteria/HardwareIdCriteria.h"
 #include "criteria/NumericCriteria.h"
 #include "criteria/TextCriteria.h"
+#include "report/Format.h"
 #include "report/Report.h"
 #include "report/SectionLine.h"
 
 namespace dorvanta {
 namespace {
 
+// `unknownBecause`, when not empty, is why the fact cannot be known here; only
+// the checks of keys that actions may change are handed one.
 using Check = CriterionResult (*)(RunContext& context, const std::wstring& value,
-                                  const std::wstring& section, const std::wstring& key);
+                                  const std::wstring& section, const std::wstring& key,
+                                  const std::wstring& unknownBecause);
 
 struct KeyEntry {
   CriterionKey Info;
@@ -37,13 +41,15 @@ constexpr std::uint32_t FactMax() {
 // A check of the fact in `Field`, read from the context's record when the line is evaluated.
 template <auto Compare, auto Field>
 CriterionResult FactCheck(RunContext& context, const std::wstring& value,
-                          const std::wstring& section, const std::wstring& key) {
+                          const std::wstring& section, const std::wstring& key,
+                          const std::wstring& /*unknownBecause*/) {
   return Compare(context.Sink, value, context.Facts.*Field, section, key);
 }
 
 template <bool PrefixMatch>
 CriterionResult HardwareId(RunContext& context, const std::wstring& value,
-                           const std::wstring& section, const std::wstring& key) {
+                           const std::wstring& section, const std::wstring& key,
+                           const std::wstring& /*unknownBecause*/) {
   return CheckHardwareIdCriterion(context, value, section, key, PrefixMatch);
 }
 
@@ -56,7 +62,8 @@ constexpr RecordFact NumberField() {
 }
 
 // Rows of the table: a 32-bit comparison of all six operators, the equality
-// of 16 or 8 bits, the texts, and the device and file kinds.
+// of 16 or 8 bits, the texts, and the device and file kinds (the file's one
+// that actions may change).
 template <auto Field>
 constexpr KeyEntry Long(std::wstring_view key) {
   return {{key, CriterionKind::Number, OperatorSet::All, 0xFFFFFFFFU, FactMax<Field>(),
@@ -85,8 +92,11 @@ constexpr KeyEntry Text(std::wstring_view key, CriterionKind kind) {
           &FactCheck<Compare, Field>};
 }
 
-constexpr KeyEntry Other(std::wstring_view key, CriterionKind kind, Check run) {
-  return {{key, kind, OperatorSet::EqualityOnly, 0, 0, FactGroup::None, RecordFact{}}, run};
+constexpr KeyEntry Other(std::wstring_view key, CriterionKind kind, Check run,
+                         bool actionsMayChange = false) {
+  return {
+      {key, kind, OperatorSet::EqualityOnly, 0, 0, FactGroup::None, RecordFact{}, actionsMayChange},
+      run};
 }
 
 using Facts = SystemFactsRecord;
@@ -117,7 +127,7 @@ constexpr std::array kKeys{
     Text<&CheckTextCriterion, &Facts::DmiVendor>(L"DMIVendor", CriterionKind::Text),
     Other(L"HWID", CriterionKind::HardwareId, &HardwareId<false>),
     Other(L"HWIDLeft", CriterionKind::HardwareIdPrefix, &HardwareId<true>),
-    Other(L"FileExists", CriterionKind::FileExists, &CheckFileExistsCriterion),
+    Other(L"FileExists", CriterionKind::FileExists, &CheckFileExistsCriterion, true),
 };
 
 }  // namespace
@@ -132,15 +142,29 @@ std::span<const CriterionKey> CriterionKeys() {
   return kKeyInfo;
 }
 
+const CriterionKey* FindCriterionKey(std::wstring_view key) {
+  const std::span<const CriterionKey> keys = CriterionKeys();
+  const auto entry = std::find_if(keys.begin(), keys.end(), [&](const CriterionKey& k) {
+    return EqualsIgnoringAsciiCase(k.Key, key);
+  });
+  return entry == keys.end() ? nullptr : &*entry;
+}
+
 CriterionResult EvaluateCriteriaLine(RunContext& context, const std::wstring& section,
-                                     const std::wstring& line) {
+                                     const std::wstring& line, std::optional<int> earlierActions) {
   const std::optional<SectionLine> split = SplitSectionLine(context.Sink, line, section);
   if (!split) return Refused();
 
   for (const KeyEntry& entry : kKeys) {
     if (!EqualsIgnoringAsciiCase(split->Key, entry.Info.Key)) continue;
-    CriterionResult result = entry.Run(context, split->Value, section, split->Key);
+    const bool changed = entry.Info.ActionsMayChange && earlierActions.has_value();
+    const std::wstring unknownBecause =
+        changed ? Format(L"unknown: pair %d's actions would run first and may change it",
+                         *earlierActions)
+                : std::wstring();
+    CriterionResult result = entry.Run(context, split->Value, section, split->Key, unknownBecause);
     result.Key = split->Key;
+    if (changed && result.Outcome == Verdict::Unknown) result.EarlierActions = *earlierActions;
     return result;
   }
   Report(context.Sink, L"ERROR: Unknown key: \"%s\" in section \"%s\"\n", split->Key, section);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,14 +51,25 @@ struct CriterionKey {
   std::uint32_t FactMax = 0;
   FactGroup Group = FactGroup::None;
   RecordFact Fact;
+  // An action may change what the key tests (a program that installs the file
+  // makes it exist), so that a walk which carries no action out cannot know it
+  // once the actions of an earlier pair would have run.
+  bool ActionsMayChange = false;
 };
 
 // The key table, in lookup order.
 std::span<const CriterionKey> CriterionKeys();
 
+// The row of a key as a line writes it (any letter case); null for no key.
+const CriterionKey* FindCriterionKey(std::wstring_view key);
+
 // Evaluates the line against the context's facts and reports it; it holds only
 // when its criterion does (a malformed line has been reported and does not hold).
+// `earlierActions`, in a walk that carries no action out, is the first pair
+// whose actions would have run before the line: a key that actions may change
+// is then unknown, with that pair as the reason.
 CriterionResult EvaluateCriteriaLine(RunContext& context, const std::wstring& section,
-                                     const std::wstring& line);
+                                     const std::wstring& line,
+                                     std::optional<int> earlierActions = std::nullopt);
 
 }  // namespace dorvanta

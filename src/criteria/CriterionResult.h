@@ -16,6 +16,10 @@ struct CriterionResult {
   Verdict Outcome = Verdict::Fails;
   // The line was refused with an error report instead of a result line.
   bool Malformed = false;
+  // In a walk that carries no action out: the pair whose actions would have
+  // run before the line and may change what it tests, which is why it is
+  // unknown; 0 for none.
+  int EarlierActions = 0;
 
   [[nodiscard]] bool Holds() const { return Outcome == Verdict::Holds; }
 };

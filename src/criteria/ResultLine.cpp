@@ -54,14 +54,13 @@ CriterionResult ReportPresence(ReportSink& sink, const CriterionValue& split, bo
 }
 
 CriterionResult ReportUndecidedPresence(ReportSink& sink, const CriterionValue& split,
-                                        const std::wstring& subject, const std::wstring& section,
-                                        const std::wstring& key) {
+                                        const std::wstring& subject, const std::wstring& why,
+                                        const std::wstring& section, const std::wstring& key) {
   if (!ParseCompareOp(split.Operator, OperatorSet::EqualityOnly)) {
     return ReportInvalidOperator(sink, split.Operator, key, section);
   }
-  const std::wstring fact = L"unknown here";
-  Report(sink, L"%s %s %s (%s) --> ??\n", key, subject, fact, split.Operator);
-  return CriterionResult{std::wstring(), split.Operator, subject, fact, Verdict::Unknown, false};
+  Report(sink, L"%s %s %s (%s) --> ??\n", key, subject, why, split.Operator);
+  return CriterionResult{std::wstring(), split.Operator, subject, why, Verdict::Unknown, false};
 }
 
 }  // namespace dorvanta

@@ -29,9 +29,9 @@ CriterionResult ReportPresence(ReportSink& sink, const CriterionValue& split, bo
                                const std::wstring& key);
 
 // The same when it cannot be known whether the thing is there: "<key> <subject>
-// unknown here (EQ) --> ??" and an unknown verdict.
+// <why> (EQ) --> ??", `why` saying so ("unknown here"), and an unknown verdict.
 CriterionResult ReportUndecidedPresence(ReportSink& sink, const CriterionValue& split,
-                                        const std::wstring& subject, const std::wstring& section,
-                                        const std::wstring& key);
+                                        const std::wstring& subject, const std::wstring& why,
+                                        const std::wstring& section, const std::wstring& key);
 
 }  // namespace dorvanta

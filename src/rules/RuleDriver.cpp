@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 
 #include "criteria/CriteriaLine.h"
 #include "report/Report.h"
@@ -64,6 +65,9 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     tooBig = section;
     return false;
   };
+  // With an executor that carries nothing out: the first pair whose actions
+  // would have run, after which a fact that actions may change is unknown.
+  std::optional<int> earlierActions;
 
   const auto criteriaLines = [&](int x) -> std::optional<bool> {
     if (!read(PairSectionName(PairSide::Criteria, x))) return std::nullopt;
@@ -79,7 +83,7 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     // Every line is evaluated, also after one has failed.
     Verdict verdict = Verdict::Holds;
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
-      const CriterionResult result = EvaluateCriteriaLine(context, criteria, line);
+      const CriterionResult result = EvaluateCriteriaLine(context, criteria, line, earlierActions);
       observer.CriterionEvaluated(x, line, result);
       verdict = Combine(verdict, result.Outcome);
     });
@@ -107,7 +111,13 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
       context.Devices.Forget();  // the action may change the devices present
       observer.ActionReached(x, line);
-      observer.ActionRun(x, line, RunActionLine(context, line, actions, executor));
+      const ActionResult result = RunActionLine(context, line, actions, executor);
+      // A line refused before anything was asked runs nothing on any machine.
+      if (!earlierActions && !executor.CarriesOut() &&
+          !std::holds_alternative<std::monostate>(result.Request)) {
+        earlierActions = x;
+      }
+      observer.ActionRun(x, line, result);
     });
     return true;
   };

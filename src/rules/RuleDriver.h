@@ -19,7 +19,9 @@ inline constexpr std::size_t kSectionBufferSize = 4096;
 // actions through `executor`. The walk ends early at the first missing or
 // empty CRITERIAx, or at a section that does not fit the section buffer
 // (reported; the program's run then fails). It never ends the process; a
-// failure of the sink (RunStopped) passes through it.
+// failure of the sink (RunStopped) passes through it. When `executor` carries
+// nothing out, a criteria line that actions may change is unknown once a pair
+// whose actions would run has been passed: the walk's own state, nobody else's.
 WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer,
                   ActionExecutor& executor);
 

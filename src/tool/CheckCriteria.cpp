@@ -35,11 +35,9 @@ std::uint32_t Bits(std::uint32_t mask) {
 }  // namespace
 
 void CriteriaCheck::Line(const std::wstring& key, const std::wstring& value) {
-  const std::span<const CriterionKey> keys = CriterionKeys();
-  const auto entry = std::find_if(keys.begin(), keys.end(), [&](const CriterionKey& k) {
-    return EqualsIgnoringAsciiCase(k.Key, key);
-  });
-  if (entry == keys.end()) {
+  const CriterionKey* const entry = FindCriterionKey(key);
+  if (entry == nullptr) {
+    const std::span<const CriterionKey> keys = CriterionKeys();
     std::vector<std::wstring_view> names;
     std::transform(keys.begin(), keys.end(), std::back_inserter(names),
                    [](const CriterionKey& k) { return k.Key; });

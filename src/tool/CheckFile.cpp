@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common/Text.h"
+#include "criteria/CriteriaLine.h"
 #include "report/Format.h"
+#include "report/SectionLine.h"
 #include "rules/PairName.h"
 #include "rules/PairWalk.h"
 #include "rules/RuleDriver.h"
@@ -76,8 +78,30 @@ void CheckBuffer(const Profile& profile, const Section& section, FindingList& fi
                       section.Name, static_cast<std::uint32_t>(kSectionBufferSize)));
 }
 
+// The lines of the reached CRITERIAx (pair `pair`) whose keys actions may
+// change, tested after the actions of pair `first` and of `others` more pairs.
+void CheckChangedByActions(const Section& section, std::uint32_t pair, std::uint32_t first,
+                           std::uint32_t others, FindingList& findings) {
+  std::wstring whose = Format(L"pair %u's actions", first);
+  if (others == 1) whose = Format(L"the actions of pair %u and of one more pair", first);
+  if (others > 1) whose = Format(L"the actions of pair %u and of %u more pairs", first, others);
+  for (const Profile::NumberedLine& line : section.Lines) {
+    const std::optional<SectionLine> split = ReadSectionLine(line.Text);
+    if (!split) continue;
+    const CriterionKey* const key = FindCriterionKey(split->Key);
+    if (key == nullptr || !key->ActionsMayChange) continue;
+    findings.At(line.Number, section.Name);
+    findings.Add(FindingKind::ChangedByActions,
+                 Format(L"%s is tested after %s, which run first when their criteria hold and "
+                        L"may change what it tests: whether pair %u runs depends on what they "
+                        L"did (dvtool explain shows the line as unknown)",
+                        split->Key, whose, pair));
+  }
+}
+
 // The walk: where it stops, which pairs it never reaches, pairs without their
-// other half, sections that do not fit the section buffer.
+// other half, sections that do not fit the section buffer, criteria lines that
+// the actions of an earlier pair may change.
 void CheckWalk(const Profile& profile, const std::vector<Section>& outline, FindingList& findings) {
   std::map<std::uint32_t, const Section*> criteria;
   std::map<std::uint32_t, const Section*> actions;
@@ -91,12 +115,28 @@ void CheckWalk(const Profile& profile, const std::vector<Section>& outline, Find
     const auto found = sections.find(x);
     return found != sections.end() && !found->second->Lines.empty();
   };
-  // The walk stops at the first CRITERIAx that is missing or has no lines.
+  // The pairs the walk reaches, and the criteria lines of each that the
+  // actions of an earlier pair may change.
+  std::uint32_t firstActions = 0;
+  std::uint32_t laterActions = 0;
   const PairsEnd end = WalkPairs(
       [&](int x) -> std::optional<bool> {
         return holdsLines(criteria, static_cast<std::uint32_t>(x));
       },
-      [](int /*x*/) { return true; });
+      [&](int x) {
+        const auto pair = static_cast<std::uint32_t>(x);
+        if (firstActions != 0) {
+          CheckChangedByActions(*criteria.at(pair), pair, firstActions, laterActions, findings);
+        }
+        if (holdsLines(actions, pair)) {
+          if (firstActions == 0) {
+            firstActions = pair;
+          } else {
+            ++laterActions;
+          }
+        }
+        return true;
+      });
   const auto stop = static_cast<std::uint32_t>(end.Pair);
   if (criteria.empty()) {
     findings.At(0, std::wstring());

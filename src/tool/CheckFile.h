@@ -1,6 +1,6 @@
 // The file's outline as the walk meets it: sections the run never reads,
 // where the walk stops, pairs without their other half, sections that do not
-// fit the section buffer.
+// fit the section buffer, criteria lines that earlier actions may change.
 #pragma once
 
 #include <vector>

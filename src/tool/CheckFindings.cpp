@@ -86,8 +86,11 @@ constexpr std::array kKinds{
     KindEntry{OtherSection, L"DV128", Severity::Note, L"a section the run never reads"},
     KindEntry{VariableInParameters, L"DV129", Severity::Warning,
               L"%NAME% in Execute or DesktopShortcut parameters: passed to the program as written"},
+    KindEntry{ChangedByActions, L"DV130", Severity::Note,
+              L"a FileExists line that an earlier pair's actions may change: its pair depends on "
+              L"what they did"},
 };
-static_assert(kKinds.size() == static_cast<std::size_t>(VariableInParameters) + 1,
+static_assert(kKinds.size() == static_cast<std::size_t>(ChangedByActions) + 1,
               "every kind of finding has its code and severity");
 
 }  // namespace

@@ -48,6 +48,7 @@ enum class FindingKind {
   PairNameMisspelled,      // DV128, warning
   OtherSection,            // DV128, note
   VariableInParameters,    // DV129
+  ChangedByActions,        // DV130
 };
 
 struct Finding {

@@ -3,6 +3,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/Encoding.h"
 #include "facts/FactSource.h"
@@ -35,12 +37,18 @@ class Explanation final : public WalkObserver {
   }
   void CriterionEvaluated(int /*pair*/, const std::wstring& line,
                           const CriterionResult& result) override {
-    pairs_.back()["criteriaLines"].push_back(CriterionJson(line, result));
+    Json criterion = CriterionJson(line, result);
+    criterion["earlierActions"] = result.EarlierActions != 0 ? Json(result.EarlierActions) : Json();
+    pairs_.back()["criteriaLines"].push_back(std::move(criterion));
+    if (result.EarlierActions != 0) earlierActions_ = result.EarlierActions;
+    changedByActions_ = changedByActions_ || result.EarlierActions != 0;
   }
   void PairDecided(int pair, Verdict verdict) override {
     pairs_.back()["verdict"] = VerdictName(verdict);
-    if (verdict != Verdict::Fails)
-      (verdict == Verdict::Holds ? holding_ : undecided_).push_back(pair);
+    if (verdict == Verdict::Holds) holding_.push_back(pair);
+    if (verdict == Verdict::Unknown)
+      (changedByActions_ ? afterActions_ : undecided_).push_back(pair);
+    changedByActions_ = false;
   }
   void ActionsMissing(int /*pair*/) override { pairs_.back()["actionsMissing"] = true; }
   void ActionRun(int /*pair*/, const std::wstring& line, const ActionResult& result) override {
@@ -68,6 +76,11 @@ class Explanation final : public WalkObserver {
       text += L"; " + Pairs(undecided_) + (undecided_.size() == 1 ? L" depends" : L" depend") +
               L" on files of that machine";
     }
+    if (!afterActions_.empty()) {
+      text += L"; " + Pairs(afterActions_) +
+              (afterActions_.size() == 1 ? L" depends" : L" depend") +
+              Format(L" on files that the actions of pair %d may change", earlierActions_);
+    }
     switch (end_.Reason) {
       case WalkStop::MissingCriteria:
         return text + Format(L"; the walk stops at %s (missing or empty).\n", end_.Section);
@@ -92,7 +105,10 @@ class Explanation final : public WalkObserver {
 
   Json pairs_ = Json::array();
   std::vector<int> holding_;
-  std::vector<int> undecided_;
+  std::vector<int> undecided_;     // unknown by a fact the walk cannot learn here
+  std::vector<int> afterActions_;  // unknown by what earlier actions may change
+  int earlierActions_ = 0;         // the pair whose actions those are
+  bool changedByActions_ = false;  // of the pair being decided
   WalkEnd end_;
 };
 
@@ -177,7 +193,8 @@ const Command& ExplainCommand() {
       L"Walks the rule file exactly as Dorvanta would (the same reader, section buffer,\n"
       L"stop rules and result lines) and runs no action: for each pair its verdict and\n"
       L"the actions that would run, with folder tokens and %NAME% resolved, and the\n"
-      L"reason the walk stops.\n\n"
+      L"reason the walk stops. Once a pair whose actions would run is passed, a\n"
+      L"FileExists line is unknown: those actions may change what it finds.\n\n"
       L"  --facts FILE  take every fact, hardware ID and folder token from a document\n"
       L"                written by 'dvtool facts --json' (on another machine, say);\n"
       L"                a FileExists line is then unknown, and so is a pair that\n"

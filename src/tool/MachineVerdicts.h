@@ -19,6 +19,7 @@ class NothingRuns final : public ActionExecutor {
  public:
   ActionOutcome Execute(const ExecuteRequest& request, ReportSink& sink) override;
   ActionOutcome CreateShortcut(const ShortcutRequest& request, ReportSink& sink) override;
+  [[nodiscard]] bool CarriesOut() const override { return false; }
 };
 
 // The failure of a start-up fact that ends the program's run before the walk.

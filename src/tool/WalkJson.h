@@ -34,12 +34,13 @@ struct DocumentForm {
 };
 
 // Each kind's form. What the minor versions added:
+//   explain 2.1  a criteria line's earlierActions
 //   summary 2.1  totalsByRuleFile, olderRecords, a host's start and iniSha256
 //   record  2.1  run-start's codeClasses, the action-start line
 // check 3.0 groups the findings by file.
 inline constexpr std::array kDocumentForms{
     DocumentForm{DocumentKind::Facts, "facts", 2, 0},
-    DocumentForm{DocumentKind::Explain, "explain", 2, 0},
+    DocumentForm{DocumentKind::Explain, "explain", 2, 1},
     DocumentForm{DocumentKind::Check, "check", 3, 0},
     DocumentForm{DocumentKind::Summary, "summary", 2, 1},
     DocumentForm{DocumentKind::Record, "record", 2, 1},

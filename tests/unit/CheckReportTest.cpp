@@ -37,11 +37,12 @@ TEST(CheckReportRules, EveryCodeOnceInOrderWithItsHigherSeverity) {
     EXPECT_TRUE(codes.insert(rule.Code).second);
     EXPECT_FALSE(rule.Help.empty());
   }
-  ASSERT_EQ(rules.size(), 30U);
+  ASSERT_EQ(rules.size(), 31U);
   EXPECT_EQ(rules.front().Code, L"DV100");
   EXPECT_EQ(rules[28].Code, L"DV128");
   EXPECT_EQ(rules[28].Level, Severity::Warning);
-  EXPECT_EQ(rules.back().Code, L"DV129");
+  EXPECT_EQ(rules.back().Code, L"DV130");
+  EXPECT_EQ(rules.back().Level, Severity::Note);
 }
 
 TEST(CheckReportText, CountsPerFileAndATotalForMoreThanOne) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "fake/FakeDevices.h"
 #include "fake/FakePlatform.h"
 #include "fake/FakeRun.h"
@@ -125,6 +128,47 @@ TEST_F(RuleDriverTest, AllPairsHoldingEndAfter256WithoutStopLine) {
   EXPECT_EQ(platform_.SectionReads.back(), L"ACTION256");
   EXPECT_EQ(platform_.Stdout.find(L"stop processing"), std::wstring::npos);
   EXPECT_TRUE(platform_.Stdout.ends_with(L"ERROR: Action a not supported in section ACTION256!\n"));
+}
+
+// Each criteria line as "pair verdict earlier-actions"; the actions are only
+// noted, and said to be carried out or not.
+class LineVerdicts final : public WalkObserver, public ActionExecutor {
+ public:
+  explicit LineVerdicts(bool carriesOut) : carriesOut_(carriesOut) {}
+  void CriterionEvaluated(int pair, const std::wstring& /*line*/,
+                          const CriterionResult& result) override {
+    Lines.push_back(
+        Format(L"%d %d %d", pair, static_cast<int>(result.Outcome), result.EarlierActions));
+  }
+  ActionOutcome Execute(const ExecuteRequest& /*r*/, ReportSink& /*s*/) override { return Done(); }
+  ActionOutcome CreateShortcut(const ShortcutRequest& /*r*/, ReportSink& /*s*/) override {
+    return Done();
+  }
+  [[nodiscard]] bool CarriesOut() const override { return carriesOut_; }
+  std::vector<std::wstring> Lines;
+
+ private:
+  bool carriesOut_;
+};
+
+TEST_F(RuleDriverTest, AFileIsUnknownOnlyAfterActionsAskedForAndNotCarriedOut) {
+  platform_.Sections[L"CRITERIA1"] = {L"FileExists=NE,C:\\v.exe"};
+  platform_.Sections[L"ACTION1"] = {L"execute=WAIT, setup.exe"};  // asks for nothing
+  platform_.Sections[L"CRITERIA2"] = {L"FileExists=NE,C:\\v.exe"};
+  platform_.Sections[L"ACTION2"] = {L"Execute=WAIT, setup.exe"};
+  platform_.Sections[L"CRITERIA3"] = {L"FileExists=EQ,C:\\v.exe", L"OSMajor=EQ,6",
+                                      L"FileExists=GT,C:\\v.exe"};
+  RuleFile rules(L"rules.ini");
+  // Holds 0, Fails 1, Unknown 2; a malformed line stays refused.
+  LineVerdicts noted(false);
+  WalkRules(run_.Context, rules, noted, noted);
+  EXPECT_EQ(noted.Lines,
+            (std::vector<std::wstring>{L"1 0 0", L"2 0 0", L"3 2 2", L"3 0 0", L"3 1 0"}));
+  // Walked again carrying the actions out, nothing of the first walk is left.
+  LineVerdicts carried(true);
+  WalkRules(run_.Context, rules, carried, carried);
+  EXPECT_EQ(carried.Lines,
+            (std::vector<std::wstring>{L"1 0 0", L"2 0 0", L"3 1 0", L"3 0 0", L"3 1 0"}));
 }
 
 }  // namespace
