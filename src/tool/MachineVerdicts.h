@@ -3,6 +3,7 @@
 // of every machine of a fleet. Walks over different facts may run side by side.
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,21 @@ struct MachineVerdicts {
   std::vector<int> Unknown;  // pairs that none fails but that facts cannot decide
   WalkEnd End;
 };
+
+// Where a pair stands on a machine: its actions would run, might run (facts
+// cannot decide its criteria), or would not.
+enum class PairStatus { Runs, Unknown, DoesNotRun };
+
+// The status of `pair` by the pairs that hold and those that are unknown, each
+// list in walk order.
+template <typename Pairs>
+PairStatus StatusIn(int pair, const Pairs& holds, const Pairs& unknown) {
+  const auto among = [pair](const Pairs& pairs) {
+    return std::binary_search(pairs.begin(), pairs.end(), pair);
+  };
+  if (among(holds)) return PairStatus::Runs;
+  return among(unknown) ? PairStatus::Unknown : PairStatus::DoesNotRun;
+}
 
 // Walks `rules` over `facts` with nothing reported; `watcher`, when given, is
 // told every step besides.

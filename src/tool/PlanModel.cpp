@@ -95,11 +95,6 @@ void SetVerdicts(MachinePlan& plan, const MachineVerdicts& verdicts,
   }
 }
 
-PairStatus StatusIn(std::uint16_t pair, const PairList& holds, const PairList& unknown) {
-  if (Contains(holds, pair)) return PairStatus::Runs;
-  return Contains(unknown, pair) ? PairStatus::Unknown : PairStatus::DoesNotRun;
-}
-
 void PlanTotals::Add(const MachinePlan& plan) {
   GroupTotals& group = Groups[plan.Group];
   ++Machines;

@@ -49,10 +49,6 @@ struct MachinePlan {
 void SetVerdicts(MachinePlan& plan, const MachineVerdicts& verdicts,
                  const MachineVerdicts* baseline);
 
-// What a pair's status is on a machine, for a person.
-enum class PairStatus { Runs, Unknown, DoesNotRun };
-PairStatus StatusIn(std::uint16_t pair, const PairList& holds, const PairList& unknown);
-
 // The machines of one group, and per pair how many it runs on, is unknown on,
 // and (with a baseline) gains or loses.
 struct PairCounts {

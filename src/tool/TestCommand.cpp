@@ -50,33 +50,25 @@ class PairTracer final : public WalkObserver {
   std::map<int, Trace> traces_;
 };
 
-enum class PairState { Holds, Unknown, DoesNotHold };
-
-PairState StateIn(int pair, const std::vector<int>& holds, const std::vector<int>& unknown) {
-  if (std::find(holds.begin(), holds.end(), pair) != holds.end()) return PairState::Holds;
-  if (std::find(unknown.begin(), unknown.end(), pair) != unknown.end()) return PairState::Unknown;
-  return PairState::DoesNotHold;
-}
-
-const wchar_t* ActualWords(PairState state) {
+const wchar_t* ActualWords(PairStatus state) {
   switch (state) {
-    case PairState::Holds:
+    case PairStatus::Runs:
       return L"holds";
-    case PairState::Unknown:
+    case PairStatus::Unknown:
       return L"is unknown";
-    case PairState::DoesNotHold:
+    case PairStatus::DoesNotRun:
       break;
   }
   return L"does not hold";
 }
 
-const wchar_t* ExpectedWords(PairState state) {
+const wchar_t* ExpectedWords(PairStatus state) {
   switch (state) {
-    case PairState::Holds:
+    case PairStatus::Runs:
       return L"expected to hold";
-    case PairState::Unknown:
+    case PairStatus::Unknown:
       return L"expected to be unknown";
-    case PairState::DoesNotHold:
+    case PairStatus::DoesNotRun:
       break;
   }
   return L"expected not to hold";
@@ -132,8 +124,8 @@ std::vector<Difference> Differences(const RuleTestCase& testCase, const MachineV
   pairs.insert(verdicts.Unknown.begin(), verdicts.Unknown.end());
   std::vector<Difference> differences;
   for (const int pair : pairs) {
-    const PairState expected = StateIn(pair, testCase.Holds, testCase.Unknown);
-    const PairState actual = StateIn(pair, verdicts.Holds, verdicts.Unknown);
+    const PairStatus expected = StatusIn(pair, testCase.Holds, testCase.Unknown);
+    const PairStatus actual = StatusIn(pair, verdicts.Holds, verdicts.Unknown);
     if (expected == actual) continue;
     Difference difference{
         Format(L"pair %d %s, %s", pair, ActualWords(actual), ExpectedWords(expected)), {}};
