@@ -1,12 +1,23 @@
 # Install rules and the release package of each build: a ZIP for Windows
-# (Dorvanta.exe, dvtool.exe, the README, the examples and the JSON schemas at its
-# top), a Debian package for Linux (/usr/bin/Dorvanta, /usr/bin/dvtool, the
-# documents and examples under /usr/share/doc/dorvanta, the schemas under
+# (Dorvanta.exe, dvtool.exe, the README and the documents it links to, the
+# examples and the JSON schemas at its top), a Debian package for Linux
+# (/usr/bin/Dorvanta, /usr/bin/dvtool, the documents and examples under
+# /usr/share/doc/dorvanta, the schemas under
 # /usr/share/dorvanta/schema, the Ansible role and playbook under
 # /usr/share/dorvanta/ansible). `cpack` in a build folder makes its package.
 
 file(GLOB DORVANTA_SCHEMAS CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/schema/*.json")
-file(GLOB DORVANTA_EXAMPLES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/examples/*.ini")
+# The example rule files, and the test cases and facts document beside them.
+file(GLOB DORVANTA_EXAMPLES CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/examples/*.ini"
+     "${PROJECT_SOURCE_DIR}/examples/*.json")
+
+# The README's links into docs/ hold where it is installed too.
+function(dorvanta_install_readme destination)
+  install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${destination}")
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/DEVELOPING.md" DESTINATION "${destination}/docs")
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/images/summary.png"
+          DESTINATION "${destination}/docs/images")
+endfunction()
 
 set(CPACK_PACKAGE_NAME Dorvanta)
 set(CPACK_PACKAGE_VENDOR "The Dorvanta developers")
@@ -18,7 +29,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 if(WIN32)
   install(TARGETS Dorvanta dvtool RUNTIME DESTINATION .)
-  install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION .)
+  dorvanta_install_readme(.)
   install(FILES ${DORVANTA_EXAMPLES} DESTINATION examples)
   install(FILES ${DORVANTA_SCHEMAS} DESTINATION schema)
 
@@ -27,8 +38,8 @@ if(WIN32)
 else()
   set(DORVANTA_DOC_DIR share/doc/dorvanta)
   install(TARGETS Dorvanta dvtool RUNTIME DESTINATION bin)
-  install(FILES "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/packaging/debian/copyright"
-          DESTINATION ${DORVANTA_DOC_DIR})
+  dorvanta_install_readme(${DORVANTA_DOC_DIR})
+  install(FILES "${PROJECT_SOURCE_DIR}/packaging/debian/copyright" DESTINATION ${DORVANTA_DOC_DIR})
   install(FILES ${DORVANTA_EXAMPLES} DESTINATION ${DORVANTA_DOC_DIR}/examples)
   install(FILES ${DORVANTA_SCHEMAS} DESTINATION share/dorvanta/schema)
   # The role's YAML files alone: nothing a run of the playbook or its lint may have

@@ -52,6 +52,16 @@ def repository_files(folder: str, pattern: str) -> set[str]:
     return {path.name for path in (REPOSITORY / folder).glob(pattern)}
 
 
+# The example rule files with the cases and facts beside them, and the README
+# with the documents it links to, as each package holds them.
+def examples() -> set[str]:
+    return {f"examples/{name}" for name in repository_files("examples", "*.ini")
+            | repository_files("examples", "*.json")}
+
+
+README_FILES = {"README.md", "docs/DEVELOPING.md", "docs/images/summary.png"}
+
+
 def check_deb(build: Path, work: Path, version: str) -> None:
     deb = build_package(build, work, ".deb")
 
@@ -104,10 +114,10 @@ def check_deb(build: Path, work: Path, version: str) -> None:
         check("__stack_chk_fail" in checked and len(checked) > 1,
               f"{program} calls no stack protector or no fortified function: {sorted(checked)}")
     docs = root / "usr/share/doc/dorvanta"
-    for name in ("README.md", "copyright", "changelog.gz"):
+    for name in README_FILES | {"copyright", "changelog.gz"}:
         check((docs / name).is_file(), f"{docs / name} not installed")
-    examples = {path.name for path in (docs / "examples").glob("*.ini")}
-    check(examples == repository_files("examples", "*.ini"), f"installed examples {examples}")
+    installed_examples = {f"examples/{path.name}" for path in (docs / "examples").iterdir()}
+    check(installed_examples == examples(), f"installed examples {installed_examples}")
     schema_folder = root / "usr/share/dorvanta/schema"
     schemas = {path.name for path in schema_folder.glob("*.json")}
     check(schemas == repository_files("schema", "*.json"), f"installed schemas {schemas}")
@@ -156,8 +166,7 @@ def check_zip(build: Path, work: Path, version: str) -> None:
         outside = [name for name in names if not name.startswith(top)]
         check(not outside, f"outside {top}: {outside}")
         files = {name[len(top):] for name in names}
-        expected = ({"Dorvanta.exe", "dvtool.exe", "README.md"}
-                    | {f"examples/{name}" for name in repository_files("examples", "*.ini")}
+        expected = ({"Dorvanta.exe", "dvtool.exe"} | README_FILES | examples()
                     | {f"schema/{name}" for name in repository_files("schema", "*.json")})
         check(files == expected, f"the ZIP holds {sorted(files)}, not {sorted(expected)}")
         for program in ("Dorvanta.exe", "dvtool.exe"):
