@@ -99,36 +99,30 @@ void CheckChangedByActions(const Section& section, std::uint32_t pair, std::uint
   }
 }
 
-// The walk: where it stops, which pairs it never reaches, pairs without their
-// other half, sections that do not fit the section buffer, criteria lines that
-// the actions of an earlier pair may change.
-void CheckWalk(const Profile& profile, const std::vector<Section>& outline, FindingList& findings) {
-  std::map<std::uint32_t, const Section*> criteria;
-  std::map<std::uint32_t, const Section*> actions;
-  for (const Section& section : outline) {
-    if (!WalkReads(section)) continue;
-    const PairName pair = *ReadPairName(section.Name);
-    (pair.Side == PairSide::Criteria ? criteria : actions).emplace(pair.Pair, &section);
-    CheckBuffer(profile, section, findings);
-  }
-  const auto holdsLines = [](const auto& sections, std::uint32_t x) {
-    const auto found = sections.find(x);
-    return found != sections.end() && !found->second->Lines.empty();
-  };
-  // The pairs the walk reaches, and the criteria lines of each that the
-  // actions of an earlier pair may change.
+using SectionsByPair = std::map<std::uint32_t, const Section*>;
+
+bool HasLines(const SectionsByPair& sections, std::uint32_t x) {
+  const auto found = sections.find(x);
+  return found != sections.end() && !found->second->Lines.empty();
+}
+
+// Follows the walk over the pairs to where it stops, noting on the way the
+// criteria lines of each reached pair that the actions of an earlier pair may
+// change.
+PairsEnd CheckReachedPairs(const SectionsByPair& criteria, const SectionsByPair& actions,
+                           FindingList& findings) {
   std::uint32_t firstActions = 0;
   std::uint32_t laterActions = 0;
-  const PairsEnd end = WalkPairs(
+  return WalkPairs(
       [&](int x) -> std::optional<bool> {
-        return holdsLines(criteria, static_cast<std::uint32_t>(x));
+        return HasLines(criteria, static_cast<std::uint32_t>(x));
       },
       [&](int x) {
         const auto pair = static_cast<std::uint32_t>(x);
         if (firstActions != 0) {
           CheckChangedByActions(*criteria.at(pair), pair, firstActions, laterActions, findings);
         }
-        if (holdsLines(actions, pair)) {
+        if (HasLines(actions, pair)) {
           if (firstActions == 0) {
             firstActions = pair;
           } else {
@@ -137,6 +131,21 @@ void CheckWalk(const Profile& profile, const std::vector<Section>& outline, Find
         }
         return true;
       });
+}
+
+// The walk: where it stops, which pairs it never reaches, pairs without their
+// other half, sections that do not fit the section buffer, criteria lines that
+// the actions of an earlier pair may change.
+void CheckWalk(const Profile& profile, const std::vector<Section>& outline, FindingList& findings) {
+  SectionsByPair criteria;
+  SectionsByPair actions;
+  for (const Section& section : outline) {
+    if (!WalkReads(section)) continue;
+    const PairName pair = *ReadPairName(section.Name);
+    (pair.Side == PairSide::Criteria ? criteria : actions).emplace(pair.Pair, &section);
+    CheckBuffer(profile, section, findings);
+  }
+  const PairsEnd end = CheckReachedPairs(criteria, actions, findings);
   const auto stop = static_cast<std::uint32_t>(end.Pair);
   if (criteria.empty()) {
     findings.At(0, std::wstring());
@@ -155,7 +164,7 @@ void CheckWalk(const Profile& profile, const std::vector<Section>& outline, Find
                    Format(L"pair %u is never reached: the walk stops at %s (%s); number the pairs "
                           L"without gaps",
                           x, stopName, why));
-    } else if (x < stop && !holdsLines(actions, x)) {
+    } else if (x < stop && !HasLines(actions, x)) {
       findings.Add(FindingKind::CriteriaWithoutActions,
                    Format(L"[%s] has no [%s] with lines: when its criteria hold, nothing runs; "
                           L"add the actions or remove the criteria",
@@ -163,7 +172,7 @@ void CheckWalk(const Profile& profile, const std::vector<Section>& outline, Find
     }
   }
   for (const auto& [x, section] : actions) {
-    if (holdsLines(criteria, x) || section->Lines.empty()) continue;
+    if (HasLines(criteria, x) || section->Lines.empty()) continue;
     findings.At(section->HeaderLine, section->Name);
     findings.Add(FindingKind::ActionsWithoutCriteria,
                  Format(L"[%s] has no [%s] with lines: its actions never run; add the criteria (a "
