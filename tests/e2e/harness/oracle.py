@@ -98,14 +98,20 @@ def sysfs_dmi() -> dict[str, str]:
 
 def wmic_dmi(prefix: Path) -> dict[str, str]:
     """Win32_ComputerSystemProduct as Wine's own wmic reports it (UTF-16 columns)."""
-    with tempfile.TemporaryFile() as output:
-        subprocess.run(["wine", "wmic", "path", "Win32_ComputerSystemProduct", "get",
-                        "Name,Version,Vendor"], env=wine_environment(prefix),
-                       stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.DEVNULL,
-                       timeout=RUN_TIMEOUT_SECONDS, check=True)
-        output.seek(0)
-        lines = [line for line in output.read().decode("utf-16").replace("\r", "").split("\n")
-                 if line.strip()]
+    # Wine's wmic now and then ends with 1 on a busy machine; it is asked up to
+    # three times, and the third failure is the test's.
+    for attempt in range(3):
+        with tempfile.TemporaryFile() as output:
+            ended = subprocess.run(["wine", "wmic", "path", "Win32_ComputerSystemProduct", "get",
+                                    "Name,Version,Vendor"], env=wine_environment(prefix),
+                                   stdin=subprocess.DEVNULL, stdout=output,
+                                   stderr=subprocess.DEVNULL, timeout=RUN_TIMEOUT_SECONDS,
+                                   check=attempt == 2)
+            output.seek(0)
+            lines = [line for line in output.read().decode("utf-16").replace("\r", "").split("\n")
+                     if line.strip()]
+        if ended.returncode == 0 and lines:
+            break
     header, rows = lines[0], lines[1:]
     columns = sorted((header.index(name), name) for name in ("Name", "Version", "Vendor"))
     row = rows[-1] if rows else ""
