@@ -4,6 +4,7 @@ import os
 import shlex
 import shutil
 import subprocess
+from collections.abc import Callable
 from datetime import datetime, timezone
 from pathlib import Path
 
@@ -41,6 +42,26 @@ def compare_written(blocks: dict[str, Block], render: Render, work: Path, missin
     return problems
 
 
+def compare_read_back(blocks: dict, render: Render, work: Path, what: str,
+                      read: Callable[[Path], list[str]]) -> list[str]:
+    """Files the run wrote, each read back by a tool into lines, against their blocks."""
+    problems = []
+    for name, block in blocks.items():
+        path = work / name
+        if not path.is_file():
+            problems.append(f"{what} {name} was not written")
+            continue
+        expected = render_block(block, render).decode("utf-8")
+        try:
+            actual = "".join(f"{line}\n" for line in read(path))
+        except SetupError as error:
+            problems.append(f"{what} {name}: {error}")
+            continue
+        if actual != expected:
+            problems.append(text_diff(expected, actual, ("expected", f"{what} {name}"), 0x7F))
+    return problems
+
+
 def compare_case(case: Case, render: Render, work: Path, initial: set[str],
                  result: subprocess.CompletedProcess, received: dict[str, bytes],
                  window: tuple[datetime, datetime]) -> list[str]:
@@ -75,33 +96,9 @@ def compare_case(case: Case, render: Render, work: Path, initial: set[str],
     problems += compare_written(case.logs, render, work, "log file", "log", received)
     files_render = Render(render.target, {"WORK": work.resolve().as_posix()}, output=False)
     problems += compare_written(case.made, files_render, work, "file", "file")
-    for name, block in case.shortcuts.items():
-        path = work / name
-        if not path.is_file():
-            problems.append(f"shortcut {name} was not written")
-            continue
-        expected = render_block(block, files_render).decode("utf-8")
-        try:
-            actual = "".join(f"{line}\n" for line in shortcut_fields(path, render.target))
-        except SetupError as error:
-            problems.append(f"shortcut {name}: {error}")
-            continue
-        if actual != expected:
-            problems.append(text_diff(expected, actual, ("expected", f"shortcut {name}"), 0x7F))
-    for name, block in case.junit.items():
-        path = work / name
-        if not path.is_file():
-            problems.append(f"JUnit report {name} was not written")
-            continue
-        expected = render_block(block, files_render).decode("utf-8")
-        try:
-            actual = "".join(f"{line}\n" for line in junit_lines(path))
-        except SetupError as error:
-            problems.append(f"JUnit report {name}: {error}")
-            continue
-        if actual != expected:
-            problems.append(text_diff(expected, actual, ("expected", f"JUnit report {name}"),
-                                      0x7F))
+    problems += compare_read_back(case.shortcuts, files_render, work, "shortcut",
+                                  lambda path: shortcut_fields(path, render.target))
+    problems += compare_read_back(case.junit, files_render, work, "JUnit report", junit_lines)
     expected_files = (set(case.logs) | set(case.made) | set(case.shortcuts) | set(case.checked)
                       | set(case.junit)
                       | {name for _, name, _ in case.schemas if name is not None}
