@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "facts/HardwareIdIndex.h"
 #include "platform/Devices.h"
 #include "platform/ShellFolder.h"
 
@@ -22,10 +23,10 @@ class FactSource {
 
   // The present devices with their hardware-ID lists, in search order.
   virtual std::vector<platform::PresentDevice> PresentDevices() = 0;
-  // The present devices lent for as long as the source lives, when they never
-  // change (a snapshot's), so that a search need not copy them; nothing when
-  // they are read afresh each time.
-  virtual const std::vector<platform::PresentDevice>* LentDevices() const { return nullptr; }
+  // The hardware IDs of the present devices, indexed once and lent for as long
+  // as the source lives, when the devices never change (a snapshot's); nothing
+  // when they are read afresh each time.
+  virtual const HardwareIdIndex* LentHardwareIds() { return nullptr; }
   // Whether a file or folder exists at the path; nothing when that cannot be
   // known where the walk runs.
   virtual std::optional<bool> PathExists(const std::wstring& path) = 0;

@@ -46,14 +46,19 @@ FactsSnapshot CollectFacts(FactSource& source);
 FactsSnapshot CollectStartupFacts();
 
 // The facts of a snapshot taken elsewhere: its devices and folders; whether a
-// file exists there cannot be known here.
+// file exists there cannot be known here. The snapshot must not change while
+// the source lives.
 class SnapshotFacts final : public FactSource {
  public:
   explicit SnapshotFacts(const FactsSnapshot& snapshot) : snapshot_(snapshot) {}
 
+  [[nodiscard]] const FactsSnapshot& Snapshot() const { return snapshot_; }
+
   std::vector<platform::PresentDevice> PresentDevices() override { return snapshot_.Devices; }
-  const std::vector<platform::PresentDevice>* LentDevices() const override {
-    return &snapshot_.Devices;
+  // Indexed at the first search; every walk over this source searches that index.
+  const HardwareIdIndex* LentHardwareIds() override {
+    if (!index_) index_.emplace(snapshot_.Devices);
+    return &*index_;
   }
   std::optional<bool> PathExists(const std::wstring& /*path*/) override { return std::nullopt; }
   platform::FolderLookup ShellFolder(int csidl) override;
@@ -62,6 +67,7 @@ class SnapshotFacts final : public FactSource {
 
  private:
   const FactsSnapshot& snapshot_;
+  std::optional<HardwareIdIndex> index_;
 };
 
 }  // namespace dorvanta

@@ -3,16 +3,15 @@
 
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "facts/FactSource.h"
-#include "platform/Devices.h"
+#include "facts/HardwareIdIndex.h"
 
 namespace dorvanta {
 
-// The present devices of a fact source, read at the first search and kept for
-// later ones (a read that failed or stopped early included) until Forget; or
-// those the source lends, which never change.
+// The hardware IDs of a fact source's present devices, read and indexed at the
+// first search and kept for later ones (a read that failed or stopped early
+// included) until Forget; or those the source lends, which never change.
 class KeptDevices {
  public:
   explicit KeptDevices(FactSource& source) : source_(source) {}
@@ -28,11 +27,11 @@ class KeptDevices {
   void Forget() { kept_.reset(); }
 
  private:
-  // The source's devices when it lends them, else those read and kept.
-  const std::vector<platform::PresentDevice>& Devices();
+  // The source's index when it lends one, else that of the devices read and kept.
+  const HardwareIdIndex& Index();
 
   FactSource& source_;
-  std::optional<std::vector<platform::PresentDevice>> kept_;
+  std::optional<HardwareIdIndex> kept_;
 };
 
 }  // namespace dorvanta

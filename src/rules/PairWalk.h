@@ -3,12 +3,16 @@
 // has lines, up to the last pair the walk reads.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 
 namespace dorvanta {
 
 // The walk reads CRITERIA1 .. CRITERIA256 and their ACTIONx.
 inline constexpr int kMaxSectionPairs = 256;
+
+// The walk reads each section into one buffer of this many characters.
+inline constexpr std::size_t kSectionBufferSize = 4096;
 
 // Where a walk over the pairs ended.
 struct PairsEnd {

@@ -214,12 +214,13 @@ std::vector<Profile::OutlineSection> Profile::Outline() const {
   return outline;
 }
 
-std::uint32_t Profile::ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const {
+Profile::FilledSection Profile::FillSection(std::wstring_view section,
+                                            std::span<wchar_t> buffer) const {
   const std::size_t size =
       std::min<std::size_t>(buffer.size(), std::numeric_limits<std::uint32_t>::max());
   if (size < 2) {
     if (size == 1) buffer[0] = L'\0';
-    return 0;
+    return FilledSection{0, size};
   }
   // Every line is copied with its NUL as long as two characters remain; a line
   // is cut to leave room for its NUL and the final one. Room is counted as the
@@ -250,10 +251,11 @@ std::uint32_t Profile::ReadSection(std::wstring_view section, std::span<wchar_t>
   if (!found) {
     buffer[0] = L'\0';
     buffer[1] = L'\0';
-    return 0;
+    return FilledSection{0, 2};
   }
   buffer[used] = L'\0';
-  return static_cast<std::uint32_t>(cut || size - units <= 2 ? size - 2 : used);
+  return FilledSection{static_cast<std::uint32_t>(cut || size - units <= 2 ? size - 2 : used),
+                       used + 1};
 }
 
 std::size_t Profile::WindowsUnits(wchar_t c) const {

@@ -53,7 +53,16 @@ class Profile {
   // for a character beyond U+FFFF) otherwise. A missing
   // section and a section without lines give 0. A buffer of fewer than two
   // characters gives 0 and holds at most a NUL.
-  std::uint32_t ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const;
+  std::uint32_t ReadSection(std::wstring_view section, std::span<wchar_t> buffer) const {
+    return FillSection(section, buffer).Length;
+  }
+
+  struct FilledSection {
+    std::uint32_t Length;  // what ReadSection returns
+    std::size_t Placed;    // the characters placed at the start of the buffer, NULs included
+  };
+  // ReadSection, telling besides how much of the buffer it wrote.
+  FilledSection FillSection(std::wstring_view section, std::span<wchar_t> buffer) const;
 
   // A line as the reader hands it out, and the number of the file line it
   // comes from (1 for the first; CR LF, LF and a lone CR each end a line).

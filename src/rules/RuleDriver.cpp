@@ -24,14 +24,17 @@ std::span<const wchar_t> LinesOf(std::span<const wchar_t> buffer, std::uint32_t 
   return buffer.first(std::min<std::size_t>(length, buffer.size()));
 }
 
-// Calls `handle` for every NUL-terminated line of a section buffer, in order.
+// Calls `handle` for every NUL-terminated line of a section buffer, in order,
+// for as long as it returns true.
 template <typename Handler>
 void ForEachLine(std::span<const wchar_t> buffer, Handler handle) {
+  std::wstring line;
   std::size_t i = 0;
   while (i < buffer.size() && buffer[i] != L'\0') {
     std::size_t end = i;
     while (end < buffer.size() && buffer[end] != L'\0') ++end;
-    handle(std::wstring(buffer.data() + i, end - i));
+    line.assign(buffer.data() + i, end - i);
+    if (!handle(line)) return;
     i = end + 1;
   }
 }
@@ -68,6 +71,8 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
   // With an executor that carries nothing out: the first pair whose actions
   // would have run, after which a fact that actions may change is unknown.
   std::optional<int> earlierActions;
+  // Nobody reads a line's result after the pair has failed.
+  const bool everyLine = sink.Wanted() || observer.WantsEveryLine();
 
   const auto criteriaLines = [&](int x) -> std::optional<bool> {
     if (!read(PairSectionName(PairSide::Criteria, x))) return std::nullopt;
@@ -80,12 +85,13 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     observer.PairReached(x);
     Report(sink, L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
-    // Every line is evaluated, also after one has failed.
+    // Every line is evaluated, also after one has failed, when anybody reads it.
     Verdict verdict = Verdict::Holds;
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
       const CriterionResult result = EvaluateCriteriaLine(context, criteria, line, earlierActions);
       observer.CriterionEvaluated(x, line, result);
       verdict = Combine(verdict, result.Outcome);
+      return everyLine || verdict != Verdict::Fails;
     });
     observer.PairDecided(x, verdict);
     if (verdict == Verdict::Fails) {
@@ -118,6 +124,7 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
         earlierActions = x;
       }
       observer.ActionRun(x, line, result);
+      return true;
     });
     return true;
   };

@@ -11,9 +11,6 @@
 
 namespace dorvanta {
 
-// The walk reads each section into one buffer of this many characters.
-inline constexpr std::size_t kSectionBufferSize = 4096;
-
 // Walks the pairs 1 .. 256 of `rules` in `context` (its facts, fact source and
 // sink), reporting every step, telling `observer` about it and running the
 // actions through `executor`. The walk ends early at the first missing or

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <unordered_map>
 
 #include "rules/ProfileParser.h"
 
@@ -34,17 +35,23 @@ class RuleFile final : public RuleSource {
   std::wstring iniPath_;
 };
 
-// A rule file read once, its sections kept: for many walks over one file. It
+// A rule file read once, its sections kept: for many walks over one file. The
+// sections of every pair are filled once as the walk's buffer holds them. It
 // reads nothing afterwards and may serve several walks at once.
 class KeptRules final : public RuleSource {
  public:
-  explicit KeptRules(Profile profile) : profile_(std::move(profile)) {}
-  std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) override {
-    return profile_.ReadSection(section, buffer);
-  }
+  explicit KeptRules(Profile profile);
+  std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) override;
 
  private:
+  struct Filled {
+    std::wstring Characters;  // what the reader placed in the buffer
+    std::uint32_t Length;     // what the reader returned
+  };
+
   const Profile profile_;
+  // CRITERIAx and ACTIONx of every pair as the walk names them.
+  std::unordered_map<std::wstring, Filled> pairs_;
 };
 
 }  // namespace dorvanta

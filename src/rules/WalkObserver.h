@@ -40,6 +40,11 @@ class WalkObserver {
   virtual void ActionRun(int /*pair*/, const std::wstring& /*line*/,
                          const ActionResult& /*result*/) {}
   virtual void WalkEnded(const WalkEnd& /*end*/) {}
+
+  // False when only the pairs' verdicts matter to the observer, not the result
+  // of every criteria line: a walk whose messages nobody reads then stops a
+  // pair at its first failing line, which no later line can change.
+  [[nodiscard]] virtual bool WantsEveryLine() const { return true; }
 };
 
 }  // namespace dorvanta

@@ -38,6 +38,9 @@ class VerdictKeeper final : public WalkObserver {
     verdicts_.End = end;
     if (watcher_) watcher_->WalkEnded(end);
   }
+  [[nodiscard]] bool WantsEveryLine() const override {
+    return watcher_ != nullptr && watcher_->WantsEveryLine();
+  }
 
  private:
   MachineVerdicts& verdicts_;
@@ -64,14 +67,13 @@ std::optional<std::wstring> StartupFailure(const FactsSnapshot& facts) {
   return std::nullopt;
 }
 
-MachineVerdicts WalkVerdicts(RuleSource& rules, const FactsSnapshot& facts, WalkObserver* watcher) {
+MachineVerdicts WalkVerdicts(RuleSource& rules, SnapshotFacts& facts, WalkObserver* watcher) {
   MachineVerdicts verdicts;
-  verdicts.StartupFailure = StartupFailure(facts);
+  verdicts.StartupFailure = StartupFailure(facts.Snapshot());
   if (verdicts.StartupFailure) return verdicts;
   SilentSink sink;
-  SnapshotFacts source(facts);
-  RunContext context(sink, source);
-  context.Facts = facts.Record;
+  RunContext context(sink, facts);
+  context.Facts = facts.Snapshot().Record;
   VerdictKeeper keeper(verdicts, watcher);
   NothingRuns executor;
   WalkRules(context, rules, keeper, executor);

@@ -49,9 +49,10 @@ PairStatus StatusIn(int pair, const Pairs& holds, const Pairs& unknown) {
   return among(unknown) ? PairStatus::Unknown : PairStatus::DoesNotRun;
 }
 
-// Walks `rules` over `facts` with nothing reported; `watcher`, when given, is
-// told every step besides.
-MachineVerdicts WalkVerdicts(RuleSource& rules, const FactsSnapshot& facts,
+// Walks `rules` over the snapshot of `facts` with nothing reported; `watcher`,
+// when given, is told every step besides. Walks of several rule files over one
+// machine share its source, and with it the index of its hardware IDs.
+MachineVerdicts WalkVerdicts(RuleSource& rules, SnapshotFacts& facts,
                              WalkObserver* watcher = nullptr);
 
 }  // namespace dorvanta::tool

@@ -54,11 +54,12 @@ Planned PlanOne(const PlanInput& input, const PlanRules& rules) {
   plan.File = EncodeUtf8(input.Path);
   plan.Host = EncodeUtf8(machine.Host);
   plan.Group = GroupOf(*machine.Facts, rules.By);
-  const MachineVerdicts verdicts = WalkVerdicts(rules.Rules, *machine.Facts);
+  SnapshotFacts facts(*machine.Facts);
+  const MachineVerdicts verdicts = WalkVerdicts(rules.Rules, facts);
   if (rules.Baseline == nullptr) {
     SetVerdicts(plan, verdicts, nullptr);
   } else {
-    const MachineVerdicts baseline = WalkVerdicts(*rules.Baseline, *machine.Facts);
+    const MachineVerdicts baseline = WalkVerdicts(*rules.Baseline, facts);
     SetVerdicts(plan, verdicts, &baseline);
   }
   return Planned{std::move(plan), std::wstring()};

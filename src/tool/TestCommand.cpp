@@ -159,7 +159,8 @@ std::wstring ClassName(const std::wstring& iniPath) {
 // and gives its JUnit test case.
 JUnitCase RunCase(RuleSource& rules, const RuleTestCase& testCase) {
   PairTracer tracer;
-  const MachineVerdicts verdicts = WalkVerdicts(rules, testCase.Facts, &tracer);
+  SnapshotFacts facts(testCase.Facts);
+  const MachineVerdicts verdicts = WalkVerdicts(rules, facts, &tracer);
   const std::vector<Difference> differences = Differences(testCase, verdicts, tracer);
   // The texts of a document are another machine's: on the terminal their
   // control characters are written out; the report holds them as they are.

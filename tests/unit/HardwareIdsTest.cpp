@@ -64,21 +64,30 @@ TEST_F(HardwareIds, UnopenableListIsNoDevice) {
   EXPECT_FALSE(run_.Context.Devices.FindHardwareId(L"X", false));
 }
 
-// A snapshot's devices are searched where they lie, before and after Forget:
-// a search copies none, so one the snapshot holds later is found at once.
-TEST(LentDevices, SnapshotsDevicesAreSearchedWithoutACopy) {
+// A snapshot's hardware IDs are indexed once for every walk over its source:
+// the machine's own device list is never opened, and after Forget (before each
+// action line) a search still finds what the snapshot holds.
+TEST(SnapshotHardwareIds, IndexedOnceForEveryWalk) {
+  fake::Reset();
   FactsSnapshot snapshot;
-  snapshot.Devices.push_back(
-      platform::PresentDevice{{L"PCI\\VEN_8086&DEV_15BB", L"PCI\\VEN_8086"}});
+  snapshot.Devices = {
+      platform::PresentDevice{{L"USB\\VID_046D&PID_C52B&REV_1201", L"USB\\VID_046D&PID_C52B"}},
+      platform::PresentDevice{
+          {L"PCI\\VEN_8086&DEV_15BB&SUBSYS_00000000", L"PCI\\VEN_8086&DEV_15BB", L"PCI\\VEN_8086"}},
+      platform::PresentDevice{{L"acpi\\pnp0a08", L"ACPI\\PNP0A03"}}};
   SnapshotFacts source(snapshot);
-  KeptDevices devices(source);
-  EXPECT_TRUE(devices.FindHardwareId(L"pci\\ven_8086", false));
-  EXPECT_FALSE(devices.FindHardwareId(L"USB\\VID_046D", true));
-  snapshot.Devices.push_back(platform::PresentDevice{{L"USB\\VID_046D&PID_C52B"}});
-  EXPECT_TRUE(devices.FindHardwareId(L"USB\\VID_046D", true));
-  devices.Forget();
-  EXPECT_TRUE(devices.FindHardwareId(L"usb\\vid_046d&pid_c52b", false));
-  EXPECT_FALSE(devices.FindHardwareId(L"ACPI", true));
+  KeptDevices first(source);
+  KeptDevices second(source);
+  EXPECT_TRUE(first.FindHardwareId(L"pci\\ven_8086", false));
+  EXPECT_TRUE(first.FindHardwareId(L"PCI\\VEN_8086&DEV_15B", true));
+  EXPECT_FALSE(first.FindHardwareId(L"PCI\\VEN_8086&DEV_15B", false));
+  EXPECT_TRUE(second.FindHardwareId(L"ACPI\\PNP0A08", false));
+  second.Forget();
+  EXPECT_TRUE(second.FindHardwareId(L"usb\\vid_046d&pid_c52b&", true));
+  EXPECT_FALSE(second.FindHardwareId(L"USB\\VID_046D&PID_C52B&REV_1201&MORE", true));
+  EXPECT_FALSE(second.FindHardwareId(L"ACPI\\PNP0A0", false));
+  EXPECT_EQ(source.LentHardwareIds(), source.LentHardwareIds());
+  EXPECT_EQ(fake::Devices().Opens, 0);
 }
 
 }  // namespace

@@ -171,5 +171,48 @@ TEST_F(RuleDriverTest, AFileIsUnknownOnlyAfterActionsAskedForAndNotCarriedOut) {
             (std::vector<std::wstring>{L"1 0 0", L"2 0 0", L"3 1 0", L"3 0 0", L"3 1 0"}));
 }
 
+// The pairs' verdicts, and how many criteria lines were evaluated.
+class PairVerdicts final : public WalkObserver {
+ public:
+  explicit PairVerdicts(bool everyLine) : everyLine_(everyLine) {}
+  void CriterionEvaluated(int /*pair*/, const std::wstring& /*line*/,
+                          const CriterionResult& /*result*/) override {
+    ++Lines;
+  }
+  void PairDecided(int pair, Verdict verdict) override {
+    Decided.push_back(Format(L"%d %d", pair, static_cast<int>(verdict)));
+  }
+  [[nodiscard]] bool WantsEveryLine() const override { return everyLine_; }
+  std::vector<std::wstring> Decided;
+  int Lines = 0;
+
+ private:
+  bool everyLine_;
+};
+
+// Only a walk that nobody reads the lines of stops a pair at its first failing
+// line; the pairs' verdicts are those of the walk that evaluates every line.
+TEST_F(RuleDriverTest, APairStopsAtItsFirstFailureOnlyWhenNobodyReadsTheLines) {
+  platform_.Sections[L"CRITERIA1"] = {L"OSMajor=LT,6", L"Nonsense", L"OSMajor=EQ,6"};
+  platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,6", L"FileExists=NE,C:\\v.exe"};
+  platform_.Sections[L"CRITERIA3"] = {L"Bit=EQ,64", L"OSMajor=LT,6"};
+  RuleFile rules(L"rules.ini");
+  SilentSink silent;
+  RunContext quiet(silent, MachineFacts());
+  quiet.Facts = run_.Context.Facts;
+  PairVerdicts verdictsOnly(false);
+  WalkRules(quiet, rules, verdictsOnly, MachineExecutor());
+  PairVerdicts everyLine(true);
+  WalkRules(quiet, rules, everyLine, MachineExecutor());
+  PairVerdicts reported(false);  // the run's own sink reads every line
+  WalkRules(run_.Context, rules, reported, MachineExecutor());
+  EXPECT_EQ(verdictsOnly.Decided, (std::vector<std::wstring>{L"1 1", L"2 0", L"3 1"}));
+  EXPECT_EQ(everyLine.Decided, verdictsOnly.Decided);
+  EXPECT_EQ(reported.Decided, verdictsOnly.Decided);
+  EXPECT_EQ(verdictsOnly.Lines, 1 + 2 + 1);
+  EXPECT_EQ(everyLine.Lines, 3 + 2 + 2);
+  EXPECT_EQ(reported.Lines, 3 + 2 + 2);
+}
+
 }  // namespace
 }  // namespace dorvanta
