@@ -152,7 +152,7 @@ const CriterionKey* FindCriterionKey(std::wstring_view key) {
 
 CriterionResult EvaluateCriteriaLine(RunContext& context, const std::wstring& section,
                                      const std::wstring& line, std::optional<int> earlierActions) {
-  const std::optional<SectionLine> split = SplitSectionLine(context.Sink, line, section);
+  std::optional<SectionLine> split = SplitSectionLine(context.Sink, line, section);
   if (!split) return Refused();
 
   for (const KeyEntry& entry : kKeys) {
@@ -163,7 +163,7 @@ CriterionResult EvaluateCriteriaLine(RunContext& context, const std::wstring& se
                          *earlierActions)
                 : std::wstring();
     CriterionResult result = entry.Run(context, split->Value, section, split->Key, unknownBecause);
-    result.Key = split->Key;
+    result.Key = std::move(split->Key);
     if (changed && result.Outcome == Verdict::Unknown) result.EarlierActions = *earlierActions;
     return result;
   }

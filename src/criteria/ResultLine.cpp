@@ -1,17 +1,12 @@
 #include "criteria/ResultLine.h"
 
 #include <optional>
+#include <utility>
 
 #include "report/Report.h"
 
 namespace dorvanta {
 namespace {
-
-CriterionResult Decided(const std::wstring& op, const std::wstring& operand,
-                        const std::wstring& fact, bool holds) {
-  return CriterionResult{std::wstring(), op, operand, fact, holds ? Verdict::Holds : Verdict::Fails,
-                         false};
-}
 
 // The tail is a message of its own, after the line's text.
 void ReportTail(ReportSink& sink, bool holds) {
@@ -32,12 +27,18 @@ CriterionResult ReportInvalidOperator(ReportSink& sink, const std::wstring& word
   return Refused(word);
 }
 
-CriterionResult ReportComparison(ReportSink& sink, const std::wstring& label,
-                                 const std::wstring& fact, const std::wstring& op,
-                                 const std::wstring& operand, bool holds) {
-  Report(sink, L"%s OS=%s %s INI=%s", label, sink.Shown(fact), op, operand);
-  ReportTail(sink, holds);
-  return Decided(op, operand, fact, holds);
+CriterionResult ReportComparison(ReportSink& sink, const std::wstring& label, std::wstring fact,
+                                 std::wstring op, std::wstring operand, bool holds) {
+  if (sink.Wanted()) {
+    Report(sink, L"%s OS=%s %s INI=%s", label, sink.Shown(fact), op, operand);
+    ReportTail(sink, holds);
+  }
+  return CriterionResult{{},
+                         std::move(op),
+                         std::move(operand),
+                         std::move(fact),
+                         holds ? Verdict::Holds : Verdict::Fails,
+                         false};
 }
 
 CriterionResult ReportPresence(ReportSink& sink, const CriterionValue& split, bool present,
@@ -46,11 +47,11 @@ CriterionResult ReportPresence(ReportSink& sink, const CriterionValue& split, bo
   const std::optional<CompareOp> op = ParseCompareOp(split.Operator, OperatorSet::EqualityOnly);
   if (!op) return ReportInvalidOperator(sink, split.Operator, key, section);
   const bool holds = (*op == CompareOp::EQ) == present;
-  const std::wstring fact = present ? L"exists" : L"does not exist";
+  std::wstring fact = present ? L"exists" : L"does not exist";
   Report(sink, L"%s %s %s (%s)", key, subject, fact, split.Operator);
   ReportTail(sink, holds);
   return CriterionResult{
-      {}, split.Operator, subject, fact, holds ? Verdict::Holds : Verdict::Fails, false};
+      {}, split.Operator, subject, std::move(fact), holds ? Verdict::Holds : Verdict::Fails, false};
 }
 
 CriterionResult ReportUndecidedPresence(ReportSink& sink, const CriterionValue& split,

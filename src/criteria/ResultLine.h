@@ -17,9 +17,8 @@ CriterionResult ReportInvalidOperator(ReportSink& sink, const std::wstring& word
                                       const std::wstring& key, const std::wstring& section);
 
 // "<label> OS=<fact> <operator> INI=<operand>" and the tail for `holds`.
-CriterionResult ReportComparison(ReportSink& sink, const std::wstring& label,
-                                 const std::wstring& fact, const std::wstring& op,
-                                 const std::wstring& operand, bool holds);
+CriterionResult ReportComparison(ReportSink& sink, const std::wstring& label, std::wstring fact,
+                                 std::wstring op, std::wstring operand, bool holds);
 
 // For the kinds that ask whether something is there, found before this call:
 // reads the operator (EQ or NE only) and reports "<key> <subject> exists (EQ)"

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "common/Text.h"
 #include "criteria/CompareOp.h"
@@ -16,12 +17,12 @@ CriterionResult CheckTextCriterion(ReportSink& sink, const std::wstring& value,
                                    const std::wstring& key) {
   const std::optional<CriterionValue> split = SplitCriterionValue(value);
   if (!split) return ReportMissingComma(sink, section, key);
-  const std::wstring ini = UpperAscii(split->Operand);
+  std::wstring ini = UpperAscii(split->Operand);
   const std::optional<CompareOp> op = ParseCompareOp(split->Operator, OperatorSet::EqualityOnly);
   if (!op) return ReportInvalidOperator(sink, split->Operator, key, section);
   // Both sides are upper-cased, so a fact with small letters can match.
   const bool holds = Holds(*op, UpperAscii(fact), ini);
-  return ReportComparison(sink, key, fact, split->Operator, ini, holds);
+  return ReportComparison(sink, key, fact, split->Operator, std::move(ini), holds);
 }
 
 CriterionResult CheckFirstCharsCriterion(ReportSink& sink, const std::wstring& value,

@@ -25,14 +25,26 @@ int CompareFolded(std::wstring_view entry, std::wstring_view id, bool prefixMatc
 }  // namespace
 
 HardwareIdIndex::HardwareIdIndex(const std::vector<platform::PresentDevice>& devices) {
+  std::size_t ids = 0;
+  std::size_t characters = 0;
+  for (const platform::PresentDevice& device : devices) {
+    ids += device.HardwareIds.size();
+    for (const std::wstring& id : device.HardwareIds) characters += id.size();
+  }
+  sorted_.reserve(ids);
+  folded_.resize(characters);
+  std::size_t offset = 0;
   for (const platform::PresentDevice& device : devices) {
     for (const std::wstring& id : device.HardwareIds) {
-      sorted_.push_back(Entry{folded_.size(), id.size()});
-      std::transform(id.begin(), id.end(), std::back_inserter(folded_), Fold);
+      sorted_.push_back(Entry{offset, id.size()});
+      std::transform(id.begin(), id.end(), folded_.begin() + static_cast<std::ptrdiff_t>(offset),
+                     Fold);
+      offset += id.size();
     }
   }
-  std::sort(sorted_.begin(), sorted_.end(),
-            [this](Entry a, Entry b) { return CompareFolded(At(a), At(b), false) < 0; });
+  // Texts already folded sort by their characters' values, as CompareFolded
+  // orders them.
+  std::sort(sorted_.begin(), sorted_.end(), [this](Entry a, Entry b) { return At(a) < At(b); });
 }
 
 bool HardwareIdIndex::Contains(std::wstring_view id, bool prefixMatch) const {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 #include "common/Text.h"
-#include "report/Format.h"
 
 namespace dorvanta {
 namespace {
@@ -28,7 +28,14 @@ std::wstring_view SideWordOf(PairSide side) {
 }  // namespace
 
 std::wstring PairSectionName(PairSide side, int pair) {
-  return Format(L"%s%d", SideWordOf(side), pair);
+  std::array<char, 16> digits{};
+  const char* const begin = digits.data();
+  const char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), pair).ptr;
+  const std::wstring_view word = SideWordOf(side);
+  std::wstring name;
+  name.reserve(word.size() + static_cast<std::size_t>(end - begin));
+  name.append(word).append(begin, end);
+  return name;
 }
 
 std::optional<PairSide> PairSideOf(std::wstring_view name) {

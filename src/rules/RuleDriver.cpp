@@ -71,17 +71,17 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
   // With an executor that carries nothing out: the first pair whose actions
   // would have run, after which a fact that actions may change is unknown.
   std::optional<int> earlierActions;
-  // Nobody reads a line's result after the pair has failed.
-  const bool everyLine = sink.Wanted() || observer.WantsEveryLine();
+  // Whether anybody reads the steps that can change no verdict.
+  const bool everyStep = sink.Wanted() || observer.WantsEveryStep();
 
+  std::wstring criteria;  // the name of the pair's CRITERIAx
   const auto criteriaLines = [&](int x) -> std::optional<bool> {
-    if (!read(PairSectionName(PairSide::Criteria, x))) return std::nullopt;
+    criteria = PairSectionName(PairSide::Criteria, x);
+    if (!read(criteria)) return std::nullopt;
     Report(sink, L"%s", kEqualsLine);
     return length != 0;
   };
   const auto walkPair = [&](int x) {
-    const std::wstring criteria = PairSectionName(PairSide::Criteria, x);
-    const std::wstring actions = PairSectionName(PairSide::Actions, x);
     observer.PairReached(x);
     Report(sink, L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
@@ -91,7 +91,7 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
       const CriterionResult result = EvaluateCriteriaLine(context, criteria, line, earlierActions);
       observer.CriterionEvaluated(x, line, result);
       verdict = Combine(verdict, result.Outcome);
-      return everyLine || verdict != Verdict::Fails;
+      return everyStep || verdict != Verdict::Fails;
     });
     observer.PairDecided(x, verdict);
     if (verdict == Verdict::Fails) {
@@ -107,12 +107,14 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
              criteria);
     }
 
+    const std::wstring actions = PairSectionName(PairSide::Actions, x);
     if (!read(actions)) return false;
     if (length == 0) {
       observer.ActionsMissing(x);
       Report(sink, L"\nWARNING: Section %s empty or not existing --> next criterium\n", actions);
       return true;
     }
+    if (!everyStep && earlierActions && !executor.CarriesOut()) return true;
     Report(sink, L"\nProcessing %s\n%s", actions, kProcessingRule);
     ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
       context.Devices.Forget();  // the action may change the devices present

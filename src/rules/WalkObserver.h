@@ -41,10 +41,12 @@ class WalkObserver {
                          const ActionResult& /*result*/) {}
   virtual void WalkEnded(const WalkEnd& /*end*/) {}
 
-  // False when only the pairs' verdicts matter to the observer, not the result
-  // of every criteria line: a walk whose messages nobody reads then stops a
-  // pair at its first failing line, which no later line can change.
-  [[nodiscard]] virtual bool WantsEveryLine() const { return true; }
+  // False when only the pairs' verdicts matter to the observer, not every
+  // step: a walk whose messages nobody reads then leaves out what can change
+  // no verdict: the lines of a pair after its first failing one, and, with an
+  // executor that carries nothing out, the action lines once a pair's actions
+  // would have run.
+  [[nodiscard]] virtual bool WantsEveryStep() const { return true; }
 };
 
 }  // namespace dorvanta

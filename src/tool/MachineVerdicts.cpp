@@ -38,8 +38,8 @@ class VerdictKeeper final : public WalkObserver {
     verdicts_.End = end;
     if (watcher_) watcher_->WalkEnded(end);
   }
-  [[nodiscard]] bool WantsEveryLine() const override {
-    return watcher_ != nullptr && watcher_->WantsEveryLine();
+  [[nodiscard]] bool WantsEveryStep() const override {
+    return watcher_ != nullptr && watcher_->WantsEveryStep();
   }
 
  private:

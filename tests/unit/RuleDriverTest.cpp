@@ -171,10 +171,11 @@ TEST_F(RuleDriverTest, AFileIsUnknownOnlyAfterActionsAskedForAndNotCarriedOut) {
             (std::vector<std::wstring>{L"1 0 0", L"2 0 0", L"3 1 0", L"3 0 0", L"3 1 0"}));
 }
 
-// The pairs' verdicts, and how many criteria lines were evaluated.
-class PairVerdicts final : public WalkObserver {
+// The pairs' verdicts, and how many criteria and action lines were reached;
+// the actions are said not to be carried out.
+class PairVerdicts final : public WalkObserver, public ActionExecutor {
  public:
-  explicit PairVerdicts(bool everyLine) : everyLine_(everyLine) {}
+  explicit PairVerdicts(bool everyStep) : everyStep_(everyStep) {}
   void CriterionEvaluated(int /*pair*/, const std::wstring& /*line*/,
                           const CriterionResult& /*result*/) override {
     ++Lines;
@@ -182,36 +183,52 @@ class PairVerdicts final : public WalkObserver {
   void PairDecided(int pair, Verdict verdict) override {
     Decided.push_back(Format(L"%d %d", pair, static_cast<int>(verdict)));
   }
-  [[nodiscard]] bool WantsEveryLine() const override { return everyLine_; }
+  void ActionReached(int /*pair*/, const std::wstring& /*line*/) override { ++Actions; }
+  ActionOutcome Execute(const ExecuteRequest& /*r*/, ReportSink& /*s*/) override {
+    return NotDone(L"not run");
+  }
+  ActionOutcome CreateShortcut(const ShortcutRequest& /*r*/, ReportSink& /*s*/) override {
+    return NotDone(L"not written");
+  }
+  [[nodiscard]] bool CarriesOut() const override { return false; }
+  [[nodiscard]] bool WantsEveryStep() const override { return everyStep_; }
   std::vector<std::wstring> Decided;
   int Lines = 0;
+  int Actions = 0;
 
  private:
-  bool everyLine_;
+  bool everyStep_;
 };
 
-// Only a walk that nobody reads the lines of stops a pair at its first failing
-// line; the pairs' verdicts are those of the walk that evaluates every line.
-TEST_F(RuleDriverTest, APairStopsAtItsFirstFailureOnlyWhenNobodyReadsTheLines) {
+// Only a walk that nobody reads the steps of stops a pair at its first failing
+// line and passes over the action lines once earlier actions would have run;
+// the pairs' verdicts are those of the walk that takes every step.
+TEST_F(RuleDriverTest, StepsThatChangeNoVerdictAreLeftOutOnlyWhenNobodyReadsThem) {
   platform_.Sections[L"CRITERIA1"] = {L"OSMajor=LT,6", L"Nonsense", L"OSMajor=EQ,6"};
-  platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,6", L"FileExists=NE,C:\\v.exe"};
-  platform_.Sections[L"CRITERIA3"] = {L"Bit=EQ,64", L"OSMajor=LT,6"};
+  platform_.Sections[L"CRITERIA2"] = {L"OSMajor=EQ,6"};
+  platform_.Sections[L"ACTION2"] = {L"Execute=WAIT, a.exe", L"Execute=WAIT, b.exe"};
+  platform_.Sections[L"CRITERIA3"] = {L"OSMajor=EQ,6", L"FileExists=EQ,C:\\v.exe"};
+  platform_.Sections[L"ACTION3"] = {L"Execute=WAIT, c.exe"};
   RuleFile rules(L"rules.ini");
   SilentSink silent;
   RunContext quiet(silent, MachineFacts());
   quiet.Facts = run_.Context.Facts;
   PairVerdicts verdictsOnly(false);
-  WalkRules(quiet, rules, verdictsOnly, MachineExecutor());
-  PairVerdicts everyLine(true);
-  WalkRules(quiet, rules, everyLine, MachineExecutor());
-  PairVerdicts reported(false);  // the run's own sink reads every line
-  WalkRules(run_.Context, rules, reported, MachineExecutor());
-  EXPECT_EQ(verdictsOnly.Decided, (std::vector<std::wstring>{L"1 1", L"2 0", L"3 1"}));
-  EXPECT_EQ(everyLine.Decided, verdictsOnly.Decided);
+  WalkRules(quiet, rules, verdictsOnly, verdictsOnly);
+  PairVerdicts everyStep(true);
+  WalkRules(quiet, rules, everyStep, everyStep);
+  PairVerdicts reported(false);  // the run's own sink reads every step
+  WalkRules(run_.Context, rules, reported, reported);
+  // Fails 1, Holds 0, Unknown 2: the file after actions that were not carried out.
+  EXPECT_EQ(verdictsOnly.Decided, (std::vector<std::wstring>{L"1 1", L"2 0", L"3 2"}));
+  EXPECT_EQ(everyStep.Decided, verdictsOnly.Decided);
   EXPECT_EQ(reported.Decided, verdictsOnly.Decided);
-  EXPECT_EQ(verdictsOnly.Lines, 1 + 2 + 1);
-  EXPECT_EQ(everyLine.Lines, 3 + 2 + 2);
-  EXPECT_EQ(reported.Lines, 3 + 2 + 2);
+  EXPECT_EQ(verdictsOnly.Lines, 1 + 1 + 2);
+  EXPECT_EQ(verdictsOnly.Actions, 2);
+  for (const PairVerdicts* every : {&everyStep, &reported}) {
+    EXPECT_EQ(every->Lines, 3 + 1 + 2);
+    EXPECT_EQ(every->Actions, 2 + 1);
+  }
 }
 
 }  // namespace
