@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "criteria/CriteriaLine.h"
@@ -71,8 +72,10 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
   // With an executor that carries nothing out: the first pair whose actions
   // would have run, after which a fact that actions may change is unknown.
   std::optional<int> earlierActions;
-  // Whether anybody reads the steps that can change no verdict.
+  // Whether anybody reads the steps that can change no verdict; when nobody
+  // does, the verdicts of earlier walks over the same facts stand.
   const bool everyStep = sink.Wanted() || observer.WantsEveryStep();
+  VerdictMemo* const memo = everyStep ? nullptr : context.KnownVerdicts;
 
   std::wstring criteria;  // the name of the pair's CRITERIAx
   const auto criteriaLines = [&](int x) -> std::optional<bool> {
@@ -86,13 +89,23 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     Report(sink, L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
     // Every line is evaluated, also after one has failed, when anybody reads it.
+    const std::span<const wchar_t> lines = LinesOf(buffer, length);
+    const std::wstring_view text(lines.data(), lines.size());
+    std::optional<Verdict>* const known =
+        memo ? &memo->Slot(text, earlierActions.has_value()) : nullptr;
     Verdict verdict = Verdict::Holds;
-    ForEachLine(LinesOf(buffer, length), [&](const std::wstring& line) {
-      const CriterionResult result = EvaluateCriteriaLine(context, criteria, line, earlierActions);
-      observer.CriterionEvaluated(x, line, result);
-      verdict = Combine(verdict, result.Outcome);
-      return everyStep || verdict != Verdict::Fails;
-    });
+    if (known && *known) {
+      verdict = **known;
+    } else {
+      ForEachLine(lines, [&](const std::wstring& line) {
+        const CriterionResult result =
+            EvaluateCriteriaLine(context, criteria, line, earlierActions);
+        observer.CriterionEvaluated(x, line, result);
+        verdict = Combine(verdict, result.Outcome);
+        return everyStep || verdict != Verdict::Fails;
+      });
+      if (known) *known = verdict;
+    }
     observer.PairDecided(x, verdict);
     if (verdict == Verdict::Fails) {
       Report(sink, L"\nNot all Criteria for %s match or error --> next criterium\n\n", criteria);

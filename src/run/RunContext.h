@@ -6,6 +6,7 @@
 #include <functional>
 #include <utility>
 
+#include "criteria/VerdictMemo.h"
 #include "facts/FactSource.h"
 #include "facts/HardwareIds.h"
 #include "facts/SystemFacts.h"
@@ -31,6 +32,9 @@ class RunContext {
   SystemFactsRecord Facts;
   // The present devices of the source, as the hardware-ID criteria last read them.
   KeptDevices Devices;
+  // The verdicts that earlier walks over the same facts reached, which a walk
+  // nobody reads the steps of takes and adds to; none in a run.
+  VerdictMemo* KnownVerdicts = nullptr;
 
   // The exit code the run ends with: `exitCode`, or what the end learner makes
   // of it. The learner is asked once; later calls give `exitCode` unchanged.

@@ -67,13 +67,15 @@ std::optional<std::wstring> StartupFailure(const FactsSnapshot& facts) {
   return std::nullopt;
 }
 
-MachineVerdicts WalkVerdicts(RuleSource& rules, SnapshotFacts& facts, WalkObserver* watcher) {
+MachineVerdicts WalkVerdicts(RuleSource& rules, SnapshotFacts& facts, WalkObserver* watcher,
+                             VerdictMemo* known) {
   MachineVerdicts verdicts;
   verdicts.StartupFailure = StartupFailure(facts.Snapshot());
   if (verdicts.StartupFailure) return verdicts;
   SilentSink sink;
   RunContext context(sink, facts);
   context.Facts = facts.Snapshot().Record;
+  context.KnownVerdicts = known;
   VerdictKeeper keeper(verdicts, watcher);
   NothingRuns executor;
   WalkRules(context, rules, keeper, executor);

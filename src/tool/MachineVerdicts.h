@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "actions/ActionRequest.h"
+#include "criteria/VerdictMemo.h"
 #include "facts/FactsSnapshot.h"
 #include "rules/RuleSource.h"
 #include "rules/WalkObserver.h"
@@ -51,8 +52,10 @@ PairStatus StatusIn(int pair, const Pairs& holds, const Pairs& unknown) {
 
 // Walks `rules` over the snapshot of `facts` with nothing reported; `watcher`,
 // when given, is told every step besides. Walks of several rule files over one
-// machine share its source, and with it the index of its hardware IDs.
+// machine share its source, and with it the index of its hardware IDs; without
+// a watcher they share `known` besides, the verdicts walks over the same facts
+// reached.
 MachineVerdicts WalkVerdicts(RuleSource& rules, SnapshotFacts& facts,
-                             WalkObserver* watcher = nullptr);
+                             WalkObserver* watcher = nullptr, VerdictMemo* known = nullptr);
 
 }  // namespace dorvanta::tool

@@ -55,11 +55,12 @@ Planned PlanOne(const PlanInput& input, const PlanRules& rules) {
   plan.Host = EncodeUtf8(machine.Host);
   plan.Group = GroupOf(*machine.Facts, rules.By);
   SnapshotFacts facts(*machine.Facts);
-  const MachineVerdicts verdicts = WalkVerdicts(rules.Rules, facts);
+  VerdictMemo known;
+  const MachineVerdicts verdicts = WalkVerdicts(rules.Rules, facts, nullptr, &known);
   if (rules.Baseline == nullptr) {
     SetVerdicts(plan, verdicts, nullptr);
   } else {
-    const MachineVerdicts baseline = WalkVerdicts(*rules.Baseline, facts);
+    const MachineVerdicts baseline = WalkVerdicts(*rules.Baseline, facts, nullptr, &known);
     SetVerdicts(plan, verdicts, &baseline);
   }
   return Planned{std::move(plan), std::wstring()};

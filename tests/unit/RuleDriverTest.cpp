@@ -9,6 +9,7 @@
 #include "fake/FakePlatform.h"
 #include "fake/FakeRun.h"
 #include "report/Report.h"
+#include "rules/ProfileParser.h"
 
 namespace dorvanta {
 namespace {
@@ -229,6 +230,40 @@ TEST_F(RuleDriverTest, StepsThatChangeNoVerdictAreLeftOutOnlyWhenNobodyReadsThem
     EXPECT_EQ(every->Lines, 3 + 1 + 2);
     EXPECT_EQ(every->Actions, 2 + 1);
   }
+}
+
+// Walks over the same facts that share what they learnt take a pair's verdict
+// from an earlier walk only for the same lines reached in the same state: a
+// file asked for after actions that were not carried out is another matter.
+TEST_F(RuleDriverTest, WalksOverTheSameFactsShareVerdictsOfTheSameLinesInTheSameState) {
+  KeptRules first{
+      Profile("[CRITERIA1]\nOSMajor=EQ,6\nFileExists=NE,C:\\v.exe\n[ACTION1]\nExecute=WAIT, a.exe\n"
+              "[CRITERIA2]\nOSMajor=EQ,6\n")};
+  KeptRules second{
+      Profile("[CRITERIA1]\nOSMajor=EQ,6\n[ACTION1]\nExecute=WAIT, b.exe\n"
+              "[CRITERIA2]\nOSMajor=EQ,6\nFileExists=NE,C:\\v.exe\n[CRITERIA3]\nOSMajor=EQ,6\n")};
+  SilentSink silent;
+  RunContext quiet(silent, MachineFacts());
+  quiet.Facts = run_.Context.Facts;
+  VerdictMemo memo;
+  quiet.KnownVerdicts = &memo;
+  PairVerdicts walkedFirst(false);
+  WalkRules(quiet, first, walkedFirst, walkedFirst);
+  PairVerdicts walkedSecond(false);
+  WalkRules(quiet, second, walkedSecond, walkedSecond);
+  PairVerdicts again(false);
+  WalkRules(quiet, first, again, again);
+  quiet.KnownVerdicts = nullptr;
+  PairVerdicts alone(false);
+  WalkRules(quiet, second, alone, alone);
+  EXPECT_EQ(walkedFirst.Decided, (std::vector<std::wstring>{L"1 0", L"2 0"}));
+  EXPECT_EQ(walkedFirst.Lines, 2 + 1);
+  EXPECT_EQ(walkedSecond.Decided, (std::vector<std::wstring>{L"1 0", L"2 2", L"3 0"}));
+  EXPECT_EQ(walkedSecond.Lines, 1 + 2);  // the third pair's lines as the first file's second
+  EXPECT_EQ(alone.Decided, walkedSecond.Decided);
+  EXPECT_EQ(alone.Lines, 1 + 2 + 1);
+  EXPECT_EQ(again.Decided, walkedFirst.Decided);
+  EXPECT_EQ(again.Lines, 0);
 }
 
 }  // namespace
