@@ -1,7 +1,8 @@
 // facts_floor: reads every facts document of a folder and does nothing else, so
 // that a walk over a fleet can be set beside what reading its documents costs.
-// The stages stop after the bytes (read), after the JSON tree (parse) or after
-// the facts (facts: FactsFromJson, the reader of dvtool's commands); built
+// The stages stop after the bytes (read), after the JSON tree (parse: RapidJSON's,
+// parsed as the facts reader parses) or after the facts (facts: FactsFromJson,
+// the reader of dvtool's commands); built
 // with simdjson, the stage simdjson parses with it instead and decodes every
 // text of the facts, devices and folders to wide text, as the reader does, to
 // show what reading with that parser would cost. The documents are shared out
@@ -15,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <rapidjson/document.h>
 #ifdef DORVANTA_FLOOR_SIMDJSON
 #include <simdjson.h>
 #endif
@@ -85,11 +86,14 @@ Tally ReadOne(const std::wstring& path, Stage stage) {
   ++tally.Documents;
   tally.Bytes = read.Bytes->size();
   if (stage == Stage::Parse) {
-    const nlohmann::json document = nlohmann::json::parse(*read.Bytes, nullptr, false);
-    if (document.is_discarded() || !document.contains("devices")) {
+    rapidjson::Document document;
+    const rapidjson::Value* devices = tool::ParseFactsJson(*read.Bytes, document)
+                                          ? tool::FindMember(document, "devices")
+                                          : nullptr;
+    if (devices == nullptr || !devices->IsArray()) {
       ++tally.Failures;
     } else {
-      tally.Devices = document["devices"].size();
+      tally.Devices = devices->Size();
     }
   } else if (stage == Stage::Simdjson) {
 #ifdef DORVANTA_FLOOR_SIMDJSON
@@ -143,11 +147,11 @@ Tally ReadAll(const std::vector<std::wstring>& paths, Stage stage, unsigned thre
 constexpr std::wstring_view kUsage =
     L"Usage: facts_floor FOLDER [--stage read|parse|facts|simdjson] [--threads N]\n"
     L"Reads the *.json documents of FOLDER (facts: as dvtool reads facts documents;\n"
-    L"parse: the JSON tree alone; read: the bytes alone) on N threads (as many as\n"
-    L"the machine has processors), and prints what it read. Exit codes: 0 every\n"
-    L"document read, 1 some could not be, 2 usage error or no such folder. simdjson\n"
-    L"(its parser, the texts decoded as the reader does) only where it was found at\n"
-    L"the build.\n";
+    L"parse: RapidJSON's tree alone, parsed as that reader parses; read: the bytes\n"
+    L"alone) on N threads (as many as the machine has processors), and prints what\n"
+    L"it read. Exit codes: 0 every document read, 1 some could not be, 2 usage error\n"
+    L"or no such folder. simdjson (its parser, the texts decoded as the reader does)\n"
+    L"only where it was found at the build.\n";
 
 int Usage() {
   platform::WriteStandardError(kUsage);

@@ -5,6 +5,12 @@
 #include <map>
 #include <vector>
 
+#include <rapidjson/document.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
 #include "app/HelpTexts.h"
 #include "common/Encoding.h"
 #include "criteria/CriteriaLine.h"
@@ -60,24 +66,104 @@ struct Problem {
   std::wstring Reason;
 };
 
-const Json& Member(const Json& object, const char* name, const std::string& where) {
-  if (!object.is_object() || !object.contains(name)) {
-    throw Problem{DecodeUtf8(where + " lacks \"" + name + "\"")};
+using Value = rapidjson::Value;
+
+// Strict JSON: no comments, NaN, Infinity or trailing commas (each off unless
+// asked for), every string checked to be UTF-8, the nesting kept on the heap
+// rather than the stack, and numbers with a fraction read exactly.
+constexpr unsigned kParseFlags = rapidjson::kParseValidateEncodingFlag |
+                                 rapidjson::kParseIterativeFlag |
+                                 rapidjson::kParseFullPrecisionFlag;
+
+// Hands the parser's values on to the document, with two JSON texts that no
+// document holds taken as such: "-0", which the parser hands over as the signed
+// integer 0, is kept as -0.0 so that it is no count; and "\uDC00" to "\uDFFF"
+// without a high surrogate before it, which the parser writes as such, is no
+// text of UTF-8.
+class DocumentBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentBuilder> {
+ public:
+  explicit DocumentBuilder(rapidjson::Document& document) : document_(document) {}
+
+  bool Null() { return document_.Null(); }
+  bool Bool(bool value) { return document_.Bool(value); }
+  bool Int(int value) { return value == 0 ? document_.Double(-0.0) : document_.Int(value); }
+  bool Uint(unsigned value) { return document_.Uint(value); }
+  bool Int64(std::int64_t value) { return document_.Int64(value); }
+  bool Uint64(std::uint64_t value) { return document_.Uint64(value); }
+  bool Double(double value) { return document_.Double(value); }
+  bool String(const char* text, rapidjson::SizeType length, bool copy) {
+    return !HasLoneSurrogate(std::string_view(text, length)) &&
+           document_.String(text, length, copy);
   }
-  return object.at(name);
+  bool StartObject() { return document_.StartObject(); }
+  bool EndObject(rapidjson::SizeType members) { return document_.EndObject(members); }
+  bool StartArray() { return document_.StartArray(); }
+  bool EndArray(rapidjson::SizeType elements) { return document_.EndArray(elements); }
+
+ private:
+  // The parser refuses such bytes in the JSON text itself, so only an escape
+  // writes them: 0xED and a byte from 0xA0 encode U+D800 to U+DFFF.
+  static bool HasLoneSurrogate(std::string_view text) {
+    for (std::size_t at = text.find('\xED'); at != std::string_view::npos;
+         at = text.find('\xED', at + 1)) {
+      if (at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) >= 0xA0) return true;
+    }
+    return false;
+  }
+
+  rapidjson::Document& document_;
+};
+
+std::string_view TextView(const Value& text) {
+  return std::string_view(text.GetString(), text.GetStringLength());
 }
 
-std::wstring TextOf(const Json& value, const std::string& where) {
-  if (!value.is_string()) throw Problem{DecodeUtf8(where + " is no text")};
-  return DecodeUtf8(value.get_ref<const std::string&>());
+// The value as JSON text, for a message: written as dvtool writes its
+// documents; one nested too deep to be shown whole is named by its kind.
+constexpr int kShownDepth = 32;
+
+bool NestsWithin(const Value& value, int depth) {
+  if (depth == 0) return !value.IsArray() && !value.IsObject();
+  if (value.IsArray()) {
+    return std::all_of(value.Begin(), value.End(),
+                       [&](const Value& element) { return NestsWithin(element, depth - 1); });
+  }
+  if (value.IsObject()) {
+    return std::all_of(value.MemberBegin(), value.MemberEnd(),
+                       [&](const auto& member) { return NestsWithin(member.value, depth - 1); });
+  }
+  return true;
+}
+
+std::string Shown(const Value& value) {
+  if (!NestsWithin(value, kShownDepth)) {
+    return value.IsArray() ? "a list nested deeper than 32" : "an object nested deeper than 32";
+  }
+  rapidjson::StringBuffer buffer;
+  rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+  value.Accept(writer);
+  const std::string_view written(buffer.GetString(), buffer.GetSize());
+  const Json reread = Json::parse(written, nullptr, false);
+  return reread.is_discarded() ? std::string(written) : reread.dump();
+}
+
+const Value& Member(const Value& object, const char* name, const std::string& where) {
+  const Value* member = FindMember(object, name);
+  if (member == nullptr) throw Problem{DecodeUtf8(where + " lacks \"" + name + "\"")};
+  return *member;
+}
+
+std::wstring TextOf(const Value& value, const std::string& where) {
+  if (!value.IsString()) throw Problem{DecodeUtf8(where + " is no text")};
+  return DecodeUtf8(TextView(value));
 }
 
 // Sets the fact of `key` from its value in a document. A failed source leaves
 // the fact as a fresh record holds it, as the run holds it then.
-void ReadFact(const Json& value, const CriterionKey& key, FactsSnapshot& snapshot) {
+void ReadFact(const Value& value, const CriterionKey& key, FactsSnapshot& snapshot) {
   const std::wstring name(key.Key);
   const std::string where = EncodeUtf8(name);
-  if (value.is_object()) {
+  if (value.IsObject()) {
     snapshot.Failures[name] = TextOf(Member(value, "error", where), where + ".error");
     const SystemFactsRecord fresh;
     if (key.Fact.Text != nullptr) {
@@ -89,15 +175,15 @@ void ReadFact(const Json& value, const CriterionKey& key, FactsSnapshot& snapsho
   }
   if (key.Fact.Text != nullptr) {
     snapshot.Record.*key.Fact.Text = TextOf(value, where);
-  } else if (!value.is_number_unsigned() || value.get<std::uint64_t>() > key.FactMax) {
+  } else if (!value.IsUint64() || value.GetUint64() > key.FactMax) {
     throw Problem{name + L" is no number of its width"};
   } else {
-    key.Fact.WriteNumber(snapshot.Record, value.get<std::uint32_t>());
+    key.Fact.WriteNumber(snapshot.Record, static_cast<std::uint32_t>(value.GetUint64()));
   }
   snapshot.Failures.erase(name);
 }
 
-void ReadFacts(const Json& facts, FactsSnapshot& snapshot) {
+void ReadFacts(const Value& facts, FactsSnapshot& snapshot) {
   for (const CriterionKey& key : RecordKeys()) {
     const std::string name = EncodeUtf8(key.Key);
     ReadFact(Member(facts, name.c_str(), "facts"), key, snapshot);
@@ -105,12 +191,12 @@ void ReadFacts(const Json& facts, FactsSnapshot& snapshot) {
 }
 
 // The text of a member that may be null.
-std::wstring TextOrEmpty(const Json& object, const char* name, const std::string& where) {
-  const Json& value = Member(object, name, where);
-  return value.is_null() ? std::wstring() : TextOf(value, where + "." + name);
+std::wstring TextOrEmpty(const Value& object, const char* name, const std::string& where) {
+  const Value& value = Member(object, name, where);
+  return value.IsNull() ? std::wstring() : TextOf(value, where + "." + name);
 }
 
-FactsOrigin ReadOrigin(const Json& document) {
+FactsOrigin ReadOrigin(const Value& document) {
   FactsOrigin origin;
   const std::wstring system = TextOf(Member(document, "platform", "the document"), "platform");
   if (system == DecodeUtf8(kWindows)) {
@@ -122,61 +208,67 @@ FactsOrigin ReadOrigin(const Json& document) {
   }
   origin.Host = TextOf(Member(document, "host", "the document"), "host");
   origin.Captured = EncodeUtf8(TextOf(Member(document, "captured", "the document"), "captured"));
-  const Json& os = Member(document, "os", "the document");
+  const Value& os = Member(document, "os", "the document");
   origin.Release =
       platform::OsRelease{TextOrEmpty(os, "name", "os"), TextOrEmpty(os, "build", "os")};
   return origin;
 }
 
+// A member of the version as a message shows it: null when it is missing.
+std::string VersionPart(const Value& version, const char* name) {
+  const Value* part = FindMember(version, name);
+  return part == nullptr ? "null" : Shown(*part);
+}
+
 // The version as "1" or "2.0" for a message.
-std::wstring VersionText(const Json& version) {
-  if (!version.is_object()) return DecodeUtf8(version.dump());
-  return DecodeUtf8(version.value("major", Json()).dump() + "." +
-                    version.value("minor", Json()).dump());
+std::wstring VersionText(const Value& version) {
+  if (!version.IsObject()) return DecodeUtf8(Shown(version));
+  return DecodeUtf8(VersionPart(version, "major") + "." + VersionPart(version, "minor"));
 }
 
 // Whether the document is of a minor version of the current major (with its
 // kind and origin) rather than of the first form (version 1, with neither);
 // refused when it is of neither.
-bool IsCurrentForm(const Json& document) {
-  const Json& version = Member(document, "version", "the document");
-  if (version.is_number_unsigned() && version.get<std::uint64_t>() == 1) return false;
-  const bool current = version.is_object() && version.contains("major") &&
-                       version.contains("minor") && version["minor"].is_number_unsigned() &&
-                       version["major"].is_number_unsigned() &&
-                       version["major"].get<std::uint64_t>() ==
-                           static_cast<std::uint64_t>(FormOf(DocumentKind::Facts).Major);
+bool IsCurrentForm(const Value& document) {
+  const Value& version = Member(document, "version", "the document");
+  if (version.IsUint64() && version.GetUint64() == 1) return false;
+  const Value* major = FindMember(version, "major");
+  const Value* minor = FindMember(version, "minor");
+  const bool current =
+      major != nullptr && minor != nullptr && minor->IsUint64() && major->IsUint64() &&
+      major->GetUint64() == static_cast<std::uint64_t>(FormOf(DocumentKind::Facts).Major);
   if (!current) {
     throw Problem{Format(L"the document is of version %s; this dvtool reads 1 and %d.x",
                          VersionText(version), FormOf(DocumentKind::Facts).Major)};
   }
-  const Json& kind = Member(document, "kind", "the document");
-  if (kind != "facts")
-    throw Problem{L"the document is no facts document but " + DecodeUtf8(kind.dump())};
+  const Value& kind = Member(document, "kind", "the document");
+  if (!kind.IsString() || TextView(kind) != "facts")
+    throw Problem{L"the document is no facts document but " + DecodeUtf8(Shown(kind))};
   return true;
 }
 
-FactsSnapshot ReadDocument(const Json& document) {
+FactsSnapshot ReadDocument(const Value& document) {
   FactsSnapshot snapshot;
   if (IsCurrentForm(document)) snapshot.Origin = ReadOrigin(document);
   ReadFacts(Member(document, "facts", "the document"), snapshot);
-  const Json& devices = Member(document, "devices", "the document");
-  if (!devices.is_array()) throw Problem{L"devices is no list"};
-  for (const Json& device : devices) {
+  const Value& devices = Member(document, "devices", "the document");
+  if (!devices.IsArray()) throw Problem{L"devices is no list"};
+  for (const Value& device : devices.GetArray()) {
     platform::PresentDevice present;
-    const Json& ids = Member(device, "hardwareIds", "a device");
-    if (!ids.is_array()) throw Problem{L"hardwareIds is no list"};
-    for (const Json& id : ids) present.HardwareIds.push_back(TextOf(id, "a hardware ID"));
+    const Value& ids = Member(device, "hardwareIds", "a device");
+    if (!ids.IsArray()) throw Problem{L"hardwareIds is no list"};
+    for (const Value& id : ids.GetArray())
+      present.HardwareIds.push_back(TextOf(id, "a hardware ID"));
     snapshot.Devices.push_back(std::move(present));
   }
-  const Json& folders = Member(document, "folders", "the document");
+  const Value& folders = Member(document, "folders", "the document");
   for (const FolderToken& token : FolderTokens()) {
     const std::string name = EncodeUtf8(token.Name);
-    const Json& value = Member(folders, name.c_str(), "folders");
+    const Value& value = Member(folders, name.c_str(), "folders");
     platform::FolderLookup lookup;
-    if (value.is_null()) {
+    if (value.IsNull()) {
       lookup.Status = platform::FolderLookupStatus::NoPath;
-    } else if (value.is_string()) {
+    } else if (value.IsString()) {
       lookup = platform::FolderLookup{platform::FolderLookupStatus::Found, TextOf(value, name)};
     } else {
       TextOf(Member(value, "error", name), name + ".error");
@@ -241,16 +333,41 @@ Json FactsToJson(const FactsSnapshot& facts) {
   return document;
 }
 
+bool ParseFactsJson(std::string_view bytes, rapidjson::Document& document) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  rapidjson::MemoryStream stream(bytes.data(), bytes.size());
+  bool parsed = false;
+  auto build = [&](rapidjson::Document& target) {
+    DocumentBuilder builder(target);
+    rapidjson::Reader reader;
+    parsed = !reader.Parse<kParseFlags>(stream, builder).IsError();
+    return parsed;
+  };
+  document.Populate(build);
+  return parsed;
+}
+
+const rapidjson::Value* FindMember(const rapidjson::Value& object, std::string_view name) {
+  if (!object.IsObject()) return nullptr;
+  for (auto member = object.MemberEnd(); member != object.MemberBegin();) {
+    --member;
+    if (TextView(member->name) == name) return &member->value;
+  }
+  return nullptr;
+}
+
 std::optional<FactsSnapshot> FactsFromJson(std::string_view bytes, std::wstring& error) {
-  const Json document = Json::parse(bytes, nullptr, false);
-  if (document.is_discarded()) {
+  rapidjson::Document document;
+  if (!ParseFactsJson(bytes, document)) {
     error = L"no JSON document";
     return std::nullopt;
   }
   return FactsFromDocument(document, error);
 }
 
-std::optional<FactsSnapshot> FactsFromDocument(const Json& document, std::wstring& error) {
+std::optional<FactsSnapshot> FactsFromDocument(const rapidjson::Value& document,
+                                               std::wstring& error) {
   try {
     return ReadDocument(document);
   } catch (const Problem& problem) {
@@ -261,8 +378,10 @@ std::optional<FactsSnapshot> FactsFromDocument(const Json& document, std::wstrin
 
 std::optional<std::wstring> SetFactFromJson(FactsSnapshot& facts, const CriterionKey& key,
                                             const Json& value) {
+  rapidjson::Document parsed;
+  if (!ParseFactsJson(value.dump(), parsed)) return std::wstring(key.Key) + L" is no JSON value";
   try {
-    ReadFact(value, key, facts);
+    ReadFact(parsed, key, facts);
   } catch (const Problem& problem) {
     return problem.Reason;
   }

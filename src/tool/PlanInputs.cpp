@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
+#include <rapidjson/document.h>
 
 #include "common/Text.h"
 #include "platform/FileSystem.h"
@@ -17,7 +17,7 @@ constexpr std::size_t kMachineFileLimit = std::size_t{64} * 1024 * 1024;
 
 constexpr std::wstring_view kDocumentSuffix = L".json";
 constexpr std::wstring_view kFactsSuffix = L".facts.json";
-constexpr char kCachedFact[] = "dorvanta_facts";
+constexpr std::string_view kCachedFact = "dorvanta_facts";
 
 std::wstring_view FileName(std::wstring_view path) {
   const std::size_t separator = path.find_last_of(L"\\/");
@@ -63,18 +63,19 @@ MachineFacts ReadMachine(const PlanInput& input) {
     machine.Failure = read.Failure;
     return machine;
   }
-  const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(*read.Bytes, nullptr, false);
-  if (parsed.is_discarded()) {
+  rapidjson::Document parsed;
+  if (!ParseFactsJson(*read.Bytes, parsed)) {
     machine.Failure = L"no JSON document";
     return machine;
   }
-  const bool cached = parsed.is_object() && parsed.contains(kCachedFact);
+  const rapidjson::Value* cache = FindMember(parsed, kCachedFact);
+  const bool cached = cache != nullptr;
   if (!cached && input.CacheOnly) {
     machine.Failure =
         L"neither a facts document (*.json) nor a fact cache file with dorvanta_facts";
     return machine;
   }
-  machine.Facts = FactsFromDocument(cached ? parsed.at(kCachedFact) : parsed, machine.Failure);
+  machine.Facts = FactsFromDocument(cached ? *cache : parsed, machine.Failure);
   if (!machine.Facts) {
     if (cached) machine.Failure = L"dorvanta_facts: " + machine.Failure;
     return machine;
