@@ -148,6 +148,50 @@ TEST(FactsDocument, RefusesAFactOutsideItsWidth) {
   EXPECT_EQ(error, L"ProcessorModel is no number of its width");
 }
 
+// The bytes of a written document with `from` replaced by `to`, and why they
+// are refused (nothing when they are read).
+std::wstring RefusalOfEdited(std::string_view from, std::string_view to) {
+  std::string text = FactsToJson(Machine()).dump();
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  text.replace(at, from.size(), to);
+  std::wstring error;
+  return FactsFromJson(text, error) ? std::wstring() : error;
+}
+
+// Strict JSON only, as the document's writer writes it.
+TEST(FactsDocument, RefusesWhatIsNoStrictJson) {
+  for (const std::string_view to :
+       {"\"OSMajor\":NaN", "\"OSMajor\":Infinity", "\"OSMajor\":6,}", "\"OSMajor\":6/* */",
+        "\"OSMajor\":6} {", "\"OSMajor\":1e999", "\"OSMajor\":\"\xC0\xAF\"",
+        "\"OSMajor\":\"\xED\xB0\x80\"", "\"OSMajor\":\"\\udc00\"", "\"OSMajor\":\"\\ud800x\""}) {
+    EXPECT_EQ(RefusalOfEdited("\"OSMajor\":6", to), L"no JSON document") << to;
+  }
+  EXPECT_EQ(RefusalOfEdited("{", "\xEF{"), L"no JSON document");
+  EXPECT_EQ(RefusalOfEdited("{", "\xEF\xBB\xBF{"), L"");
+  EXPECT_EQ(RefusalOfEdited("\"OSMajor\":6", "\"OSMajor\":-0"),
+            L"OSMajor is no number of its width");
+  EXPECT_EQ(RefusalOfEdited("\"OSMajor\":6", "\"OSMajor\":\"\\ud83d\\ude00\""),
+            L"OSMajor is no number of its width");
+}
+
+// A repeated name means its last value; a member nested to any depth is read
+// past, and shown in a message only as deep as it can be.
+TEST(FactsDocument, ReadsRepeatedNamesAndDeepNestingAsWritten) {
+  EXPECT_EQ(RefusalOfEdited("\"OSMajor\":6", "\"OSMajor\":\"6\",\"OSMajor\":6"), L"");
+  EXPECT_EQ(RefusalOfEdited("\"OSMajor\":6", "\"OSMajor\":6,\"OSMajor\":\"6\""),
+            L"OSMajor is no number of its width");
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  EXPECT_EQ(RefusalOfEdited("\"kind\"", "\"deep\":" + deep + ",\"kind\""), L"");
+  EXPECT_EQ(
+      RefusalOfEdited("\"producer\"", "\"version\":" + deep + ",\"producer\""),
+      L"the document is of version a list nested deeper than 32; this dvtool reads 1 and 2.x");
+  EXPECT_EQ(RefusalOfEdited("\"producer\"", "\"version\":[2,{\"a\\u001f\":2.5e100}],\"producer\""),
+            L"the document is of version [2,{\"a\\u001f\":2.5e+100}]; this dvtool reads 1 and 2.x");
+  EXPECT_EQ(RefusalOfEdited("\"version\"", "\"kind\":-0.0,\"version\""),
+            L"the document is no facts document but -0.0");
+}
+
 // A case's facts are set through the reader of a document's: a value replaces
 // a failure, a failure leaves the fact as a fresh record has it, and a value of
 // the wrong kind changes nothing.

@@ -284,13 +284,16 @@ def run_plan_oracle(tool: Executable, work_root: Path) -> int:
     bad.mkdir()
     (bad / "broken.json").write_text("{\"kind\": \"facts\",", encoding="utf-8")
     (bad / "nofacts.example.org").write_text("{\"ansible_hostname\": \"x\"}", encoding="utf-8")
+    (bad / "textfacts.example.org").write_text("{\"dorvanta_facts\": \"{}\"}", encoding="utf-8")
     bad_path = ".\\fleet\\bad" if windows else "fleet/bad"
     broken = tool.run(["plan", new, "--facts", bad_path, *facts, "--csv"], work)
     separator = "\\" if windows else "/"
     stderr = broken.stderr.decode("utf-8", errors="replace").replace("\r\n", "\n")
-    for name in ("broken.json", "nofacts.example.org"):
-        if f"dvtool plan: cannot read {bad_path}{separator}{name}: " not in stderr:
-            problems.append(f"standard error does not name {name}: {stderr!r}")
+    for name, reason in (("broken.json", "no JSON document"),
+                         ("nofacts.example.org", "neither a facts document"),
+                         ("textfacts.example.org", "dorvanta_facts: the document lacks \"version\"")):
+        if f"dvtool plan: cannot read {bad_path}{separator}{name}: {reason}" not in stderr:
+            problems.append(f"standard error does not name {name} with {reason!r}: {stderr!r}")
     rows = broken.stdout.decode("utf-8").splitlines()
     if broken.returncode != 2 or len(rows) != len(machines) + 1:
         problems.append(f"with unreadable files: exit {broken.returncode}, {len(rows)} CSV lines")
