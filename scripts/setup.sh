@@ -9,7 +9,8 @@ set -euo pipefail
 run=(
   cmake ninja-build g++ pkg-config  # the native build
   libicu-dev libudev-dev            # Linux language facts and device list
-  nlohmann-json3-dev                # dvtool's JSON
+  nlohmann-json3-dev                # dvtool's JSON (written, and read but for facts documents)
+  rapidjson-dev                     # the reader of facts documents (header-only)
   dpkg-dev                          # the native build's hardening flags (dpkg-buildflags)
 )
 package=(
