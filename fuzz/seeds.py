@@ -7,7 +7,7 @@ input the tests know and no copy of them is kept. Each target takes the case
 files it is about; a target named with --runs takes whole runs instead: the
 arguments of a case, one a line, an empty line, then its INI file. The
 hand-made seeds of fuzz/corpus/<target>/ (inputs of past findings among them)
-are added as they are.
+are added as they are; a target may have those alone.
 
   seeds.py --cases DIR --corpus DIR --handmade DIR --out DIR --runs TARGET
            TARGET=GROUP,... ...
@@ -81,6 +81,8 @@ def main() -> int:
         for cases in inputs.values():
             for name, ini, args in cases:
                 seeds[target][name + ".txt"] = "".join(a + "\n" for a in args).encode() + b"\n" + ini
+    for handmade in sorted(options.handmade.iterdir()):
+        seeds.setdefault(handmade.name, {})  # a target of hand-made seeds alone
     for selection in options.selections:
         target, _, groups = selection.partition("=")
         chosen = seeds.setdefault(target, {})
