@@ -1,6 +1,7 @@
 #include "tool/FactsDocument.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -69,17 +70,17 @@ struct Problem {
 using Value = rapidjson::Value;
 
 // Strict JSON: no comments, NaN, Infinity or trailing commas (each off unless
-// asked for), every string checked to be UTF-8, the nesting kept on the heap
-// rather than the stack, and numbers with a fraction read exactly.
-constexpr unsigned kParseFlags = rapidjson::kParseValidateEncodingFlag |
-                                 rapidjson::kParseIterativeFlag |
-                                 rapidjson::kParseFullPrecisionFlag;
+// asked for), every string checked to be UTF-8, and the nesting kept on the
+// heap rather than the stack.
+constexpr unsigned kParseFlags =
+    rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag;
 
-// Hands the parser's values on to the document, with two JSON texts that no
+// Hands the parser's values on to the document, with the JSON texts that no
 // document holds taken as such: "-0", which the parser hands over as the signed
-// integer 0, is kept as -0.0 so that it is no count; and "\uDC00" to "\uDFFF"
-// without a high surrogate before it, which the parser writes as such, is no
-// text of UTF-8.
+// integer 0, is kept as -0.0 so that it is no count; a number too large for a
+// double, which the parser may make infinite, is refused; and "\uDC00" to
+// "\uDFFF" without a high surrogate before it, which the parser writes as such,
+// is no text of UTF-8.
 class DocumentBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentBuilder> {
  public:
   explicit DocumentBuilder(rapidjson::Document& document) : document_(document) {}
@@ -90,7 +91,7 @@ class DocumentBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, D
   bool Uint(unsigned value) { return document_.Uint(value); }
   bool Int64(std::int64_t value) { return document_.Int64(value); }
   bool Uint64(std::uint64_t value) { return document_.Uint64(value); }
-  bool Double(double value) { return document_.Double(value); }
+  bool Double(double value) { return std::isfinite(value) && document_.Double(value); }
   bool String(const char* text, rapidjson::SizeType length, bool copy) {
     return !HasLoneSurrogate(std::string_view(text, length)) &&
            document_.String(text, length, copy);
