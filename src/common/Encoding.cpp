@@ -1,5 +1,7 @@
 #include "common/Encoding.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace dorvanta {
@@ -83,8 +85,16 @@ std::wstring DecodeUtf8(std::string_view bytes) {
     char32_t cp = 0;
     char32_t minimum = 0;
     if (b0 < 0x80) {
-      out.push_back(static_cast<wchar_t>(b0));
-      ++i;
+      // A run of ASCII bytes is the same characters.
+      std::size_t end = i + 1;
+      while (end < bytes.size() && static_cast<std::uint8_t>(bytes[end]) < 0x80) ++end;
+      const std::size_t start = out.size();
+      out.resize(start + (end - i));
+      std::transform(bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                     out.begin() + static_cast<std::ptrdiff_t>(start),
+                     [](char byte) { return static_cast<wchar_t>(byte); });
+      i = end;
       continue;
     }
     if ((b0 & 0xE0) == 0xC0) {

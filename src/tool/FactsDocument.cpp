@@ -338,11 +338,19 @@ bool ParseFactsJson(std::string_view bytes, rapidjson::Document& document) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
   rapidjson::MemoryStream stream(bytes.data(), bytes.size());
+  // Bytes below 0x80 are UTF-8 as they stand: the strings of a document of
+  // such bytes alone need no check.
+  unsigned char high = 0;
+  for (const char byte : bytes) high |= static_cast<unsigned char>(byte);
   bool parsed = false;
   auto build = [&](rapidjson::Document& target) {
     DocumentBuilder builder(target);
     rapidjson::Reader reader;
-    parsed = !reader.Parse<kParseFlags>(stream, builder).IsError();
+    parsed =
+        high < 0x80
+            ? !reader.Parse<kParseFlags & ~rapidjson::kParseValidateEncodingFlag>(stream, builder)
+                   .IsError()
+            : !reader.Parse<kParseFlags>(stream, builder).IsError();
     return parsed;
   };
   document.Populate(build);
