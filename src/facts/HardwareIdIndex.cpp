@@ -23,13 +23,13 @@ HardwareIdIndex::HardwareIdIndex(const std::vector<platform::PresentDevice>& dev
   std::size_t offset = 0;
   for (const platform::PresentDevice& device : devices) {
     for (const std::wstring& id : device.HardwareIds) {
-      sorted_.push_back(Entry{offset, id.size()});
       std::transform(id.begin(), id.end(), folded_.begin() + static_cast<std::ptrdiff_t>(offset),
                      Fold);
+      sorted_.push_back(std::wstring_view(folded_).substr(offset, id.size()));
       offset += id.size();
     }
   }
-  std::sort(sorted_.begin(), sorted_.end(), [this](Entry a, Entry b) { return At(a) < At(b); });
+  std::sort(sorted_.begin(), sorted_.end());
 }
 
 bool HardwareIdIndex::Contains(std::wstring_view id, bool prefixMatch) const {
@@ -37,12 +37,9 @@ bool HardwareIdIndex::Contains(std::wstring_view id, bool prefixMatch) const {
   std::transform(wanted.begin(), wanted.end(), wanted.begin(), Fold);
   // The IDs that begin with `wanted` follow each other, from the first that
   // does not sort before it.
-  const auto first =
-      std::lower_bound(sorted_.begin(), sorted_.end(), std::wstring_view(wanted),
-                       [this](Entry entry, std::wstring_view text) { return At(entry) < text; });
+  const auto first = std::lower_bound(sorted_.begin(), sorted_.end(), std::wstring_view(wanted));
   if (first == sorted_.end()) return false;
-  const std::wstring_view found = At(*first);
-  return prefixMatch ? found.starts_with(wanted) : found == wanted;
+  return prefixMatch ? first->starts_with(wanted) : *first == wanted;
 }
 
 }  // namespace dorvanta

@@ -14,22 +14,18 @@ namespace dorvanta {
 class HardwareIdIndex {
  public:
   explicit HardwareIdIndex(const std::vector<platform::PresentDevice>& devices);
+  // The sorted IDs point into the folded text: the index stays where it was made.
+  HardwareIdIndex(const HardwareIdIndex&) = delete;
+  HardwareIdIndex& operator=(const HardwareIdIndex&) = delete;
+  ~HardwareIdIndex() = default;
 
   // True when a device has an ID equal to `id` (prefixMatch off) or beginning
   // with it (prefixMatch on).
   [[nodiscard]] bool Contains(std::wstring_view id, bool prefixMatch) const;
 
  private:
-  struct Entry {
-    std::size_t Offset;
-    std::size_t Length;
-  };
-  [[nodiscard]] std::wstring_view At(Entry entry) const {
-    return std::wstring_view(folded_).substr(entry.Offset, entry.Length);
-  }
-
-  std::wstring folded_;        // every ID, a..z as A..Z, one after another
-  std::vector<Entry> sorted_;  // the IDs of folded_, in order
+  std::wstring folded_;                    // every ID, a..z as A..Z, one after another
+  std::vector<std::wstring_view> sorted_;  // the IDs in folded_, in order
 };
 
 }  // namespace dorvanta
