@@ -19,6 +19,10 @@ namespace dorvanta {
 // failure of the sink (RunStopped) passes through it. When `executor` carries
 // nothing out, a criteria line that actions may change is unknown once a pair
 // whose actions would run has been passed: the walk's own state, nobody else's.
+// When neither the sink nor the observer reads every step, the walk leaves out
+// those that change no verdict (WalkObserver::WantsEveryStep) and takes a
+// pair's verdict from the context's KnownVerdicts where an earlier walk over
+// the same facts reached it.
 WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer,
                   ActionExecutor& executor);
 
