@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "common/Text.h"
+#include "rules/PairWalk.h"
 
 namespace dorvanta {
 namespace {
@@ -36,6 +37,18 @@ std::wstring PairSectionName(PairSide side, int pair) {
   name.reserve(word.size() + static_cast<std::size_t>(end - begin));
   name.append(word).append(begin, end);
   return name;
+}
+
+const std::wstring& WalkSectionName(PairSide side, int pair) {
+  static const std::array<std::wstring, 2 * kMaxSectionPairs> kNames = [] {
+    std::array<std::wstring, 2 * kMaxSectionPairs> names;
+    for (int x = 1; x <= kMaxSectionPairs; ++x) {
+      names[2 * (x - 1)] = PairSectionName(PairSide::Criteria, x);
+      names[2 * (x - 1) + 1] = PairSectionName(PairSide::Actions, x);
+    }
+    return names;
+  }();
+  return kNames.at(static_cast<std::size_t>(2 * (pair - 1) + (side == PairSide::Actions ? 1 : 0)));
 }
 
 std::optional<PairSide> PairSideOf(std::wstring_view name) {

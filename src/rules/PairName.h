@@ -13,6 +13,9 @@ enum class PairSide { Criteria, Actions };
 // The name the walk reads for the pair: "CRITERIA7", "ACTION7".
 std::wstring PairSectionName(PairSide side, int pair);
 
+// The same of a pair the walk reads (1 .. kMaxSectionPairs), made once.
+const std::wstring& WalkSectionName(PairSide side, int pair);
+
 struct PairName {
   PairSide Side;
   std::uint32_t Pair;  // as written: 0 and numbers beyond the walk's last pair included

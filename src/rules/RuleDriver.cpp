@@ -62,9 +62,10 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
   std::array<wchar_t, kSectionBufferSize> buffer{};
   std::uint32_t length = 0;
   std::wstring tooBig;
-  const auto read = [&](const std::wstring& section) {
-    length = rules.ReadSection(section, buffer);
+  const auto read = [&](PairSide side, int x) {
+    length = rules.ReadPairSection(side, x, buffer);
     if (length != buffer.size() - 2) return true;
+    const std::wstring& section = WalkSectionName(side, x);
     Report(sink, L"ERROR: Section %s too big for buffer!\n", section);
     tooBig = section;
     return false;
@@ -77,14 +78,13 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
   const bool everyStep = sink.Wanted() || observer.WantsEveryStep();
   VerdictMemo* const memo = everyStep ? nullptr : context.KnownVerdicts;
 
-  std::wstring criteria;  // the name of the pair's CRITERIAx
   const auto criteriaLines = [&](int x) -> std::optional<bool> {
-    criteria = PairSectionName(PairSide::Criteria, x);
-    if (!read(criteria)) return std::nullopt;
+    if (!read(PairSide::Criteria, x)) return std::nullopt;
     Report(sink, L"%s", kEqualsLine);
     return length != 0;
   };
   const auto walkPair = [&](int x) {
+    const std::wstring& criteria = WalkSectionName(PairSide::Criteria, x);
     observer.PairReached(x);
     Report(sink, L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
@@ -120,8 +120,8 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
              criteria);
     }
 
-    const std::wstring actions = PairSectionName(PairSide::Actions, x);
-    if (!read(actions)) return false;
+    const std::wstring& actions = WalkSectionName(PairSide::Actions, x);
+    if (!read(PairSide::Actions, x)) return false;
     if (length == 0) {
       observer.ActionsMissing(x);
       Report(sink, L"\nWARNING: Section %s empty or not existing --> next criterium\n", actions);

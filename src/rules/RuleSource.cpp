@@ -13,24 +13,31 @@ std::uint32_t RuleFile::ReadSection(const std::wstring& section, std::span<wchar
   return platform::ReadProfileSection(iniPath_, section, buffer);
 }
 
+namespace {
+
+std::size_t PairIndex(PairSide side, int pair) {
+  return static_cast<std::size_t>(2 * (pair - 1) + (side == PairSide::Actions ? 1 : 0));
+}
+
+}  // namespace
+
 KeptRules::KeptRules(Profile profile) : profile_(std::move(profile)) {
   std::vector<wchar_t> buffer(kSectionBufferSize);
   for (int x = 1; x <= kMaxSectionPairs; ++x) {
     for (const PairSide side : {PairSide::Criteria, PairSide::Actions}) {
-      std::wstring name = PairSectionName(side, x);
-      const Profile::FilledSection filled = profile_.FillSection(name, buffer);
-      pairs_.emplace(std::move(name),
-                     Filled{std::wstring(buffer.data(), filled.Placed), filled.Length});
+      const Profile::FilledSection filled = profile_.FillSection(WalkSectionName(side, x), buffer);
+      pairs_.push_back(Filled{std::wstring(buffer.data(), filled.Placed), filled.Length});
     }
   }
 }
 
-std::uint32_t KeptRules::ReadSection(const std::wstring& section, std::span<wchar_t> buffer) {
-  const auto pair = pairs_.find(section);
-  if (pair == pairs_.end() || buffer.size() != kSectionBufferSize)
-    return profile_.ReadSection(section, buffer);
-  std::copy(pair->second.Characters.begin(), pair->second.Characters.end(), buffer.begin());
-  return pair->second.Length;
+std::uint32_t KeptRules::ReadPairSection(PairSide side, int pair, std::span<wchar_t> buffer) {
+  if (buffer.size() != kSectionBufferSize) {
+    return profile_.ReadSection(WalkSectionName(side, pair), buffer);
+  }
+  const Filled& filled = pairs_.at(PairIndex(side, pair));
+  std::copy(filled.Characters.begin(), filled.Characters.end(), buffer.begin());
+  return filled.Length;
 }
 
 }  // namespace dorvanta

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
+#include "rules/PairName.h"
 #include "rules/ProfileParser.h"
 
 namespace dorvanta {
@@ -22,6 +23,11 @@ class RuleSource {
   // NUL after the last; the number of characters placed, buffer.size() - 2
   // when the section did not fit, 0 when it is missing or has no lines.
   virtual std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) = 0;
+
+  // The same of the pair's CRITERIAx or ACTIONx (pair 1 .. kMaxSectionPairs).
+  virtual std::uint32_t ReadPairSection(PairSide side, int pair, std::span<wchar_t> buffer) {
+    return ReadSection(WalkSectionName(side, pair), buffer);
+  }
 };
 
 // The rule file at a path, each section read from the file when the walk asks
@@ -41,7 +47,10 @@ class RuleFile final : public RuleSource {
 class KeptRules final : public RuleSource {
  public:
   explicit KeptRules(Profile profile);
-  std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) override;
+  std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) override {
+    return profile_.ReadSection(section, buffer);
+  }
+  std::uint32_t ReadPairSection(PairSide side, int pair, std::span<wchar_t> buffer) override;
 
  private:
   struct Filled {
@@ -50,8 +59,8 @@ class KeptRules final : public RuleSource {
   };
 
   const Profile profile_;
-  // CRITERIAx and ACTIONx of every pair as the walk names them.
-  std::unordered_map<std::wstring, Filled> pairs_;
+  // CRITERIA1, ACTION1, CRITERIA2, ...
+  std::vector<Filled> pairs_;
 };
 
 }  // namespace dorvanta

@@ -23,13 +23,23 @@ TEST(KeptRules, HandsOutEverySectionAsTheProfileReaderDoes) {
   const Profile profile(text);
   KeptRules kept{Profile(text)};
   for (const std::size_t size : {kSectionBufferSize, std::size_t{64}}) {
-    for (const wchar_t* name : {L"CRITERIA1", L"ACTION1", L"CRITERIA2", L"ACTION2", L"CRITERIA3",
-                                L"Criteria1", L"Other", L"CRITERIA257"}) {
+    const auto same = [&](const std::wstring& name, std::vector<wchar_t>& got,
+                          std::uint32_t length) {
       std::vector<wchar_t> expected(size, L'#');
-      std::vector<wchar_t> got(size, L'#');
-      const std::uint32_t length = profile.ReadSection(name, expected);
-      ASSERT_EQ(kept.ReadSection(name, got), length) << name << " in " << size;
+      ASSERT_EQ(length, profile.ReadSection(name, expected)) << name << " in " << size;
       EXPECT_EQ(got, expected) << name << " in " << size;  // what lies beyond untouched
+    };
+    for (int pair = 1; pair <= 4; ++pair) {
+      for (const PairSide side : {PairSide::Criteria, PairSide::Actions}) {
+        std::vector<wchar_t> got(size, L'#');
+        const std::uint32_t length = kept.ReadPairSection(side, pair, got);
+        same(PairSectionName(side, pair), got, length);
+      }
+    }
+    for (const wchar_t* name : {L"Criteria1", L"Other", L"CRITERIA257"}) {
+      std::vector<wchar_t> got(size, L'#');
+      const std::uint32_t length = kept.ReadSection(name, got);
+      same(name, got, length);
     }
   }
 }
