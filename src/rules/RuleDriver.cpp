@@ -6,7 +6,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <variant>
 
 #include "criteria/CriteriaLine.h"
@@ -90,9 +89,9 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
 
     // Every line is evaluated, also after one has failed, when anybody reads it.
     const std::span<const wchar_t> lines = LinesOf(buffer, length);
-    const std::wstring_view text(lines.data(), lines.size());
+    const std::optional<std::uint32_t> number = memo ? rules.CriteriaNumber(x) : std::nullopt;
     std::optional<Verdict>* const known =
-        memo ? &memo->Slot(text, earlierActions.has_value()) : nullptr;
+        number ? &memo->Slot(*number, earlierActions.has_value()) : nullptr;
     Verdict verdict = Verdict::Holds;
     if (known && *known) {
       verdict = **known;

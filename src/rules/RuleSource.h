@@ -2,8 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rules/PairName.h"
@@ -28,6 +32,13 @@ class RuleSource {
   virtual std::uint32_t ReadPairSection(PairSide side, int pair, std::span<wchar_t> buffer) {
     return ReadSection(WalkSectionName(side, pair), buffer);
   }
+
+  // The number of the lines of the pair's CRITERIAx, which every section of
+  // the same lines in the rule files numbered alike shares; nothing when the
+  // source numbers none.
+  [[nodiscard]] virtual std::optional<std::uint32_t> CriteriaNumber(int /*pair*/) const {
+    return std::nullopt;
+  }
 };
 
 // The rule file at a path, each section read from the file when the walk asks
@@ -41,21 +52,36 @@ class RuleFile final : public RuleSource {
   std::wstring iniPath_;
 };
 
+// Numbers for the lines of criteria sections, the same number for the same
+// lines: shared by the rule files kept for one command, numbered one after
+// another before any walk.
+class SectionNumbers {
+ public:
+  std::uint32_t NumberOf(std::wstring_view lines);
+  [[nodiscard]] std::size_t size() const { return numbers_.size(); }
+
+ private:
+  std::map<std::wstring, std::uint32_t, std::less<>> numbers_;
+};
+
 // A rule file read once, its sections kept: for many walks over one file. The
-// sections of every pair are filled once as the walk's buffer holds them. It
-// reads nothing afterwards and may serve several walks at once.
+// sections of every pair are filled once as the walk's buffer holds them, and
+// with `numbers` its criteria sections numbered. It reads nothing afterwards
+// and may serve several walks at once.
 class KeptRules final : public RuleSource {
  public:
-  explicit KeptRules(Profile profile);
+  explicit KeptRules(Profile profile, SectionNumbers* numbers = nullptr);
   std::uint32_t ReadSection(const std::wstring& section, std::span<wchar_t> buffer) override {
     return profile_.ReadSection(section, buffer);
   }
   std::uint32_t ReadPairSection(PairSide side, int pair, std::span<wchar_t> buffer) override;
+  [[nodiscard]] std::optional<std::uint32_t> CriteriaNumber(int pair) const override;
 
  private:
   struct Filled {
-    std::wstring Characters;  // what the reader placed in the buffer
-    std::uint32_t Length;     // what the reader returned
+    std::wstring Characters;              // what the reader placed in the buffer
+    std::uint32_t Length;                 // what the reader returned
+    std::optional<std::uint32_t> Number;  // of a criteria section's lines
   };
 
   const Profile profile_;

@@ -44,6 +44,7 @@ struct Planned {
 struct PlanRules {
   KeptRules& Rules;
   KeptRules* Baseline;
+  const SectionNumbers& Numbers;  // of both files' criteria sections
   PlanGrouping By;
 };
 
@@ -55,12 +56,15 @@ Planned PlanOne(const PlanInput& input, const PlanRules& rules) {
   plan.Host = EncodeUtf8(machine.Host);
   plan.Group = GroupOf(*machine.Facts, rules.By);
   SnapshotFacts facts(*machine.Facts);
-  VerdictMemo known;
-  const MachineVerdicts verdicts = WalkVerdicts(rules.Rules, facts, nullptr, &known);
+  // Only a second walk over the same facts learns from the first.
+  std::optional<VerdictMemo> known;
+  if (rules.Baseline != nullptr) known.emplace(rules.Numbers.size());
+  const MachineVerdicts verdicts =
+      WalkVerdicts(rules.Rules, facts, nullptr, known ? &*known : nullptr);
   if (rules.Baseline == nullptr) {
     SetVerdicts(plan, verdicts, nullptr);
   } else {
-    const MachineVerdicts baseline = WalkVerdicts(*rules.Baseline, facts, nullptr, &known);
+    const MachineVerdicts baseline = WalkVerdicts(*rules.Baseline, facts, nullptr, &*known);
     SetVerdicts(plan, verdicts, &baseline);
   }
   return Planned{std::move(plan), std::wstring()};
@@ -225,17 +229,18 @@ int RunPlan(const Arguments& arguments) {
 
   std::optional<Profile> profile = ReadRules(heading->File, L"rule file");
   if (!profile) return kExitUsage;
-  KeptRules rules(std::move(*profile));
+  SectionNumbers numbers;
+  KeptRules rules(std::move(*profile), &numbers);
   std::optional<KeptRules> baseline;
   if (heading->Baseline) {
     std::optional<Profile> old = ReadRules(*heading->Baseline, L"baseline");
     if (!old) return kExitUsage;
-    baseline.emplace(std::move(*old));
+    baseline.emplace(std::move(*old), &numbers);
   }
 
   PlanOutput output(std::move(writer), !arguments.Has(L"--json") && !arguments.Has(L"--csv"));
   const std::vector<PlanInput> inputs = GatherInputs(factsPaths, output);
-  const PlanRules planRules{rules, baseline ? &*baseline : nullptr, heading->By};
+  const PlanRules planRules{rules, baseline ? &*baseline : nullptr, numbers, heading->By};
   OrderedPlanning planning(inputs, planRules, [&](std::size_t index, const Planned& planned) {
     if (planned.Plan) {
       output.Machine(*planned.Plan);

@@ -236,16 +236,19 @@ TEST_F(RuleDriverTest, StepsThatChangeNoVerdictAreLeftOutOnlyWhenNobodyReadsThem
 // from an earlier walk only for the same lines reached in the same state: a
 // file asked for after actions that were not carried out is another matter.
 TEST_F(RuleDriverTest, WalksOverTheSameFactsShareVerdictsOfTheSameLinesInTheSameState) {
+  SectionNumbers numbers;
   KeptRules first{
       Profile("[CRITERIA1]\nOSMajor=EQ,6\nFileExists=NE,C:\\v.exe\n[ACTION1]\nExecute=WAIT, a.exe\n"
-              "[CRITERIA2]\nOSMajor=EQ,6\n")};
+              "[CRITERIA2]\nOSMajor=EQ,6\n"),
+      &numbers};
   KeptRules second{
       Profile("[CRITERIA1]\nOSMajor=EQ,6\n[ACTION1]\nExecute=WAIT, b.exe\n"
-              "[CRITERIA2]\nOSMajor=EQ,6\nFileExists=NE,C:\\v.exe\n[CRITERIA3]\nOSMajor=EQ,6\n")};
+              "[CRITERIA2]\nOSMajor=EQ,6\nFileExists=NE,C:\\v.exe\n[CRITERIA3]\nOSMajor=EQ,6\n"),
+      &numbers};
   SilentSink silent;
   RunContext quiet(silent, MachineFacts());
   quiet.Facts = run_.Context.Facts;
-  VerdictMemo memo;
+  VerdictMemo memo(numbers.size());
   quiet.KnownVerdicts = &memo;
   PairVerdicts walkedFirst(false);
   WalkRules(quiet, first, walkedFirst, walkedFirst);
