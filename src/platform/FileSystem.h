@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dorvanta::platform {
@@ -22,10 +24,53 @@ bool NameSameExistingFile(const std::wstring& first, const std::wstring& second)
 // True when `path` names a folder (links followed).
 bool IsFolder(const std::wstring& path);
 
+// A file name as the system holds it: UTF-16 code units on Windows, bytes
+// elsewhere.
+#ifdef _WIN32
+using NativeName = std::wstring_view;
+#else
+using NativeName = std::string_view;
+#endif
+
+// The names of files in one folder, kept one after another in one text as the
+// system holds them: a folder of many files takes little more room than the
+// names themselves.
+class FolderListing {
+ public:
+  // `prefix`: the folder's path with the separator that joins a name to it.
+  explicit FolderListing(std::wstring prefix) : prefix_(std::move(prefix)) {}
+
+  [[nodiscard]] std::size_t size() const { return names_.size(); }
+  [[nodiscard]] bool empty() const { return names_.empty(); }
+  [[nodiscard]] std::wstring Name(std::size_t index) const;
+  // The folder's path joined to the name.
+  [[nodiscard]] std::wstring Path(std::size_t index) const;
+  // Every path, in order.
+  [[nodiscard]] std::vector<std::wstring> Paths() const;
+
+  void Add(NativeName name);
+  // Puts the names in the order of their code units (bytes elsewhere than on
+  // Windows).
+  void Sort();
+
+ private:
+  struct Span {
+    std::uint32_t Offset;
+    std::uint32_t Length;
+  };
+  [[nodiscard]] NativeName At(Span name) const {
+    return NativeName(text_).substr(name.Offset, name.Length);
+  }
+
+  std::wstring prefix_;
+  std::basic_string<NativeName::value_type> text_;
+  std::vector<Span> names_;
+};
+
 // The regular files of a folder (links followed), or why they could not be listed.
 struct FolderFiles {
-  std::optional<std::vector<std::wstring>> Paths;  // the folder's path joined to each name
-  std::wstring Failure;                            // the system's reason, when there are none
+  std::optional<FolderListing> Files;
+  std::wstring Failure;  // the system's reason, when there are none
 };
 
 // The regular files directly in `folder` whose names end in `suffix` (in any

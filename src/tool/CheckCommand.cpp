@@ -91,15 +91,15 @@ std::optional<OutputForm> FormOf(const Arguments& arguments) {
 std::vector<std::wstring> FilesNamed(const std::wstring& word) {
   if (!platform::IsFolder(word)) return {word};
   platform::FolderFiles listing = platform::ListFolderFiles(word, L".ini");
-  if (!listing.Paths) {
+  if (!listing.Files) {
     platform::WriteStandardError(
         Format(L"dvtool check: cannot list the folder %s: %s\n", word, listing.Failure));
     return {};
   }
-  if (listing.Paths->empty()) {
+  if (listing.Files->empty()) {
     platform::WriteStandardError(Format(L"dvtool check: no *.ini file in %s\n", word));
   }
-  return std::move(*listing.Paths);
+  return listing.Files->Paths();
 }
 
 int RunCheck(const Arguments& arguments) {

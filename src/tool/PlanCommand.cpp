@@ -76,7 +76,7 @@ class OrderedPlanning {
  public:
   using Deliver = std::function<void(std::size_t index, const Planned& planned)>;
 
-  OrderedPlanning(const std::vector<PlanInput>& inputs, const PlanRules& rules, Deliver deliver)
+  OrderedPlanning(const PlanInputs& inputs, const PlanRules& rules, Deliver deliver)
       : inputs_(inputs), rules_(rules), deliver_(std::move(deliver)) {}
 
   void Run() {
@@ -112,7 +112,7 @@ class OrderedPlanning {
     }
   }
 
-  const std::vector<PlanInput>& inputs_;
+  const PlanInputs& inputs_;
   const PlanRules& rules_;
   Deliver deliver_;
   std::mutex mutex_;
@@ -205,16 +205,12 @@ class PlanOutput {
 };
 
 // The files that the --facts paths name; a path that names none is unreadable.
-std::vector<PlanInput> GatherInputs(const std::vector<std::wstring>& paths, PlanOutput& output) {
-  std::vector<PlanInput> inputs;
+PlanInputs GatherInputs(const std::vector<std::wstring>& paths, PlanOutput& output) {
+  PlanInputs inputs;
   for (const std::wstring& path : paths) {
-    ListedInputs listed = ListInputs(path);
-    if (listed.Inputs.empty()) {
-      output.Unreadable(path,
-                        listed.Failure.empty() ? L"the folder holds no file" : listed.Failure);
-      continue;
+    if (const std::optional<std::wstring> failure = inputs.Add(path)) {
+      output.Unreadable(path, *failure);
     }
-    std::move(listed.Inputs.begin(), listed.Inputs.end(), std::back_inserter(inputs));
   }
   return inputs;
 }
@@ -239,7 +235,7 @@ int RunPlan(const Arguments& arguments) {
   }
 
   PlanOutput output(std::move(writer), !arguments.Has(L"--json") && !arguments.Has(L"--csv"));
-  const std::vector<PlanInput> inputs = GatherInputs(factsPaths, output);
+  const PlanInputs inputs = GatherInputs(factsPaths, output);
   const PlanRules planRules{rules, baseline ? &*baseline : nullptr, numbers, heading->By};
   OrderedPlanning planning(inputs, planRules, [&](std::size_t index, const Planned& planned) {
     if (planned.Plan) {

@@ -43,17 +43,31 @@ std::wstring DocumentStem(std::wstring_view path) {
 
 }  // namespace
 
-ListedInputs ListInputs(const std::wstring& path) {
-  if (!platform::IsFolder(path)) return ListedInputs{{PlanInput{path}}, {}};
-  platform::FolderFiles listing = platform::ListFolderFiles(path, L"");
-  if (!listing.Paths) return ListedInputs{{}, listing.Failure};
-  ListedInputs listed;
-  for (std::wstring& file : *listing.Paths) {
-    if (FileName(file).starts_with(L'.')) continue;
-    const bool cacheOnly = !EndsWith(FileName(file), kDocumentSuffix);
-    listed.Inputs.push_back(PlanInput{std::move(file), cacheOnly});
+std::optional<std::wstring> PlanInputs::Add(const std::wstring& path) {
+  if (!platform::IsFolder(path)) {
+    entries_.push_back(Entry{kOwnFile, static_cast<std::uint32_t>(files_.size())});
+    files_.push_back(path);
+    return std::nullopt;
   }
-  return listed;
+  platform::FolderFiles listing = platform::ListFolderFiles(path, L"");
+  if (!listing.Files) return listing.Failure;
+  const auto folder = static_cast<std::uint32_t>(folders_.size());
+  const std::size_t before = entries_.size();
+  for (std::size_t index = 0; index < listing.Files->size(); ++index) {
+    if (listing.Files->Name(index).starts_with(L'.')) continue;  // never the cache's
+    entries_.push_back(Entry{folder, static_cast<std::uint32_t>(index)});
+  }
+  if (entries_.size() == before) return L"the folder holds no file";
+  folders_.push_back(std::move(*listing.Files));
+  return std::nullopt;
+}
+
+PlanInput PlanInputs::operator[](std::size_t index) const {
+  const Entry entry = entries_.at(index);
+  if (entry.Folder == kOwnFile) return PlanInput{files_.at(entry.Index)};
+  const platform::FolderListing& listing = folders_.at(entry.Folder);
+  return PlanInput{listing.Path(entry.Index),
+                   !EndsWith(listing.Name(entry.Index), kDocumentSuffix)};
 }
 
 MachineFacts ReadMachine(const PlanInput& input) {

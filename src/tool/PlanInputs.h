@@ -3,11 +3,14 @@
 // hold the document as the host's fact dorvanta_facts.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "facts/FactsSnapshot.h"
+#include "platform/FileSystem.h"
 
 namespace dorvanta::tool {
 
@@ -18,17 +21,30 @@ struct PlanInput {
   bool CacheOnly = false;
 };
 
-// What a --facts path names, by name within a folder; why not, when it names
-// nothing that can be listed.
-struct ListedInputs {
-  std::vector<PlanInput> Inputs;
-  std::wstring Failure;
-};
+// The files that the --facts paths name, in the order given, a folder's by
+// name: the folders are kept as their listings, and each input is made when
+// it is asked for, so that a fleet of many files takes little room.
+class PlanInputs {
+ public:
+  // Adds what `path` names: a file stands for itself; a folder for its files
+  // (not its folders), but for those whose names begin with '.', which the
+  // fact cache never writes. Why nothing was added, when nothing was.
+  std::optional<std::wstring> Add(const std::wstring& path);
 
-// A file stands for itself. A folder stands for its files by name (not its
-// folders), but for those whose names begin with '.', which the fact cache
-// never writes.
-ListedInputs ListInputs(const std::wstring& path);
+  [[nodiscard]] std::size_t size() const { return entries_.size(); }
+  [[nodiscard]] PlanInput operator[](std::size_t index) const;
+
+ private:
+  static constexpr std::uint32_t kOwnFile = UINT32_MAX;
+  struct Entry {
+    std::uint32_t Folder;  // kOwnFile for a file named itself
+    std::uint32_t Index;   // in files_, or in the folder's listing
+  };
+
+  std::vector<std::wstring> files_;
+  std::vector<platform::FolderListing> folders_;
+  std::vector<Entry> entries_;
+};
 
 // One machine's facts and the name it goes by, or why the file holds none.
 struct MachineFacts {

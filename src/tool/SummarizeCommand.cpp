@@ -41,11 +41,11 @@ bool GatherPath(const std::wstring& path, const ReadLimits& limits, Gathered& ga
   std::vector<std::wstring> files{path};
   if (platform::IsFolder(path)) {
     platform::FolderFiles listing = platform::ListFolderFiles(path, L".jsonl");
-    if (!listing.Paths) {
+    if (!listing.Files) {
       gathered.Failure = Format(L"cannot list the folder %s: %s", path, listing.Failure);
       return false;
     }
-    files = std::move(*listing.Paths);
+    files = listing.Files->Paths();
   }
   for (const std::wstring& file : files) {
     const platform::FileRead read = platform::ReadWholeFile(file, kRecordLimit);

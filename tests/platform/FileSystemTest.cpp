@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "TempFolder.h"
 
@@ -39,6 +40,29 @@ TEST(FileSystem, OtherOrMissingFilesAreNotTheSame) {
   EXPECT_FALSE(NameSameExistingFile((folder.Path() / "dangling").wstring(), missing.wstring()));
   EXPECT_FALSE(PathExists((folder.Path() / "dangling").wstring()));
   EXPECT_TRUE(PathExists(folder.Path().wstring() + L"\\file"));
+}
+
+// A folder's files by name in byte order, each path as it opens: a name that
+// is no UTF-8 too; folders and other endings left out.
+TEST(FileSystem, FolderFilesAreListedByNameAndOpenAsListed) {
+  const TempFolder folder;
+  folder.Write("b.JSON", "b");
+  folder.Write("a.json", "a");
+  folder.Write("\xff\xfe.json", "invalid");
+  folder.Write("a.json.txt", "other");
+  std::filesystem::create_directory(folder.Path() / "sub.json");
+  const FolderFiles listing = ListFolderFiles(folder.Path().wstring(), L".json");
+  ASSERT_TRUE(listing.Files);
+  ASSERT_EQ(listing.Files->size(), 3u);
+  EXPECT_EQ(listing.Files->Name(0), L"a.json");
+  EXPECT_EQ(listing.Files->Name(1), L"b.JSON");
+  std::string contents;
+  for (const std::wstring& path : listing.Files->Paths()) {
+    const FileRead read = ReadWholeFile(path, 64);
+    ASSERT_TRUE(read.Bytes) << read.Failure;
+    contents += *read.Bytes + ";";
+  }
+  EXPECT_EQ(contents, "a;b;invalid;");
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix
   const UniqueFolder listing(::opendir(linux_impl::ToNativePath(folder).c_str()));
   if (!listing) return FolderFiles{std::nullopt, Reason(errno)};
   const bool separated = folder.ends_with(L'/') || folder.ends_with(L'\\');
-  std::vector<std::wstring> paths;
+  FolderListing files(separated ? folder : folder + L'/');
   for (;;) {
     errno = 0;
     const dirent* entry = ::readdir(listing.get());
@@ -66,11 +66,11 @@ FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix
     if (!separated) path += L'/';
     path += name;
     const std::optional<struct stat> info = StatusOf(path);
-    if (info && S_ISREG(info->st_mode)) paths.push_back(std::move(path));
+    if (info && S_ISREG(info->st_mode)) files.Add(entry->d_name);
   }
   if (errno != 0) return FolderFiles{std::nullopt, Reason(errno)};
-  std::sort(paths.begin(), paths.end());
-  return FolderFiles{std::move(paths), std::wstring()};
+  files.Sort();
+  return FolderFiles{std::move(files), std::wstring()};
 }
 
 std::wstring BesideFile(const std::wstring& file, const std::wstring& path) {

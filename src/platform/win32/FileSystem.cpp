@@ -60,22 +60,21 @@ FolderFiles ListFolderFiles(const std::wstring& folder, std::wstring_view suffix
   WIN32_FIND_DATAW found{};
   const UniqueFind search(::FindFirstFileW((prefix + L"*").c_str(), &found));
   if (!search) {
-    if (::GetLastError() == ERROR_FILE_NOT_FOUND)
-      return FolderFiles{std::vector<std::wstring>{}, {}};
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND) return FolderFiles{FolderListing(prefix), {}};
     return FolderFiles{std::nullopt, win32::LastErrorText()};
   }
-  std::vector<std::wstring> paths;
+  FolderListing files(prefix);
   do {
     const std::wstring_view name(found.cFileName);
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name.size() >= suffix.size() &&
         EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix)) {
-      paths.push_back(prefix + std::wstring(name));
+      files.Add(name);
     }
   } while (::FindNextFileW(search.get(), &found) != FALSE);
   if (::GetLastError() != ERROR_NO_MORE_FILES)
     return FolderFiles{std::nullopt, win32::LastErrorText()};
-  std::sort(paths.begin(), paths.end());
-  return FolderFiles{std::move(paths), std::wstring()};
+  files.Sort();
+  return FolderFiles{std::move(files), std::wstring()};
 }
 
 std::wstring BesideFile(const std::wstring& file, const std::wstring& path) {
