@@ -117,14 +117,14 @@ Tally ReadOne(const std::wstring& path, Stage stage) {
   return tally;
 }
 
-Tally ReadAll(const std::vector<std::wstring>& paths, Stage stage, unsigned threads) {
+Tally ReadAll(const platform::FolderListing& files, Stage stage, unsigned threads) {
   std::atomic<std::size_t> next{0};
   std::vector<Tally> tallies(threads);
   std::vector<std::thread> workers;
   for (unsigned worker = 0; worker < threads; ++worker) {
     workers.emplace_back([&, worker] {
-      for (std::size_t index = next++; index < paths.size(); index = next++) {
-        const Tally one = ReadOne(paths[index], stage);
+      for (std::size_t index = next++; index < files.size(); index = next++) {
+        const Tally one = ReadOne(files.Path(index), stage);
         Tally& sum = tallies[worker];
         sum.Documents += one.Documents;
         sum.Bytes += one.Bytes;
@@ -220,12 +220,12 @@ int ProgramMain(const std::vector<std::wstring>& arguments) {
   if (!options || !options->Folder) return Usage();
   const std::wstring& folder = *options->Folder;
   const platform::FolderFiles listing = platform::ListFolderFiles(folder, L".json");
-  if (!listing.Paths) {
+  if (!listing.Files) {
     platform::WriteStandardError(
         Format(L"facts_floor: cannot read %s: %s\n", folder, listing.Failure));
     return 2;
   }
-  const Tally total = ReadAll(*listing.Paths, options->Wanted, options->Threads);
+  const Tally total = ReadAll(*listing.Files, options->Wanted, options->Threads);
   platform::WriteStandardOutput(std::to_wstring(total.Documents) + L" documents, " +
                                 std::to_wstring(total.Bytes) + L" bytes, " +
                                 std::to_wstring(total.Devices) + L" devices, " +
