@@ -191,11 +191,20 @@ class PlanOutput {
  private:
   void Flush() {
     const std::string bytes = writer_->Take();
-    if (bytes.empty()) return;
-    if (text_) {
-      platform::WriteStandardOutput(DecodeUtf8(bytes));
-    } else {
-      platform::WriteStandardOutputBytes(bytes);
+    if (!text_) {
+      if (!bytes.empty()) platform::WriteStandardOutputBytes(bytes);
+      return;
+    }
+    // The text goes out some whole lines at a time, never held wide at once.
+    std::string_view rest(bytes);
+    while (!rest.empty()) {
+      std::size_t end = rest.size();
+      if (end > kOutputPiece) {
+        const std::size_t line = rest.find('\n', kOutputPiece);
+        end = line == std::string_view::npos ? rest.size() : line + 1;
+      }
+      platform::WriteStandardOutput(DecodeUtf8(rest.substr(0, end)));
+      rest.remove_prefix(end);
     }
   }
 

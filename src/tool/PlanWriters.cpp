@@ -41,7 +41,8 @@ class TextWriter final : public PlanWriter {
 
   void Machine(const MachinePlan& plan) override {
     if (plan.StartupFailure) {
-      failed_ += L"  " + MachineName(plan) + L": " + Shown(*plan.StartupFailure) + L"\n";
+      AppendEncodedUtf8(failed_,
+                        L"  " + MachineName(plan) + L": " + Shown(*plan.StartupFailure) + L"\n");
     }
     if (plan.Changed.empty()) return;
     std::wstring line = L"  " + MachineName(plan) + L": ";
@@ -52,29 +53,39 @@ class TextWriter final : public PlanWriter {
               StatusWords(StatusIn(pair, plan.Holds, plan.Unknown));
       separator = L", ";
     }
-    changed_ += line + L"\n";
+    AppendEncodedUtf8(changed_, line + L"\n");
   }
 
   void Unreadable(const std::wstring& file, const std::wstring& reason) override {
-    unreadable_ += L"  " + EscapeControls(file) + L": " + EscapeControls(reason) + L"\n";
+    AppendEncodedUtf8(unreadable_,
+                      L"  " + EscapeControls(file) + L": " + EscapeControls(reason) + L"\n");
   }
 
+  // The lists gathered as the machines came go out as they are, UTF-8, without
+  // another copy of them held wide.
   void End(const PlanTotals& totals) override {
     const bool baseline = heading_.Baseline.has_value();
     std::wstring text = L"Plan of " + EscapeControls(heading_.File);
     if (baseline) text += L" against " + EscapeControls(*heading_.Baseline);
     text += L": " + Count(totals.Machines, L"machine", L"machines") + L", by " +
             DecodeUtf8(GroupingName(heading_.By)) + L"\n";
+    const auto list = [&](const std::wstring& heading, std::string& lines) {
+      text += heading;
+      AppendEncodedUtf8(out_, std::exchange(text, std::wstring()));
+      out_ += std::exchange(lines, std::string());
+    };
     if (baseline) {
-      text += L"\nChanged machines (" + std::to_wstring(totals.Changed) + L"), baseline -> new:\n";
-      text += totals.Changed == 0 ? L"  none\n" : changed_;
+      list(L"\nChanged machines (" + std::to_wstring(totals.Changed) + L"), baseline -> new:\n" +
+               (totals.Changed == 0 ? L"  none\n" : L""),
+           changed_);
     }
     if (!failed_.empty()) {
-      text += L"\nMachines whose run ends before the walk (" +
-              std::to_wstring(totals.StartupFailures) + L"):\n" + failed_;
+      list(L"\nMachines whose run ends before the walk (" +
+               std::to_wstring(totals.StartupFailures) + L"):\n",
+           failed_);
     }
     if (!unreadable_.empty()) {
-      text += L"\nNot read (" + std::to_wstring(totals.Unreadable) + L"):\n" + unreadable_;
+      list(L"\nNot read (" + std::to_wstring(totals.Unreadable) + L"):\n", unreadable_);
     }
     text += L"\nBy " + DecodeUtf8(GroupingName(heading_.By)) + L":\n";
     for (const auto& [name, group] : totals.Groups) {
@@ -101,9 +112,9 @@ class TextWriter final : public PlanWriter {
 
  private:
   PlanHeading heading_;
-  std::wstring changed_;
-  std::wstring failed_;
-  std::wstring unreadable_;
+  std::string changed_;  // UTF-8, a line a machine
+  std::string failed_;
+  std::string unreadable_;
 };
 
 Json PairsJson(const PairList& pairs) { return Json(pairs); }
