@@ -39,16 +39,21 @@ std::wstring PairSectionName(PairSide side, int pair) {
   return name;
 }
 
+std::size_t PairSectionIndex(PairSide side, int pair) {
+  return std::size_t{2} * static_cast<std::size_t>(pair - 1) + (side == PairSide::Actions ? 1 : 0);
+}
+
 const std::wstring& WalkSectionName(PairSide side, int pair) {
-  static const std::array<std::wstring, 2 * kMaxSectionPairs> kNames = [] {
-    std::array<std::wstring, 2 * kMaxSectionPairs> names;
+  static const std::array<std::wstring, std::size_t{2}* kMaxSectionPairs> kNames = [] {
+    std::array<std::wstring, std::size_t{2} * kMaxSectionPairs> names;
     for (int x = 1; x <= kMaxSectionPairs; ++x) {
-      names[2 * (x - 1)] = PairSectionName(PairSide::Criteria, x);
-      names[2 * (x - 1) + 1] = PairSectionName(PairSide::Actions, x);
+      for (const PairSide named : {PairSide::Criteria, PairSide::Actions}) {
+        names.at(PairSectionIndex(named, x)) = PairSectionName(named, x);
+      }
     }
     return names;
   }();
-  return kNames.at(static_cast<std::size_t>(2 * (pair - 1) + (side == PairSide::Actions ? 1 : 0)));
+  return kNames.at(PairSectionIndex(side, pair));
 }
 
 std::optional<PairSide> PairSideOf(std::wstring_view name) {

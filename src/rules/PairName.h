@@ -1,6 +1,7 @@
 // The names of the numbered section pairs: CRITERIA<n> and ACTION<n>.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,7 +14,11 @@ enum class PairSide { Criteria, Actions };
 // The name the walk reads for the pair: "CRITERIA7", "ACTION7".
 std::wstring PairSectionName(PairSide side, int pair);
 
-// The same of a pair the walk reads (1 .. kMaxSectionPairs), made once.
+// The place of a pair's section (pair 1 .. kMaxSectionPairs) in a table of
+// them all: CRITERIA1, ACTION1, CRITERIA2, ...
+std::size_t PairSectionIndex(PairSide side, int pair);
+
+// The name of a pair the walk reads (1 .. kMaxSectionPairs), made once.
 const std::wstring& WalkSectionName(PairSide side, int pair);
 
 struct PairName {

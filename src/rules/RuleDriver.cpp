@@ -47,6 +47,53 @@ Verdict Combine(Verdict pair, Verdict line) {
   return Verdict::Holds;
 }
 
+// What deciding a pair's criteria takes of the walk.
+struct Deciding {
+  RunContext& Context;
+  WalkObserver& Observer;
+  bool EveryStep;     // somebody reads every step
+  VerdictMemo* Memo;  // the verdicts of earlier walks over the same facts, or none
+};
+
+// The verdict of the pair's criteria lines: the one an earlier walk over the
+// same facts reached for the lines numbered `number` in the same state, else
+// each line evaluated and told to the observer; after a failing one only when
+// somebody reads every step.
+Verdict DecideCriteria(const Deciding& walk, int pair, const std::wstring& criteria,
+                       std::span<const wchar_t> lines, std::optional<std::uint32_t> number,
+                       std::optional<int> earlierActions) {
+  std::optional<Verdict>* const known = walk.Memo != nullptr && number
+                                            ? &walk.Memo->Slot(*number, earlierActions.has_value())
+                                            : nullptr;
+  if (known != nullptr && *known) return **known;
+  Verdict verdict = Verdict::Holds;
+  ForEachLine(lines, [&](const std::wstring& line) {
+    const CriterionResult result =
+        EvaluateCriteriaLine(walk.Context, criteria, line, earlierActions);
+    walk.Observer.CriterionEvaluated(pair, line, result);
+    verdict = Combine(verdict, result.Outcome);
+    return walk.EveryStep || verdict != Verdict::Fails;
+  });
+  if (known != nullptr) *known = verdict;
+  return verdict;
+}
+
+// What the walk says of a pair's verdict.
+void ReportVerdict(ReportSink& sink, const std::wstring& criteria, Verdict verdict) {
+  if (verdict == Verdict::Fails) {
+    Report(sink, L"\nNot all Criteria for %s match or error --> next criterium\n\n", criteria);
+    return;
+  }
+  Report(sink, L"%s", kDashLine);
+  if (verdict == Verdict::Holds) {
+    Report(sink, L"\nAll Criteria for %s match!\n\n", criteria);
+  } else {
+    Report(sink,
+           L"\nCriteria for %s: none fails, some are unknown --> actions only if they hold!\n\n",
+           criteria);
+  }
+}
+
 }  // namespace
 
 WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer,
@@ -75,7 +122,8 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
   // Whether anybody reads the steps that can change no verdict; when nobody
   // does, the verdicts of earlier walks over the same facts stand.
   const bool everyStep = sink.Wanted() || observer.WantsEveryStep();
-  VerdictMemo* const memo = everyStep ? nullptr : context.KnownVerdicts;
+  const Deciding deciding{context, observer, everyStep,
+                          everyStep ? nullptr : context.KnownVerdicts};
 
   const auto criteriaLines = [&](int x) -> std::optional<bool> {
     if (!read(PairSide::Criteria, x)) return std::nullopt;
@@ -87,37 +135,13 @@ WalkEnd WalkRules(RunContext& context, RuleSource& rules, WalkObserver& observer
     observer.PairReached(x);
     Report(sink, L"\nProcessing %s\n%s", criteria, kProcessingRule);
 
-    // Every line is evaluated, also after one has failed, when anybody reads it.
-    const std::span<const wchar_t> lines = LinesOf(buffer, length);
-    const std::optional<std::uint32_t> number = memo ? rules.CriteriaNumber(x) : std::nullopt;
-    std::optional<Verdict>* const known =
-        number ? &memo->Slot(*number, earlierActions.has_value()) : nullptr;
-    Verdict verdict = Verdict::Holds;
-    if (known && *known) {
-      verdict = **known;
-    } else {
-      ForEachLine(lines, [&](const std::wstring& line) {
-        const CriterionResult result =
-            EvaluateCriteriaLine(context, criteria, line, earlierActions);
-        observer.CriterionEvaluated(x, line, result);
-        verdict = Combine(verdict, result.Outcome);
-        return everyStep || verdict != Verdict::Fails;
-      });
-      if (known) *known = verdict;
-    }
+    const std::optional<std::uint32_t> number =
+        deciding.Memo != nullptr ? rules.CriteriaNumber(x) : std::nullopt;
+    const Verdict verdict =
+        DecideCriteria(deciding, x, criteria, LinesOf(buffer, length), number, earlierActions);
     observer.PairDecided(x, verdict);
-    if (verdict == Verdict::Fails) {
-      Report(sink, L"\nNot all Criteria for %s match or error --> next criterium\n\n", criteria);
-      return true;
-    }
-    Report(sink, L"%s", kDashLine);
-    if (verdict == Verdict::Holds) {
-      Report(sink, L"\nAll Criteria for %s match!\n\n", criteria);
-    } else {
-      Report(sink,
-             L"\nCriteria for %s: none fails, some are unknown --> actions only if they hold!\n\n",
-             criteria);
-    }
+    ReportVerdict(sink, criteria, verdict);
+    if (verdict == Verdict::Fails) return true;
 
     const std::wstring& actions = WalkSectionName(PairSide::Actions, x);
     if (!read(PairSide::Actions, x)) return false;

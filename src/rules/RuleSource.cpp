@@ -13,14 +13,6 @@ std::uint32_t RuleFile::ReadSection(const std::wstring& section, std::span<wchar
   return platform::ReadProfileSection(iniPath_, section, buffer);
 }
 
-namespace {
-
-std::size_t PairIndex(PairSide side, int pair) {
-  return static_cast<std::size_t>(2 * (pair - 1) + (side == PairSide::Actions ? 1 : 0));
-}
-
-}  // namespace
-
 std::uint32_t SectionNumbers::NumberOf(std::wstring_view lines) {
   const auto found = numbers_.find(lines);
   if (found != numbers_.end()) return found->second;
@@ -47,13 +39,13 @@ std::uint32_t KeptRules::ReadPairSection(PairSide side, int pair, std::span<wcha
   if (buffer.size() != kSectionBufferSize) {
     return profile_.ReadSection(WalkSectionName(side, pair), buffer);
   }
-  const Filled& filled = pairs_.at(PairIndex(side, pair));
+  const Filled& filled = pairs_.at(PairSectionIndex(side, pair));
   std::copy(filled.Characters.begin(), filled.Characters.end(), buffer.begin());
   return filled.Length;
 }
 
 std::optional<std::uint32_t> KeptRules::CriteriaNumber(int pair) const {
-  return pairs_.at(PairIndex(PairSide::Criteria, pair)).Number;
+  return pairs_.at(PairSectionIndex(PairSide::Criteria, pair)).Number;
 }
 
 }  // namespace dorvanta
