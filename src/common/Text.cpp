@@ -22,20 +22,19 @@ std::wstring Trim(std::wstring_view text) {
   return std::wstring(text.substr(begin, end - begin));
 }
 
+wchar_t UpperAscii(wchar_t c) {
+  return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
 std::wstring UpperAscii(std::wstring_view text) {
   std::wstring out(text);
-  for (wchar_t& c : out) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
+  for (wchar_t& c : out) c = UpperAscii(c);
   return out;
 }
 
 bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-  const auto fold = [](wchar_t c) {
-    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-  };
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+                    [](wchar_t x, wchar_t y) { return UpperAscii(x) == UpperAscii(y); });
 }
 
 std::wstring LowerAscii(std::wstring_view text) {

@@ -15,6 +15,7 @@ bool IsWhiteSpace(wchar_t c);
 std::wstring Trim(std::wstring_view text);
 
 // Turns a..z into A..Z; every other character stays as it is.
+wchar_t UpperAscii(wchar_t c);
 std::wstring UpperAscii(std::wstring_view text);
 
 // True when the texts are equal with a..z and A..Z taken as the same letters.

@@ -2,15 +2,9 @@
 
 #include <algorithm>
 
+#include "common/Text.h"
+
 namespace dorvanta {
-namespace {
-
-wchar_t Fold(wchar_t c) {
-  return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-}  // namespace
-
 HardwareIdIndex::HardwareIdIndex(const std::vector<platform::PresentDevice>& devices) {
   std::size_t ids = 0;
   std::size_t characters = 0;
@@ -24,7 +18,7 @@ HardwareIdIndex::HardwareIdIndex(const std::vector<platform::PresentDevice>& dev
   for (const platform::PresentDevice& device : devices) {
     for (const std::wstring& id : device.HardwareIds) {
       std::transform(id.begin(), id.end(), folded_.begin() + static_cast<std::ptrdiff_t>(offset),
-                     Fold);
+                     [](wchar_t c) { return UpperAscii(c); });
       sorted_.push_back(std::wstring_view(folded_).substr(offset, id.size()));
       offset += id.size();
     }
@@ -33,8 +27,7 @@ HardwareIdIndex::HardwareIdIndex(const std::vector<platform::PresentDevice>& dev
 }
 
 bool HardwareIdIndex::Contains(std::wstring_view id, bool prefixMatch) const {
-  std::wstring wanted(id);
-  std::transform(wanted.begin(), wanted.end(), wanted.begin(), Fold);
+  const std::wstring wanted = UpperAscii(id);
   // The IDs that begin with `wanted` follow each other, from the first that
   // does not sort before it.
   const auto first = std::lower_bound(sorted_.begin(), sorted_.end(), std::wstring_view(wanted));
